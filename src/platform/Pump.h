@@ -1,0 +1,15 @@
+#pragma once
+// Message pumping and window units. All work runs on the one UI thread; long
+// operations keep the windows alive by pumping pending events, as the program
+// has always done.
+
+namespace platform {
+
+// Processes the pending window events once (DoEvents).
+void doEvents();
+
+inline constexpr int TwipsPerPixel = 15;
+inline constexpr int twipsToPixels(double twips) { return static_cast<int>(twips / TwipsPerPixel + 0.5); }
+inline constexpr double pixelsToTwips(int pixels) { return static_cast<double>(pixels) * TwipsPerPixel; }
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+#pragma once
+// Reading and writing the settings keys and locations.txt in the forms and
+// orders the program has always used. The window placement keys are applied
+// by the search window itself (see readPlacement/writePlacement).
+
+#include <QString>
+#include <functional>
+
+struct WindowPlacement {
+    float top = 0, left = 0, width = 0, height = 0;  // twips
+};
+
+// Reads "LocalFolder", "TextFile", "ArchiveFile", "WebServer", "JoinDate",
+// "NickName", "OffLineDrive", "AutoPreview", "LastBrowsed" in that order, each
+// defaulting to the variable's current value ("JoinDate" to now, "NickName",
+// "OffLineDrive", "LastBrowsed" to "", "AutoPreview" to "False"). A value that
+// does not convert raises 13, with the keys before it already read.
+void ReadSettings();
+// Writes the nine keys in the order "LocalFolder", "TextFile", "ArchiveFile",
+// "WebServer", "JoinDate", "NickName", "OffLineDrive", "LastBrowsed", "AutoPreview".
+void WriteSettings();
+
+// Reads the four placement keys under the given prefix ("" for the search
+// window, "B" for the browser) in the order Top, Left, Width, Height, applying
+// each through `apply` as soon as it is read (a bad value raises 13 and stops).
+// `current` gives the defaults.
+enum class PlacementKey { Top, Left, Width, Height };
+void readPlacement(const QString& prefix, const WindowPlacement& current,
+                   const std::function<void(PlacementKey, float)>& apply);
+void writePlacement(const QString& prefix, const WindowPlacement& placement);
+
+// locations.txt in LocalFolder: a missing file leaves the list unchanged; a
+// 256th row raises 9 with 255 rows kept.
+void ReadLocations();
+void WriteLocations();
