@@ -1,0 +1,77 @@
+#include "support/TestEnvironment.h"
+
+#include "platform/Services.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+
+TestEnvironment::TestEnvironment()
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("no temporary folder");
+    settings_ = std::make_unique<platform::SettingsStore>(hostPath("settings.ini"));
+    platform::DriveTable drives;
+    drives.mapFolder(u'c', "/");
+    fs_ = std::make_unique<platform::FileSystem>(drives);
+
+    QDir().mkpath(programHostFolder());
+    const QDir data(BRISCA_BIN_DIR);
+    for (const QFileInfo& file : data.entryInfoList(QDir::Files)) {
+        if (!file.isExecutable())
+            QFile::copy(file.filePath(), programHostFolder() + "/" + file.fileName());
+    }
+
+    platform::installSettingsStore(settings_.get());
+    platform::installFileSystem(fs_.get());
+    platform::installInteraction(&interaction_);
+    platform::installProgramFolder(programHostFolder());
+}
+
+TestEnvironment::~TestEnvironment()
+{
+    platform::installSettingsStore(nullptr);
+    platform::installFileSystem(nullptr);
+    platform::installInteraction(nullptr);
+    platform::installProgramFolder({});
+}
+
+QString TestEnvironment::root() const { return dir_.path(); }
+
+QString TestEnvironment::hostPath(const QString& relative) const
+{
+    return relative.isEmpty() ? root() : root() + "/" + relative;
+}
+
+QString TestEnvironment::windowsPath(const QString& relative) const
+{
+    return fs_->windowsPath(hostPath(relative));
+}
+
+QString TestEnvironment::mapDrive(QChar letter, const QString& relativeFolder,
+                                  platform::DriveTable::Kind kind)
+{
+    QDir().mkpath(hostPath(relativeFolder));
+    fs_->drives().mapFolder(letter, hostPath(relativeFolder), kind);
+    return hostPath(relativeFolder);
+}
+
+void TestEnvironment::writeFile(const QString& relative, const QByteArray& bytes) const
+{
+    const QString path = hostPath(relative);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+QByteArray TestEnvironment::readFile(const QString& relative) const
+{
+    QFile file(hostPath(relative));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + hostPath(relative).toStdString());
+    return file.readAll();
+}
+
+QString TestEnvironment::programHostFolder() const { return hostPath("program"); }
