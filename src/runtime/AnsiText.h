@@ -6,9 +6,14 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 namespace runtime {
 
+// Bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D, which the code page leaves undefined,
+// read as U+0081 etc. and are written back unchanged, so every byte string
+// survives the round trip. Each UTF-16 unit the code page lacks becomes one
+// "?" (a surrogate pair two), so a text keeps its length in bytes.
 QString fromAnsi(const QByteArray& bytes);
 QByteArray toAnsi(const QString& text);
 // Lower-case of a Windows-1252 byte, as the code page's lower-casing does.
@@ -28,9 +33,16 @@ public:
     QString readField();
 
 private:
-    int peekByte() const;
-    QFile file_;
+    int peekByte() const;  // -1 at the end
+    void skipByte() { ++position_; }
+
+    mutable QFile file_;
+    mutable QByteArray buffer_;  // the part of the file read ahead
+    mutable qsizetype position_ = 0;
 };
+
+// The fields of one line under the rules of readField; a line of blanks has none.
+QStringList delimitedFields(const QString& line);
 
 class AnsiTextWriter {
 public:

@@ -1,0 +1,167 @@
+#include "runtime/DateTime.h"
+
+#include "runtime/Locale.h"
+#include "runtime/Numbers.h"
+#include "runtime/RuntimeError.h"
+
+#include <QDate>
+#include <QTime>
+#include <cmath>
+
+namespace runtime {
+
+namespace {
+
+constexpr qint64 ZeroDateJulianDay = 2415019;  // 30 December 1899
+constexpr int SecondsPerDay = 86400;
+
+// A day number and a time of day make a date: the time is added for days on
+// or after the zero date and subtracted before it (-1.25 is 29 December 1899, 6 AM).
+Date combine(qint64 dayNumber, int secondsOfDay)
+{
+    const double fraction = secondsOfDay / double(SecondsPerDay);
+    return dayNumber >= 0 ? double(dayNumber) + fraction : double(dayNumber) - fraction;
+}
+
+struct DayAndTime {
+    qint64 dayNumber;
+    int seconds;
+};
+
+DayAndTime split(Date date)
+{
+    double dayPart = std::trunc(date);
+    auto seconds = static_cast<int>(std::llround(std::fabs(date - dayPart) * SecondsPerDay));
+    auto dayNumber = static_cast<qint64>(dayPart);
+    if (seconds == SecondsPerDay) {  // rounds up to the next midnight
+        seconds = 0;
+        ++dayNumber;
+    }
+    return {dayNumber, seconds};
+}
+
+QDate dayNumberDate(qint64 dayNumber)
+{
+    return QDate::fromJulianDay(ZeroDateJulianDay + dayNumber);
+}
+
+QString twoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QChar(u'0')); }
+
+int hour12(int hour) { return hour % 12 == 0 ? 12 : hour % 12; }
+
+QString amPm(int hour) { return hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM"); }
+
+}  // namespace
+
+Date makeDate(int year, int month, int day, int hour, int minute, int second)
+{
+    const QDate date = QDate(year, 1, 1).addMonths(month - 1).addDays(day - 1);
+    qint64 seconds = qint64(hour) * 3600 + qint64(minute) * 60 + second;
+    const qint64 dayNumber =
+        date.toJulianDay() - ZeroDateJulianDay + seconds / SecondsPerDay;
+    return combine(dayNumber, static_cast<int>(seconds % SecondsPerDay));
+}
+
+Date now()
+{
+    return fromQDateTime(QDateTime::currentDateTime());
+}
+
+Date fromQDateTime(const QDateTime& dateTime)
+{
+    const QDateTime local = dateTime.toLocalTime();
+    return combine(local.date().toJulianDay() - ZeroDateJulianDay,
+                   local.time().msecsSinceStartOfDay() / 1000);
+}
+
+QDateTime toQDateTime(Date date)
+{
+    const DayAndTime parts = split(date);
+    return QDateTime(dayNumberDate(parts.dayNumber),
+                     QTime::fromMSecsSinceStartOfDay(parts.seconds * 1000));
+}
+
+DateParts splitDate(Date date)
+{
+    const DayAndTime parts = split(date);
+    const QDate day = dayNumberDate(parts.dayNumber);
+    return {day.year(),           day.month(),              day.day(),
+            parts.seconds / 3600, parts.seconds / 60 % 60, parts.seconds % 60};
+}
+
+QString generalDateText(Date date)
+{
+    const DayAndTime whole = split(date);
+    const DateParts p = splitDate(date);
+    const QString dateText = QStringLiteral("%1/%2/%3").arg(p.month).arg(p.day).arg(p.year);
+    const QString timeText = QStringLiteral("%1:%2:%3 %4")
+                                 .arg(hour12(p.hour))
+                                 .arg(twoDigits(p.minute), twoDigits(p.second), amPm(p.hour));
+    if (whole.dayNumber == 0)
+        return timeText;
+    if (whole.seconds == 0)
+        return dateText;
+    return dateText + u' ' + timeText;
+}
+
+Date cdate(const QString& text)
+{
+    const std::optional<Date> date = parseDate(text);
+    if (!date)
+        raise(err::TypeMismatch);
+    return *date;
+}
+
+// Pattern letters: d dd (day), m mm mmm mmmm (month, or minute right after an
+// hour), yy yyyy, h hh, n nn (minute), s ss, AM/PM; "\" quotes the next
+// character; any other character is copied.
+QString formatDate(Date date, const QString& pattern)
+{
+    const DateParts p = splitDate(date);
+    const bool twelveHour = pattern.contains(u"AM/PM", Qt::CaseInsensitive);
+    QString text;
+    bool afterHour = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i].toLower();
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run].toLower() == c)
+            ++run;
+        if (pattern.mid(i, 5).compare(u"AM/PM", Qt::CaseInsensitive) == 0) {
+            const QString marker = amPm(p.hour);
+            text += pattern[i].isUpper() ? marker : marker.toLower();
+            i += 5;
+            continue;
+        }
+        const bool isMinute = c == u'n' || (c == u'm' && afterHour && run <= 2);
+        const int hour = twelveHour ? hour12(p.hour) : p.hour;
+        if (c == u'd')
+            text += run >= 2 ? twoDigits(p.day) : QString::number(p.day);
+        else if (isMinute)
+            text += run >= 2 ? twoDigits(p.minute) : QString::number(p.minute);
+        else if (c == u'm')
+            text += run >= 4   ? locale::longMonthName(p.month)
+                    : run == 3 ? locale::shortMonthName(p.month)
+                    : run == 2 ? twoDigits(p.month)
+                               : QString::number(p.month);
+        else if (c == u'y')
+            text += run >= 3 ? QString::number(p.year) : twoDigits(p.year % 100);
+        else if (c == u'h')
+            text += run >= 2 ? twoDigits(hour) : QString::number(hour);
+        else if (c == u's')
+            text += run >= 2 ? twoDigits(p.second) : QString::number(p.second);
+        else if (c == u'\\' && i + 1 < pattern.size()) {
+            text += pattern[i + 1];
+            i += 2;
+            continue;
+        } else {
+            text += pattern[i];
+            i += 1;
+            continue;
+        }
+        afterHour = c == u'h';
+        i += run;
+    }
+    return text;
+}
+
+}  // namespace runtime
