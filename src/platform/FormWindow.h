@@ -3,22 +3,34 @@
 // first use (Forms), shown modeless or modal with an owner, hidden, and
 // unloaded through Form_Unload, which may cancel. A request to unload a window
 // whose unload is already in progress is ignored. Geometry is in twips.
+//
+// Controls are placed in the client area, which starts below the menu bar
+// when the window has one (placeTwips measures from there, as ScaleWidth and
+// ScaleHeight do). Every window has the program's background colour.
 
+#include <QColor>
 #include <QWidget>
 
+class QMenuBar;
+
 namespace platform {
+
+inline const QColor FormBackColor{247, 239, 231};
 
 class FormWindow : public QWidget {
     Q_OBJECT
 public:
     explicit FormWindow(QWidget* parent = nullptr);
 
-    // Shows the window. Modal: waits until the window is hidden or unloaded
-    // (through Forms' modal runner, which tests replace).
+    // Shows the window, kept above its owner when one is given. Modal: waits
+    // until the window is hidden or unloaded (through Forms::runModal, whose
+    // runner tests replace).
     void Show(bool modal = false, QWidget* owner = nullptr);
     void Hide();
     // Runs Form_Unload once; returns true when the window is now unloaded.
-    // Ignored (false) while this window's unload is already running.
+    // Ignored (false) while this window's unload is already running, and false
+    // when Form_Unload cancels. A completed unload hides the window, emits
+    // unloaded() and deletes the window later.
     bool Unload();
 
     bool isUnloading() const { return unloading_; }
@@ -33,13 +45,19 @@ public:
     void setLeft(double twips);
     void setWidth(double twips);
     void setHeight(double twips);
-    // Client area in twips.
+    // Client area in twips (below the menu bar).
     double ScaleWidth() const;
     double ScaleHeight() const;
+    void setClientSize(double widthTwips, double heightTwips);
     bool isMinimized() const { return QWidget::isMinimized(); }
+
+    // Puts the menu bar along the top edge; the client area starts below it.
+    void setMenuBar(QMenuBar* menuBar);
+    QMenuBar* menuBar() const { return menuBar_; }
 
 signals:
     void unloaded();
+    void hidden();
 
 protected:
     friend class Forms;
@@ -51,13 +69,19 @@ protected:
 
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    int menuBarHeight() const;
+    void layoutMenuBar();
+
+    QMenuBar* menuBar_ = nullptr;
     bool unloading_ = false;
     bool unloaded_ = false;
 };
 
-// Places a child control at its design position, given in twips.
+// Places a child control at its design position, given in twips from the top
+// left corner of its parent's client area.
 void placeTwips(QWidget* control, double left, double top, double width, double height);
 
 }  // namespace platform

@@ -3,6 +3,11 @@
 // from factories that main() registers (the classic forms collection). Code
 // that must show, unload or test another subsystem's window names it here and
 // never includes that window's header.
+//
+// Once the program is closing (setClosing), a window that is not loaded is
+// never loaded again: get() of it raises 91, so a late reference during the
+// shutdown cannot bring back a window that was already unloaded. Code that may
+// run at that time asks find() instead.
 
 #include "platform/FormWindow.h"
 
@@ -19,20 +24,29 @@ public:
 
     static void registerForm(const QString& name, Factory factory);
     // The loaded instance, created and loaded now when there is none. A name
-    // with no factory raises 91.
+    // with no factory, or any window not loaded while the program is closing,
+    // raises 91.
     static FormWindow& get(const QString& name);
     template <typename T>
     static T& get(const QString& name) { return dynamic_cast<T&>(get(name)); }
+    // The loaded instance, or nullptr; never loads.
+    static FormWindow* find(const QString& name);
     static bool isLoaded(const QString& name);
     // Unloads the window when it is loaded; true when it is gone afterwards.
+    // A window that is not loaded (or has no factory) is left alone.
     static bool unload(const QString& name);
 
-    // Replaces how modal windows are run (tests script them). The default runs
-    // a local event loop until the window is hidden or unloaded.
+    static void setClosing(bool closing);
+    static bool isClosing();
+
+    // Replaces how modal windows are run (tests script them); an empty runner
+    // restores the default, which waits in a local event loop until the window
+    // is hidden or unloaded.
     static void setModalRunner(ModalRunner runner);
     static void runModal(FormWindow& form, QWidget* owner);
 
-    // Unloads every window and forgets the factories (between tests).
+    // Ends every loaded window at once, without its Form_Unload (as the
+    // program's end does), forgets the factories and restores the defaults.
     static void reset();
 };
 

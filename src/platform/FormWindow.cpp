@@ -1,0 +1,158 @@
+#include "platform/FormWindow.h"
+
+#include "platform/Forms.h"
+#include "platform/Pump.h"
+
+#include <QCloseEvent>
+#include <QHideEvent>
+#include <QMenuBar>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QWindow>
+
+namespace platform {
+
+FormWindow::FormWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, FormBackColor);
+    setPalette(palette);
+    setAutoFillBackground(true);
+}
+
+void FormWindow::load() { Form_Load(); }
+
+void FormWindow::Show(bool modal, QWidget* owner)
+{
+    if (unloaded_)
+        return;
+    if (owner) {
+        QWidget* ownerWindow = owner->window();
+        ownerWindow->winId();
+        winId();
+        windowHandle()->setTransientParent(ownerWindow->windowHandle());
+    }
+    if (!modal) {
+        show();
+        raise();
+        return;
+    }
+    // Modality takes effect when the window is shown, so set it first.
+    const bool wasVisible = isVisible();
+    if (wasVisible)
+        hide();
+    setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    QPointer<FormWindow> self(this);
+    Forms::runModal(*this, owner);
+    if (self && !self->unloaded_)
+        self->setWindowModality(Qt::NonModal);
+}
+
+void FormWindow::Hide() { hide(); }
+
+bool FormWindow::Unload()
+{
+    if (unloaded_)
+        return true;
+    if (unloading_)
+        return false;
+    unloading_ = true;
+    bool cancel = false;
+    try {
+        Form_Unload(cancel);
+    } catch (...) {
+        unloading_ = false;
+        throw;
+    }
+    unloading_ = false;
+    if (cancel)
+        return false;
+    unloaded_ = true;
+    hide();
+    emit unloaded();
+    deleteLater();
+    return true;
+}
+
+double FormWindow::Top() const { return pixelsToTwips(frameGeometry().top()); }
+double FormWindow::Left() const { return pixelsToTwips(frameGeometry().left()); }
+double FormWindow::Width() const { return pixelsToTwips(frameGeometry().width()); }
+double FormWindow::Height() const { return pixelsToTwips(frameGeometry().height()); }
+
+void FormWindow::setTop(double twips) { move(pos().x(), twipsToPixels(twips)); }
+void FormWindow::setLeft(double twips) { move(twipsToPixels(twips), pos().y()); }
+
+void FormWindow::setWidth(double twips)
+{
+    const int frame = frameGeometry().width() - width();
+    resize(std::max(0, twipsToPixels(twips) - frame), height());
+}
+
+void FormWindow::setHeight(double twips)
+{
+    const int frame = frameGeometry().height() - height();
+    resize(width(), std::max(0, twipsToPixels(twips) - frame));
+}
+
+double FormWindow::ScaleWidth() const { return pixelsToTwips(width()); }
+double FormWindow::ScaleHeight() const { return pixelsToTwips(height() - menuBarHeight()); }
+
+void FormWindow::setClientSize(double widthTwips, double heightTwips)
+{
+    resize(twipsToPixels(widthTwips), twipsToPixels(heightTwips) + menuBarHeight());
+}
+
+void FormWindow::setMenuBar(QMenuBar* menuBar)
+{
+    menuBar_ = menuBar;
+    menuBar_->setParent(this);
+    layoutMenuBar();
+}
+
+int FormWindow::menuBarHeight() const { return menuBar_ ? menuBar_->sizeHint().height() : 0; }
+
+void FormWindow::layoutMenuBar()
+{
+    if (!menuBar_)
+        return;
+    const int height = menuBarHeight();
+    menuBar_->setGeometry(0, 0, width(), height);
+    setContentsMargins(0, height, 0, 0);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event)
+{
+    if (Unload())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutMenuBar();
+    if (!unloaded_)
+        Form_Resize();
+}
+
+void FormWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // A minimised window gets a spontaneous hide; only a real hide counts.
+    if (!event->spontaneous())
+        emit hidden();
+}
+
+void placeTwips(QWidget* control, double left, double top, double width, double height)
+{
+    const QPoint origin = control->parentWidget() ? control->parentWidget()->contentsRect().topLeft()
+                                                  : QPoint();
+    control->setGeometry(origin.x() + twipsToPixels(left), origin.y() + twipsToPixels(top),
+                         twipsToPixels(width), twipsToPixels(height));
+}
+
+}  // namespace platform

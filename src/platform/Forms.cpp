@@ -1,0 +1,106 @@
+#include "platform/Forms.h"
+
+#include "runtime/RuntimeError.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QMap>
+#include <QPointer>
+
+namespace platform {
+
+namespace {
+
+struct Registry {
+    QMap<QString, Forms::Factory> factories;
+    QMap<QString, QPointer<FormWindow>> loaded;
+    Forms::ModalRunner modalRunner;
+    bool closing = false;
+};
+
+Registry& registry()
+{
+    static Registry instance;
+    return instance;
+}
+
+void runLocalLoop(FormWindow& form, QWidget*)
+{
+    if (!form.isVisible() || form.isUnloaded())
+        return;
+    QEventLoop loop;
+    QObject::connect(&form, &FormWindow::hidden, &loop, &QEventLoop::quit);
+    QObject::connect(&form, &FormWindow::unloaded, &loop, &QEventLoop::quit);
+    QObject::connect(&form, &QObject::destroyed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+}  // namespace
+
+void Forms::registerForm(const QString& name, Factory factory)
+{
+    registry().factories.insert(name, std::move(factory));
+}
+
+FormWindow* Forms::find(const QString& name)
+{
+    FormWindow* form = registry().loaded.value(name);
+    return form && !form->isUnloaded() ? form : nullptr;
+}
+
+FormWindow& Forms::get(const QString& name)
+{
+    if (FormWindow* form = find(name))
+        return *form;
+    Registry& forms = registry();
+    const auto factory = forms.factories.constFind(name);
+    if (factory == forms.factories.constEnd() || forms.closing)
+        runtime::raise(runtime::err::ObjectVariableNotSet);
+    FormWindow* form = (*factory)();
+    form->setObjectName(name);
+    forms.loaded.insert(name, form);
+    QObject::connect(form, &FormWindow::unloaded, form, [name, form] {
+        if (registry().loaded.value(name) == form)
+            registry().loaded.remove(name);
+    });
+    form->load();
+    return *form;
+}
+
+bool Forms::isLoaded(const QString& name) { return find(name) != nullptr; }
+
+bool Forms::unload(const QString& name)
+{
+    FormWindow* form = find(name);
+    return !form || form->Unload();
+}
+
+void Forms::setClosing(bool closing) { registry().closing = closing; }
+bool Forms::isClosing() { return registry().closing; }
+
+void Forms::setModalRunner(ModalRunner runner) { registry().modalRunner = std::move(runner); }
+
+void Forms::runModal(FormWindow& form, QWidget* owner)
+{
+    if (const ModalRunner& runner = registry().modalRunner)
+        runner(form, owner);
+    else
+        runLocalLoop(form, owner);
+}
+
+void Forms::reset()
+{
+    Registry& forms = registry();
+    const auto loaded = forms.loaded.values();
+    forms.loaded.clear();
+    for (const QPointer<FormWindow>& form : loaded)
+        delete form.data();
+    // Windows unloaded earlier are waiting for their deferred deletion.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    forms.factories.clear();
+    forms.modalRunner = nullptr;
+    forms.closing = false;
+}
+
+}  // namespace platform
