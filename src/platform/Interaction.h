@@ -2,6 +2,8 @@
 // Every message box, question and open-file dialog goes through one seam. The
 // real one shows Qt dialogs; tests install ScriptedInteraction, which records
 // each text and answers as told, so no test ever blocks on a modal dialog.
+// A message box with an empty title shows the application's name (which the
+// search window sets); ScriptedInteraction records that title too.
 
 #include <QString>
 #include <QStringList>

@@ -1,0 +1,163 @@
+#include "platform/FileSystem.h"
+
+#include "platform/PathLookup.h"
+#include "platform/Wildcard.h"
+#include "runtime/RuntimeError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+using runtime::err::BadFileNameOrNumber;
+using runtime::err::DeviceUnavailable;
+using runtime::err::FileNotFound;
+
+QString absoluteHostPath(const QString& hostPath)
+{
+    return QDir::cleanPath(QDir(hostPath).absolutePath());
+}
+
+bool holds(const QString& root, const QString& path)
+{
+    return root == u"/" || path == root || path.startsWith(root + u'/');
+}
+
+bool isValidNamePattern(const QString& pattern)
+{
+    return std::none_of(pattern.begin(), pattern.end(), [](QChar c) {
+        return c.unicode() < 32 || QStringView(u"<>|\":\\").contains(c);
+    });
+}
+
+bool lessIgnoringCase(const QString& a, const QString& b)
+{
+    const int order = a.compare(b, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a < b;
+}
+
+// The entry must exist; raises 53 otherwise.
+QFileInfo existingEntry(const DriveTable& drives, const QString& path)
+{
+    const HostLocation location = locate(drives, path, DeviceUnavailable);
+    if (!location.exists)
+        runtime::raise(FileNotFound);
+    return QFileInfo(location.path());
+}
+
+// The entry, or nullopt when it is missing, the path is invalid or the drive is not ready.
+std::optional<QFileInfo> entryIfAny(const DriveTable& drives, const QString& path)
+{
+    try {
+        const HostLocation location = locate(drives, path, DeviceUnavailable);
+        if (location.exists)
+            return QFileInfo(location.path());
+    } catch (const runtime::RuntimeError&) {
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+FileSystem::FileSystem(DriveTable drives) : drives_(std::move(drives)) {}
+
+QString FileSystem::hostPath(const QString& windowsPath) const
+{
+    return locate(drives_, windowsPath, DeviceUnavailable).path();
+}
+
+QString FileSystem::windowsPath(const QString& hostPath) const
+{
+    const QString path = absoluteHostPath(hostPath);
+    std::optional<QChar> bestLetter;
+    QString bestRoot;
+    for (QChar letter : drives_.letters()) {
+        const std::optional<QString> root = drives_.root(letter);
+        if (root && holds(*root, path) && (!bestLetter || root->size() > bestRoot.size())) {
+            bestLetter = letter;
+            bestRoot = *root;
+        }
+    }
+    if (!bestLetter)
+        return {};
+    const QChar letter = bestRoot == u"/" ? bestLetter->toUpper() : *bestLetter;
+    QString rest = path.mid(bestRoot.size());
+    if (rest.startsWith(u'/'))
+        rest.remove(0, 1);
+    return letter + QStringLiteral(":\\") + rest.replace(u'/', u'\\');
+}
+
+bool FileSystem::fileExists(const QString& path) const
+{
+    const std::optional<QFileInfo> entry = entryIfAny(drives_, path);
+    return entry && entry->isFile();
+}
+
+bool FileSystem::folderExists(const QString& path) const
+{
+    const std::optional<QFileInfo> entry = entryIfAny(drives_, path);
+    return entry && entry->isDir();
+}
+
+QStringList FileSystem::dir(const QString& pattern, int attributes) const
+{
+    QString text = pattern;
+    text.replace(u'/', u'\\');
+    qsizetype split = text.lastIndexOf(u'\\') + 1;
+    if (split == 0 && text.size() >= 2 && text[1] == u':')
+        split = 2;
+    QString namePattern = text.mid(split);
+    if (namePattern.isEmpty())
+        namePattern = QStringLiteral("*");
+    if (!isValidNamePattern(namePattern))
+        runtime::raise(BadFileNameOrNumber);
+
+    const HostLocation folder = locate(drives_, text.left(split), BadFileNameOrNumber);
+    if (!folder.exists || !QFileInfo(folder.path()).isDir())
+        return {};
+
+    QDir::Filters filters = QDir::Files | QDir::NoDotAndDotDot;
+    if (attributes & attr::Directory)
+        filters |= QDir::Dirs;
+    if (attributes & attr::Hidden)
+        filters |= QDir::Hidden;
+    const Wildcard wildcard(namePattern);
+    QStringList names;
+    for (const QString& name : QDir(folder.path()).entryList(filters, QDir::Unsorted)) {
+        if (wildcard.matches(name))
+            names += name;
+    }
+    std::sort(names.begin(), names.end(), lessIgnoringCase);
+    return names;
+}
+
+int FileSystem::getAttr(const QString& path) const
+{
+    const HostLocation location = locate(drives_, path, DeviceUnavailable);
+    if (!location.exists)
+        runtime::raise(FileNotFound);
+    const QFileInfo info(location.path());
+    int attributes = info.isDir() ? attr::Directory : attr::Archive;
+    if (!(info.permissions() & QFileDevice::WriteOwner))
+        attributes |= attr::ReadOnly;
+    if (location.name.startsWith(u'.'))
+        attributes |= attr::Hidden;
+    return attributes;
+}
+
+std::int64_t FileSystem::fileLen(const QString& path) const
+{
+    const QFileInfo info = existingEntry(drives_, path);
+    return info.isDir() ? 0 : info.size();
+}
+
+runtime::Date FileSystem::fileDateTime(const QString& path) const
+{
+    return runtime::fromQDateTime(existingEntry(drives_, path).lastModified());
+}
+
+}  // namespace platform

@@ -1,0 +1,155 @@
+#include "platform/Interaction.h"
+
+#include "platform/FileDialogFilter.h"
+#include "platform/FileSystem.h"
+#include "platform/Services.h"
+#include "runtime/RuntimeError.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+// The buttons of a message box, in the order shown; the first is the default.
+std::vector<MsgResult> buttonsOf(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok: return {MsgResult::Ok};
+    case MsgButtons::OkCancel: return {MsgResult::Ok, MsgResult::Cancel};
+    case MsgButtons::AbortRetryIgnore: return {MsgResult::Abort, MsgResult::Retry, MsgResult::Ignore};
+    case MsgButtons::YesNoCancel: return {MsgResult::Yes, MsgResult::No, MsgResult::Cancel};
+    case MsgButtons::YesNo: return {MsgResult::Yes, MsgResult::No};
+    case MsgButtons::RetryCancel: return {MsgResult::Retry, MsgResult::Cancel};
+    }
+    return {MsgResult::Ok};
+}
+
+QString messageTitle(const QString& title)
+{
+    return title.isEmpty() ? QCoreApplication::applicationName() : title;
+}
+
+constexpr std::pair<MsgResult, QMessageBox::StandardButton> StandardButtons[] = {
+    {MsgResult::Ok, QMessageBox::Ok},       {MsgResult::Cancel, QMessageBox::Cancel},
+    {MsgResult::Abort, QMessageBox::Abort}, {MsgResult::Retry, QMessageBox::Retry},
+    {MsgResult::Ignore, QMessageBox::Ignore}, {MsgResult::Yes, QMessageBox::Yes},
+    {MsgResult::No, QMessageBox::No},
+};
+
+QMessageBox::StandardButton toStandardButton(MsgResult result)
+{
+    for (const auto& [ours, qt] : StandardButtons) {
+        if (ours == result)
+            return qt;
+    }
+    return QMessageBox::Ok;
+}
+
+std::optional<MsgResult> fromStandardButton(QMessageBox::StandardButton button)
+{
+    for (const auto& [ours, qt] : StandardButtons) {
+        if (qt == button)
+            return ours;
+    }
+    return std::nullopt;
+}
+
+QMessageBox::Icon toQtIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::None: return QMessageBox::NoIcon;
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The host folder a dialog opens in; empty (Qt's default) when the path has none.
+QString hostFolderOf(const QString& windowsFolder)
+{
+    if (windowsFolder.isEmpty())
+        return {};
+    try {
+        return fileSystem().hostPath(windowsFolder);
+    } catch (const runtime::RuntimeError&) {
+        return {};
+    }
+}
+
+}  // namespace
+
+MsgResult QtInteraction::msgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
+                                const QString& title, QWidget* owner)
+{
+    const std::vector<MsgResult> shown = buttonsOf(buttons);
+    QMessageBox box(toQtIcon(icon), messageTitle(title), prompt, QMessageBox::NoButton, owner);
+    for (MsgResult result : shown)
+        box.addButton(toStandardButton(result));
+    box.setDefaultButton(toStandardButton(shown.front()));
+    box.exec();
+    // Closing the box without a button answers as its last button (Cancel, No, Ignore, Ok).
+    return fromStandardButton(box.standardButton(box.clickedButton())).value_or(shown.back());
+}
+
+std::optional<OpenFileResult> QtInteraction::showOpen(const OpenFileRequest& request)
+{
+    QFileDialog dialog(request.owner, request.title, hostFolderOf(request.initDir),
+                       toQtFileFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!request.defaultExt.isEmpty())
+        dialog.setDefaultSuffix(request.defaultExt);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    return OpenFileResult{fileSystem().windowsPath(chosen), QFileInfo(chosen).fileName()};
+}
+
+MsgResult ScriptedInteraction::msgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
+                                      const QString& title, QWidget*)
+{
+    messages_.push_back({prompt, buttons, icon, messageTitle(title)});
+    if (answers_.empty())
+        return buttonsOf(buttons).front();
+    const MsgResult answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+std::optional<OpenFileResult> ScriptedInteraction::showOpen(const OpenFileRequest& request)
+{
+    openRequests_.push_back(request);
+    if (files_.empty())
+        return std::nullopt;
+    std::optional<OpenFileResult> chosen;
+    chosen.swap(files_.front());
+    files_.pop_front();
+    return chosen;
+}
+
+QStringList ScriptedInteraction::prompts() const
+{
+    QStringList texts;
+    for (const Message& message : messages_)
+        texts += message.prompt;
+    return texts;
+}
+
+void ScriptedInteraction::clear()
+{
+    messages_.clear();
+    openRequests_.clear();
+    answers_.clear();
+    files_.clear();
+}
+
+}  // namespace platform
