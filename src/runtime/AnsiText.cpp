@@ -36,7 +36,8 @@ bool takeField(Cursor& in, Text& field)
             field += typename Text::value_type(c);
             in.skip();
         }
-        in.skip();  // the closing quote
+        if (in.peek() == '"')
+            in.skip();
         while (in.peek() >= 0 && in.peek() != ',' && !isLineEnd(in.peek()))
             in.skip();
     } else {

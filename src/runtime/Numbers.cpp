@@ -123,6 +123,41 @@ int takeDigits(const QString& text, qsizetype& pos, std::string& out, bool allow
     return count;
 }
 
+void takeSign(const QString& text, qsizetype& pos, std::string& out)
+{
+    if (pos < text.size() && (text[pos] == u'-' || text[pos] == u'+')) {
+        if (text[pos] == u'-')
+            out += '-';  // from_chars takes no plus sign
+        ++pos;
+    }
+}
+
+// An optional sign, digits and a fraction after the decimal point, copied to
+// `out` in the C form; returns the count of digits.
+int takeMantissa(const QString& text, qsizetype& pos, std::string& out, bool allowGroups)
+{
+    takeSign(text, pos, out);
+    int digits = takeDigits(text, pos, out, allowGroups);
+    if (pos < text.size() && text[pos] == locale::DecimalSeparator) {
+        out += '.';
+        ++pos;
+        digits += takeDigits(text, pos, out);
+    }
+    return digits;
+}
+
+// An exponent when one of `letters` is at `pos`: true when there is none or it
+// is complete; false (with `pos` and `out` unspecified) when its digits are missing.
+bool takeExponent(const QString& text, qsizetype& pos, std::string& out, QStringView letters)
+{
+    if (pos >= text.size() || !letters.contains(text[pos]))
+        return true;
+    out += 'e';
+    ++pos;
+    takeSign(text, pos, out);
+    return takeDigits(text, pos, out) > 0;
+}
+
 }  // namespace
 
 std::int64_t roundHalfEven(double value)
@@ -194,27 +229,11 @@ double val(const QString& text)
     }
     qsizetype pos = 0;
     std::string number;
-    if (pos < compact.size() && (compact[pos] == u'-' || compact[pos] == u'+')) {
-        if (compact[pos] == u'-')
-            number += '-';
-        ++pos;
-    }
-    int digits = takeDigits(compact, pos, number);
-    if (pos < compact.size() && compact[pos] == u'.') {
-        number += '.';
-        ++pos;
-        digits += takeDigits(compact, pos, number);
-    }
-    if (digits == 0)
+    if (takeMantissa(compact, pos, number, false) == 0)
         return 0;
-    if (pos < compact.size() && QStringLiteral("EeDd").contains(compact[pos])) {
-        std::string exponent = "e";
-        qsizetype exponentPos = pos + 1;
-        if (exponentPos < compact.size() && (compact[exponentPos] == u'-' || compact[exponentPos] == u'+'))
-            exponent += static_cast<char>(compact[exponentPos++].unicode());
-        if (takeDigits(compact, exponentPos, exponent) > 0)
-            number += exponent;
-    }
+    std::string exponent;
+    if (takeExponent(compact, pos, exponent, u"EeDd"))
+        number += exponent;  // an exponent letter without digits is no exponent
     return parseDouble(number);
 }
 
@@ -223,28 +242,8 @@ double cdbl(const QString& text)
     const QString trimmed = text.trimmed();
     qsizetype pos = 0;
     std::string number;
-    if (pos < trimmed.size() && (trimmed[pos] == u'-' || trimmed[pos] == u'+')) {
-        if (trimmed[pos] == u'-')
-            number += '-';
-        ++pos;
-    }
-    int digits = takeDigits(trimmed, pos, number, true);
-    if (pos < trimmed.size() && trimmed[pos] == locale::DecimalSeparator) {
-        number += '.';
-        ++pos;
-        digits += takeDigits(trimmed, pos, number);
-    }
-    if (digits == 0)
-        raise(err::TypeMismatch);
-    if (pos < trimmed.size() && (trimmed[pos] == u'E' || trimmed[pos] == u'e')) {
-        number += 'e';
-        ++pos;
-        if (pos < trimmed.size() && (trimmed[pos] == u'-' || trimmed[pos] == u'+'))
-            number += static_cast<char>(trimmed[pos++].unicode());
-        if (takeDigits(trimmed, pos, number) == 0)
-            raise(err::TypeMismatch);
-    }
-    if (pos != trimmed.size())
+    if (takeMantissa(trimmed, pos, number, true) == 0 ||
+        !takeExponent(trimmed, pos, number, u"Ee") || pos != trimmed.size())
         raise(err::TypeMismatch);
     return parseDouble(number);
 }

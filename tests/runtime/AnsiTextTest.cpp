@@ -1,0 +1,147 @@
+#include "runtime/AnsiText.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/ErrorNumber.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace runtime;
+
+namespace {
+
+class AnsiFile : public testing::Test {
+protected:
+    QString path(const QString& name = QStringLiteral("file.txt")) const
+    {
+        return dir_.filePath(name);
+    }
+    QString write(const QByteArray& bytes) const
+    {
+        QFile file(path());
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path();
+    }
+    QByteArray read() const
+    {
+        QFile file(path());
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+    static QStringList allLines(AnsiTextReader& reader)
+    {
+        QStringList lines;
+        while (!reader.atEnd())
+            lines += reader.readLine();
+        return lines;
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+TEST(AnsiCodePage, EveryByteRoundTrips)
+{
+    QByteArray bytes;
+    for (int byte = 0; byte < 256; ++byte)
+        bytes += static_cast<char>(byte);
+    const QString text = fromAnsi(bytes);
+    EXPECT_EQ(toAnsi(text), bytes);
+    EXPECT_EQ(text[0x80], QChar(0x20AC));
+    EXPECT_EQ(text[0x81], QChar(0x0081));
+    EXPECT_EQ(text[0x8A], QChar(0x0160));
+    EXPECT_EQ(text[0x9D], QChar(0x009D));
+    EXPECT_EQ(text[0x9F], QChar(0x0178));
+    EXPECT_EQ(text[0xE9], QChar(0x00E9));
+}
+
+TEST(AnsiCodePage, MissingCharactersBecomeQuestionMarks)
+{
+    EXPECT_EQ(toAnsi(QStringLiteral("Gr\u00fc\u00dfe \u20ac")), QByteArray("Gr\xfc\xdf" "e \x80"));
+    EXPECT_EQ(toAnsi(QStringLiteral("\u0100\u0080x")), QByteArray("??x"));
+    EXPECT_EQ(toAnsi(QString::fromUtf8("a\xF0\x9F\x98\x80")), QByteArray("a??"));  // one per unit
+}
+
+TEST(AnsiCodePage, LowerCaseAgreesWithUnicode)
+{
+    const std::pair<int, int> rows[] = {{'A', 'a'}, {'Z', 'z'}, {'[', '['}, {0xC0, 0xE0},
+                                        {0xD7, 0xD7}, {0xDE, 0xFE}, {0xDF, 0xDF}, {0x8A, 0x9A},
+                                        {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}, {0xFF, 0xFF}};
+    for (const auto& [byte, lower] : rows)
+        EXPECT_EQ(ansiLower(static_cast<unsigned char>(byte)), lower) << byte;
+    for (int byte = 0; byte < 256; ++byte) {
+        const QString lower = fromAnsi(QByteArray(1, static_cast<char>(ansiLower(byte))));
+        const QString upper = fromAnsi(QByteArray(1, static_cast<char>(byte)));
+        if (lower != upper) {
+            EXPECT_EQ(lower, upper.toLower()) << byte;
+        }
+    }
+}
+
+TEST_F(AnsiFile, ReadsEveryKindOfLineEnd)
+{
+    AnsiTextReader reader(write("a\r\nb\nc\rd\r\n\r\n\n\xe9"));
+    EXPECT_EQ(allLines(reader), QStringList({"a", "b", "c", "d", "", "", "\u00e9"}));
+    EXPECT_EQ(errorNumberOf([&] { reader.readLine(); }), err::InputPastEndOfFile);
+}
+
+TEST_F(AnsiFile, LineEndSplitAcrossReadAhead)
+{
+    const QByteArray longLine(64 * 1024 - 1, 'x');  // CR ends the first read-ahead
+    AnsiTextReader reader(write(longLine + "\r\nnext\r\n"));
+    EXPECT_EQ(allLines(reader), QStringList({QString::fromLatin1(longLine), "next"}));
+}
+
+TEST_F(AnsiFile, EmptyFileIsAtEnd)
+{
+    AnsiTextReader reader(write(""));
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_EQ(errorNumberOf([&] { reader.readField(); }), err::InputPastEndOfFile);
+}
+
+TEST_F(AnsiFile, ReadsDelimitedFields)
+{
+    AnsiTextReader reader(write("\"a, b\",\"c\"\r\n  plain text  , next\r\n"
+                                "\"quoted\" junk,after\r\n\r\na,,b\n\"open"));
+    QStringList fields;
+    while (!reader.atEnd())
+        fields += reader.readField();
+    EXPECT_EQ(fields, QStringList({"a, b", "c", "plain text", "next", "quoted", "after", "a", "",
+                                   "b", "open"}));
+}
+
+TEST(DelimitedFields, SplitsOneLine)
+{
+    EXPECT_EQ(delimitedFields("\"My clips\",\"C:\\Art, old\\\""),
+              QStringList({"My clips", "C:\\Art, old\\"}));
+    EXPECT_EQ(delimitedFields("\"a\"b,c\",\"p\""), QStringList({"a", "c\"", "p"}));
+    EXPECT_TRUE(delimitedFields("   ").isEmpty());
+}
+
+TEST_F(AnsiFile, WriterAndReaderRoundTrip)
+{
+    const QStringList lines = {"Gr\u00fc\u00dfe \u20ac", "", "  blanks kept  ", "\"q\",x"};
+    {
+        AnsiTextWriter writer(path());
+        for (const QString& line : lines)
+            writer.writeLine(line);
+        writer.close();
+    }
+    {
+        AnsiTextWriter writer(path(), AnsiTextWriter::Mode::Append);
+        writer.write("tail");
+    }
+    EXPECT_TRUE(read().startsWith("Gr\xfc\xdf" "e \x80\r\n\r\n"));
+    AnsiTextReader reader(path());
+    EXPECT_EQ(allLines(reader), lines + QStringList{"tail"});
+}
+
+TEST_F(AnsiFile, OpenFailuresRaiseTheRuntimeNumbers)
+{
+    EXPECT_EQ(errorNumberOf([&] { AnsiTextReader reader(path("missing.txt")); }), err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { AnsiTextReader reader(path("")); }), err::PathFileAccessError);
+    EXPECT_EQ(errorNumberOf([&] { AnsiTextWriter writer(path("no/such.txt")); }), err::PathNotFound);
+    EXPECT_EQ(errorNumberOf([&] { AnsiTextWriter writer(path("")); }), err::PathFileAccessError);
+}
+
+}  // namespace
