@@ -20,12 +20,19 @@ FormWindow::FormWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     setAutoFillBackground(true);
 }
 
-void FormWindow::load() { Form_Load(); }
+void FormWindow::load()
+{
+    if (loaded_)
+        return;
+    loaded_ = true;
+    Form_Load();
+}
 
 void FormWindow::Show(bool modal, QWidget* owner)
 {
     if (unloaded_)
         return;
+    load();
     if (owner) {
         QWidget* ownerWindow = owner->window();
         ownerWindow->winId();
@@ -59,6 +66,17 @@ bool FormWindow::Unload()
         return true;
     if (unloading_)
         return false;
+    if (loaded_ && !runFormUnload())
+        return false;
+    unloaded_ = true;
+    hide();
+    emit unloaded();
+    deleteLater();
+    return true;
+}
+
+bool FormWindow::runFormUnload()
+{
     unloading_ = true;
     bool cancel = false;
     try {
@@ -68,13 +86,7 @@ bool FormWindow::Unload()
         throw;
     }
     unloading_ = false;
-    if (cancel)
-        return false;
-    unloaded_ = true;
-    hide();
-    emit unloaded();
-    deleteLater();
-    return true;
+    return !cancel;
 }
 
 double FormWindow::Top() const { return pixelsToTwips(frameGeometry().top()); }

@@ -1,6 +1,7 @@
 #pragma once
-// The classic window life every program window shares: created and loaded on
-// first use (Forms), shown modeless or modal with an owner, hidden, and
+// The classic window life every program window shares: created on first use
+// (Forms), loaded on first use of the window itself (Form_Load runs then, or
+// at the first Show), shown modeless or modal with an owner, hidden, and
 // unloaded through Form_Unload, which may cancel. A request to unload a window
 // whose unload is already in progress is ignored. Geometry is in twips.
 //
@@ -22,17 +23,18 @@ class FormWindow : public QWidget {
 public:
     explicit FormWindow(QWidget* parent = nullptr);
 
-    // Shows the window, kept above its owner when one is given. Modal: waits
+    // Shows the window (loading it first when it is not loaded), kept above its owner when one is given. Modal: waits
     // until the window is hidden or unloaded (through Forms::runModal, whose
     // runner tests replace).
     void Show(bool modal = false, QWidget* owner = nullptr);
     void Hide();
     // Runs Form_Unload once; returns true when the window is now unloaded.
     // Ignored (false) while this window's unload is already running, and false
-    // when Form_Unload cancels. A completed unload hides the window, emits
+    // when Form_Unload cancels. A window never loaded goes without Form_Unload. A completed unload hides the window, emits
     // unloaded() and deletes the window later.
     bool Unload();
 
+    bool isLoaded() const { return loaded_ && !unloaded_; }
     bool isUnloading() const { return unloading_; }
     bool isUnloaded() const { return unloaded_; }
 
@@ -61,7 +63,7 @@ signals:
 
 protected:
     friend class Forms;
-    // Called once, right after construction, by Forms.
+    // Runs Form_Load once: called by Forms::get and by the first Show.
     void load();
     virtual void Form_Load() {}
     virtual void Form_Unload(bool& cancel) { (void)cancel; }
@@ -72,10 +74,13 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // False when Form_Unload cancels.
+    bool runFormUnload();
     int menuBarHeight() const;
     void layoutMenuBar();
 
     QMenuBar* menuBar_ = nullptr;
+    bool loaded_ = false;
     bool unloading_ = false;
     bool unloaded_ = false;
 };

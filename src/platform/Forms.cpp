@@ -14,7 +14,7 @@ namespace {
 
 struct Registry {
     QMap<QString, Forms::Factory> factories;
-    QMap<QString, QPointer<FormWindow>> loaded;
+    QMap<QString, QPointer<FormWindow>> windows;  // created, and not unloaded yet
     Forms::ModalRunner modalRunner;
     bool closing = false;
 };
@@ -45,34 +45,40 @@ void Forms::registerForm(const QString& name, Factory factory)
 
 FormWindow* Forms::find(const QString& name)
 {
-    FormWindow* form = registry().loaded.value(name);
-    return form && !form->isUnloaded() ? form : nullptr;
+    FormWindow* form = registry().windows.value(name);
+    return form && form->isLoaded() ? form : nullptr;
 }
 
-FormWindow& Forms::get(const QString& name)
+FormWindow& Forms::instance(const QString& name)
 {
-    if (FormWindow* form = find(name))
-        return *form;
     Registry& forms = registry();
+    if (FormWindow* form = forms.windows.value(name); form && !form->isUnloaded())
+        return *form;
     const auto factory = forms.factories.constFind(name);
     if (factory == forms.factories.constEnd() || forms.closing)
         runtime::raise(runtime::err::ObjectVariableNotSet);
     FormWindow* form = (*factory)();
     form->setObjectName(name);
-    forms.loaded.insert(name, form);
+    forms.windows.insert(name, form);
     QObject::connect(form, &FormWindow::unloaded, form, [name, form] {
-        if (registry().loaded.value(name) == form)
-            registry().loaded.remove(name);
+        if (registry().windows.value(name) == form)
+            registry().windows.remove(name);
     });
-    form->load();
     return *form;
+}
+
+FormWindow& Forms::get(const QString& name)
+{
+    FormWindow& form = instance(name);
+    form.load();
+    return form;
 }
 
 bool Forms::isLoaded(const QString& name) { return find(name) != nullptr; }
 
 bool Forms::unload(const QString& name)
 {
-    FormWindow* form = find(name);
+    FormWindow* form = registry().windows.value(name);
     return !form || form->Unload();
 }
 
@@ -92,8 +98,8 @@ void Forms::runModal(FormWindow& form, QWidget* owner)
 void Forms::reset()
 {
     Registry& forms = registry();
-    const auto loaded = forms.loaded.values();
-    forms.loaded.clear();
+    const auto loaded = forms.windows.values();
+    forms.windows.clear();
     for (const QPointer<FormWindow>& form : loaded)
         delete form.data();
     // Windows unloaded earlier are waiting for their deferred deletion.

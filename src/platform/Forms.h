@@ -24,16 +24,20 @@ public:
 
     static void registerForm(const QString& name, Factory factory);
     // The loaded instance, created and loaded now when there is none. A name
-    // with no factory, or any window not loaded while the program is closing,
+    // with no factory, or any window not there while the program is closing,
     // raises 91.
     static FormWindow& get(const QString& name);
     template <typename T>
     static T& get(const QString& name) { return dynamic_cast<T&>(get(name)); }
-    // The loaded instance, or nullptr; never loads.
+    // The instance, created now when there is none but not loaded: setting a
+    // window's public member before showing it does not run its Form_Load
+    // (the first Show or get() does). Raises as get() does.
+    static FormWindow& instance(const QString& name);
+    // The loaded instance, or nullptr; never creates or loads.
     static FormWindow* find(const QString& name);
     static bool isLoaded(const QString& name);
-    // Unloads the window when it is loaded; true when it is gone afterwards.
-    // A window that is not loaded (or has no factory) is left alone.
+    // Unloads the window when it is there; true when it is gone afterwards.
+    // A name with no window (or no factory) is left alone.
     static bool unload(const QString& name);
 
     static void setClosing(bool closing);

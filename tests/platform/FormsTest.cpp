@@ -92,6 +92,27 @@ TEST_F(FormsTest, UnloadRunsOnceIgnoresNestedRequestsAndLoadsAnewLater)
     EXPECT_EQ(CountingForm::loads, 2);
 }
 
+TEST_F(FormsTest, AWindowSetUpBeforeItsFirstShowLoadsAtTheShow)
+{
+    FormWindow& created = Forms::instance("Counting");
+    created.setProperty("StartingAddress", "C:\\x.htm");
+    EXPECT_EQ(CountingForm::loads, 0);
+    EXPECT_FALSE(Forms::isLoaded("Counting"));
+    created.Show();
+    EXPECT_EQ(CountingForm::loads, 1);
+    EXPECT_EQ(&counting(), &created);
+    EXPECT_EQ(created.property("StartingAddress").toString(), "C:\\x.htm");
+
+}
+
+TEST_F(FormsTest, AWindowNeverLoadedUnloadsWithoutItsHandler)
+{
+    auto& unused = static_cast<CountingForm&>(Forms::instance("Counting"));
+    EXPECT_TRUE(Forms::unload("Counting"));
+    EXPECT_EQ(unused.unloads, 0);
+    EXPECT_EQ(CountingForm::loads, 0);
+}
+
 TEST_F(FormsTest, CancelledUnloadAndCloseKeepTheWindow)
 {
     CountingForm& form = counting();
