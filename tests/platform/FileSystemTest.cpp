@@ -1,0 +1,230 @@
+// Windows paths over a temporary folder mapped as drive e: (and the host root
+// as c:): conversion both ways, case-insensitive lookup, the directory search,
+// drives that are not ready, the file calls' errors and file times.
+
+#include "platform/FileSystem.h"
+#include "platform/RaisedError.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using platform::FileSystem;
+namespace attr = platform::attr;
+namespace err = runtime::err;
+
+namespace {
+
+class FileSystemTest : public ::testing::Test {
+protected:
+    TestEnvironment env;
+    QString eRoot = env.mapDrive(u'e', QStringLiteral("cd"));
+    FileSystem& fs = env.fs();
+
+    void write(const QString& relativeToE, const QByteArray& bytes = "x")
+    {
+        env.writeFile(QStringLiteral("cd/") + relativeToE, bytes);
+    }
+};
+
+TEST_F(FileSystemTest, MapsPathsBothWays)
+{
+    write(QStringLiteral("Art/Clips/x.gif"));
+    EXPECT_EQ(fs.hostPath(QStringLiteral("E:\\Art\\Clips\\x.gif")), eRoot + QStringLiteral("/Art/Clips/x.gif"));
+    EXPECT_EQ(fs.hostPath(QStringLiteral("e:/Art/Clips/")), eRoot + QStringLiteral("/Art/Clips"));
+    EXPECT_EQ(fs.hostPath(QStringLiteral("e:\\")), eRoot);
+    EXPECT_EQ(fs.hostPath(QStringLiteral("e:\\Art\\.\\Clips\\..\\New\\y.gif")), eRoot + QStringLiteral("/Art/New/y.gif"));
+    EXPECT_EQ(fs.hostPath(QStringLiteral("C:\\usr\\bin")), u"/usr/bin");
+    EXPECT_EQ(fs.hostPath(QStringLiteral("\\usr")), u"/usr");
+
+    // The mapped folder lies under the host root too: the closest root wins.
+    EXPECT_EQ(fs.windowsPath(eRoot + QStringLiteral("/Art/Clips/x.gif")), u"e:\\Art\\Clips\\x.gif");
+    EXPECT_EQ(fs.windowsPath(eRoot), u"e:\\");
+    EXPECT_EQ(fs.windowsPath(eRoot + QStringLiteral("/Art/")), u"e:\\Art");
+    // A sibling whose name merely starts like the mapped folder stays on c:.
+    EXPECT_EQ(fs.windowsPath(eRoot + QStringLiteral("x/y")), QStringLiteral("C:") + QString(eRoot + QStringLiteral("x/y")).replace(u'/', u'\\'));
+    EXPECT_EQ(fs.windowsPath(QStringLiteral("/")), u"C:\\");
+    EXPECT_EQ(fs.windowsPath(QStringLiteral("/usr/bin")), u"C:\\usr\\bin");
+}
+
+TEST_F(FileSystemTest, LooksUpNamesIgnoringCaseButPrefersTheExactOne)
+{
+    write(QStringLiteral("Art/Clips/Photo.GIF"));
+    write(QStringLiteral("Art/both.txt"), "lower");
+    write(QStringLiteral("Art/BOTH.txt"), "upper");
+
+    EXPECT_EQ(fs.hostPath(QStringLiteral("e:\\ART\\clips\\photo.gif")), eRoot + QStringLiteral("/Art/Clips/Photo.GIF"));
+    EXPECT_EQ(fs.hostPath(QStringLiteral("e:\\art\\BOTH.txt")), eRoot + QStringLiteral("/Art/BOTH.txt"));
+    EXPECT_EQ(fs.hostPath(QStringLiteral("e:\\art\\both.txt")), eRoot + QStringLiteral("/Art/both.txt"));
+    // Missing components are kept as written, below the part that exists.
+    EXPECT_EQ(fs.hostPath(QStringLiteral("e:\\art\\New Folder\\A.txt")), eRoot + QStringLiteral("/Art/New Folder/A.txt"));
+    EXPECT_TRUE(fs.fileExists(QStringLiteral("E:\\art\\CLIPS\\photo.gif")));
+    EXPECT_FALSE(fs.fileExists(QStringLiteral("E:\\art\\CLIPS")));
+    EXPECT_TRUE(fs.folderExists(QStringLiteral("E:\\art\\CLIPS\\")));
+    EXPECT_TRUE(fs.folderExists(QStringLiteral("e:")));
+    EXPECT_FALSE(fs.folderExists(QStringLiteral("e:\\art\\clips\\photo.gif")));
+}
+
+struct DirCase {
+    const char* pattern;
+    int attributes;
+    QStringList names;
+};
+
+class DirSearch : public FileSystemTest, public ::testing::WithParamInterface<DirCase> {};
+
+TEST_P(DirSearch, MatchesSortsAndFilters)
+{
+    for (const char* name : {"b.TXT", "a.txt", "C.txt", "README", "notes.txt.bak", ".hidden.txt", "Zeta.gif",
+                             "a.txt2"})
+        write(QStringLiteral("Dir/") + QString::fromUtf8(name));
+    QDir().mkpath(eRoot + QStringLiteral("/Dir/Sub.txt"));
+    QDir().mkpath(eRoot + QStringLiteral("/Dir/.git"));
+
+    EXPECT_EQ(fs.dir(QString::fromUtf8(GetParam().pattern), GetParam().attributes), GetParam().names);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, DirSearch,
+    ::testing::Values(
+        DirCase{"e:\\dir\\*.*", attr::Normal,
+                {"a.txt", "a.txt2", "b.TXT", "C.txt", "notes.txt.bak", "README", "Zeta.gif"}},
+        DirCase{"e:\\dir\\*", attr::Normal,
+                {"a.txt", "a.txt2", "b.TXT", "C.txt", "notes.txt.bak", "README", "Zeta.gif"}},
+        DirCase{"e:\\dir\\", attr::Normal,
+                {"a.txt", "a.txt2", "b.TXT", "C.txt", "notes.txt.bak", "README", "Zeta.gif"}},
+        DirCase{"E:/DIR/*.txt", attr::Normal, {"a.txt", "b.TXT", "C.txt"}},
+        DirCase{"e:\\dir\\?.txt", attr::Normal, {"a.txt", "b.TXT", "C.txt"}},
+        DirCase{"e:\\dir\\readme.*", attr::Normal, {"README"}},
+        DirCase{"e:\\dir\\*.", attr::Normal, {"README"}},
+        DirCase{"e:\\dir\\notes*", attr::Normal, {"notes.txt.bak"}},
+        DirCase{"e:\\dir\\ZETA.GIF", attr::Normal, {"Zeta.gif"}},
+        DirCase{"e:\\dir\\*.txt", attr::Directory, {"a.txt", "b.TXT", "C.txt", "Sub.txt"}},
+        DirCase{"e:\\dir\\*.txt", attr::Hidden, {".hidden.txt", "a.txt", "b.TXT", "C.txt"}},
+        DirCase{"e:\\dir\\*", attr::Directory | attr::Hidden,
+                {".git", ".hidden.txt", "a.txt", "a.txt2", "b.TXT", "C.txt", "notes.txt.bak", "README", "Sub.txt",
+                 "Zeta.gif"}},
+        DirCase{"e:\\dir\\nothing*", attr::Normal, {}},
+        DirCase{"e:\\missing\\*.*", attr::Normal, {}}));
+
+TEST_F(FileSystemTest, DirOrdersNamesThatDifferOnlyInCaseTheSameEveryTime)
+{
+    for (const char* name : {"abc", "ABC", "Abc", "abd"})
+        write(QStringLiteral("Same/") + QString::fromUtf8(name));
+    EXPECT_EQ(fs.dir(QStringLiteral("e:\\same\\*")), (QStringList{"ABC", "Abc", "abc", "abd"}));
+}
+
+TEST_F(FileSystemTest, DrivesThatAreNotReady)
+{
+    const QString gone = env.mapDrive(u'f', QStringLiteral("gone"));
+    QDir(gone).removeRecursively();
+    env.fs().drives().mapDevice(u'g', QStringLiteral("/dev/no-such-disc"));
+
+    for (const char* pattern : {"f:\\*.*", "g:\\*.*", "q:\\Art\\*", "e:\\a|b*"})
+        EXPECT_EQ(raisedError([&] { fs.dir(QString::fromUtf8(pattern)); }), err::BadFileNameOrNumber) << pattern;
+    for (const char* path : {"f:\\x.txt", "g:\\", "q:\\x.txt"})
+        EXPECT_EQ(raisedError([&] { fs.hostPath(QString::fromUtf8(path)); }), err::DeviceUnavailable) << path;
+    EXPECT_FALSE(fs.fileExists(QStringLiteral("q:\\x.txt")));
+    EXPECT_FALSE(fs.folderExists(QStringLiteral("f:\\")));
+    EXPECT_EQ(fs.windowsPath(gone + QStringLiteral("/x.txt")), QStringLiteral("C:") + QString(gone + QStringLiteral("/x.txt")).replace(u'/', u'\\'));
+}
+
+TEST_F(FileSystemTest, AttributesAndLengths)
+{
+    write(QStringLiteral("a.txt"), "12345");
+    write(QStringLiteral(".secret"));
+    write(QStringLiteral("locked.txt"));
+    QFile::setPermissions(eRoot + QStringLiteral("/locked.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    QDir().mkpath(eRoot + QStringLiteral("/Folder"));
+
+    EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\A.TXT")), attr::Archive);
+    EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\.secret")), attr::Archive | attr::Hidden);
+    EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\locked.txt")), attr::Archive | attr::ReadOnly);
+    EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\folder")), attr::Directory);
+    EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\")), attr::Directory);
+    EXPECT_EQ(fs.fileLen(QStringLiteral("e:\\a.txt")), 5);
+    EXPECT_EQ(raisedError([&] { fs.getAttr(QStringLiteral("e:\\none")); }), err::FileNotFound);
+    EXPECT_EQ(raisedError([&] { fs.fileLen(QStringLiteral("e:\\none")); }), err::FileNotFound);
+    EXPECT_EQ(raisedError([&] { fs.fileDateTime(QStringLiteral("e:\\none")); }), err::FileNotFound);
+}
+
+TEST_F(FileSystemTest, ChangingCallsRaiseTheRuntimeErrors)
+{
+    write(QStringLiteral("a.txt"), "A");
+    write(QStringLiteral("b.txt"), "B");
+    QDir().mkpath(eRoot + QStringLiteral("/Folder"));
+
+    EXPECT_EQ(raisedError([&] { fs.mkDir(QStringLiteral("e:\\FOLDER")); }), err::PathFileAccessError);
+    EXPECT_EQ(raisedError([&] { fs.mkDir(QStringLiteral("e:\\a.txt")); }), err::PathFileAccessError);
+    EXPECT_EQ(raisedError([&] { fs.mkDir(QStringLiteral("e:\\no\\new")); }), err::PathNotFound);
+    EXPECT_EQ(raisedError([&] { fs.kill(QStringLiteral("e:\\none.txt")); }), err::FileNotFound);
+    EXPECT_EQ(raisedError([&] { fs.kill(QStringLiteral("e:\\folder")); }), err::FileNotFound);
+    EXPECT_EQ(raisedError([&] { fs.name(QStringLiteral("e:\\none.txt"), QStringLiteral("e:\\c.txt")); }),
+              err::FileNotFound);
+    EXPECT_EQ(raisedError([&] { fs.name(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\B.TXT")); }), 58);
+    EXPECT_EQ(raisedError([&] { fs.name(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\no\\a.txt")); }),
+              err::PathNotFound);
+    EXPECT_EQ(raisedError([&] { fs.fileCopy(QStringLiteral("e:\\none.txt"), QStringLiteral("e:\\c.txt")); }),
+              err::FileNotFound);
+    EXPECT_EQ(raisedError([&] { fs.fileCopy(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\no\\c.txt")); }),
+              err::PathNotFound);
+    EXPECT_EQ(raisedError([&] { fs.fileCopy(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\folder")); }),
+              err::PathFileAccessError);
+    EXPECT_EQ(raisedError([&] { fs.kill(QStringLiteral("q:\\a.txt")); }), err::DeviceUnavailable);
+
+    // Nothing was lost on the way.
+    EXPECT_EQ(env.readFile(QStringLiteral("cd/a.txt")), "A");
+    EXPECT_EQ(env.readFile(QStringLiteral("cd/b.txt")), "B");
+}
+
+TEST_F(FileSystemTest, ChangingCallsDoTheirWork)
+{
+    write(QStringLiteral("a.txt"), "A");
+    write(QStringLiteral("old.txt"), "old");
+
+    fs.mkDir(QStringLiteral("E:\\New"));
+    EXPECT_TRUE(QFileInfo(eRoot + QStringLiteral("/New")).isDir());
+    fs.fileCopy(QStringLiteral("e:\\A.TXT"), QStringLiteral("e:\\new\\copy.txt"));
+    EXPECT_EQ(env.readFile(QStringLiteral("cd/New/copy.txt")), "A");
+    fs.fileCopy(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\OLD.TXT"));  // overwrites the existing file
+    EXPECT_EQ(env.readFile(QStringLiteral("cd/old.txt")), "A");
+    EXPECT_FALSE(QFileInfo::exists(eRoot + QStringLiteral("/OLD.TXT")));
+
+    fs.name(QStringLiteral("e:\\new\\copy.txt"), QStringLiteral("e:\\moved.txt"));
+    EXPECT_EQ(env.readFile(QStringLiteral("cd/moved.txt")), "A");
+    fs.name(QStringLiteral("e:\\moved.txt"), QStringLiteral("e:\\MOVED.txt"));  // a change of case only
+    EXPECT_EQ(QDir(eRoot).entryList({QStringLiteral("*oved*")}), QStringList{QStringLiteral("MOVED.txt")});
+
+    fs.kill(QStringLiteral("e:\\moved.TXT"));
+    EXPECT_FALSE(fs.fileExists(QStringLiteral("e:\\moved.txt")));
+}
+
+TEST_F(FileSystemTest, FileTimesRoundTripAndCopiesKeepTheirWriteTime)
+{
+    write(QStringLiteral("t.txt"));
+    // 1 March 2008 12:00:00.1234567 UTC and a day later, in 100 ns since 1601.
+    const std::uint64_t march2008 = 128488464001234567ULL;
+    const std::uint64_t dayLater = march2008 + 864000000000ULL;
+    const platform::FileTimes before = fs.fileTimes(QStringLiteral("e:\\t.txt"));
+    EXPECT_GT(before.creation, 0u);
+
+    fs.setFileTimes(QStringLiteral("e:\\T.TXT"), {0, march2008, dayLater});
+    const platform::FileTimes after = fs.fileTimes(QStringLiteral("e:\\t.txt"));
+    EXPECT_EQ(after.lastAccess, march2008);
+    EXPECT_EQ(after.lastWrite, dayLater);
+    EXPECT_EQ(QFileInfo(eRoot + QStringLiteral("/t.txt")).lastModified().toUTC(),
+              QDateTime(QDate(2008, 3, 2), QTime(12, 0, 0, 123), Qt::UTC));
+    EXPECT_EQ(fs.fileDateTime(QStringLiteral("e:\\t.txt")),
+              runtime::fromQDateTime(QDateTime(QDate(2008, 3, 2), QTime(12, 0), Qt::UTC).toLocalTime()));
+
+    fs.setFileTimes(QStringLiteral("e:\\t.txt"), {0, 0, march2008});  // zero leaves a time alone
+    EXPECT_EQ(fs.fileTimes(QStringLiteral("e:\\t.txt")).lastAccess, march2008);
+
+    fs.fileCopy(QStringLiteral("e:\\t.txt"), QStringLiteral("e:\\copy.txt"));
+    EXPECT_EQ(fs.fileTimes(QStringLiteral("e:\\copy.txt")).lastWrite, march2008);
+    EXPECT_EQ(raisedError([&] { fs.fileTimes(QStringLiteral("e:\\none")); }), err::FileNotFound);
+    EXPECT_EQ(raisedError([&] { fs.setFileTimes(QStringLiteral("e:\\none"), {}); }), err::FileNotFound);
+}
+
+}  // namespace
