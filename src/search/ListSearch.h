@@ -72,6 +72,10 @@ struct ListSearchModule {
 // The one instance; tests reset it with `ListSearch = ListSearchModule{};`.
 extern ListSearchModule ListSearch;
 
+// The program folder as a Windows path ending in one backslash, the form the
+// program joins file names to (App.Path & "\", without doubling it at a drive root).
+QString programFolderWithBackslash();
+
 // Loads LocalFolder, TextFile, ArchiveFile and WebServer from defaults.txt in
 // the program folder. A missing file changes nothing; fewer than four lines
 // raise error 62 (after closing the file), with the lines read so far kept.

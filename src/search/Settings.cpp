@@ -1,0 +1,119 @@
+#include "search/Settings.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Services.h"
+#include "platform/SettingsStore.h"
+#include "runtime/AnsiText.h"
+#include "runtime/Numbers.h"
+#include "runtime/RuntimeError.h"
+#include "search/ListSearch.h"
+
+#include <array>
+
+namespace {
+
+QString setting(const QString& key, const QString& defaultValue)
+{
+    return platform::settingsStore().get(SettingsApp, SettingsSection, key, defaultValue);
+}
+
+void saveSetting(const QString& key, const QString& value)
+{
+    platform::settingsStore().save(SettingsApp, SettingsSection, key, value);
+}
+
+QString locationsHostPath()
+{
+    return platform::fileSystem().hostPath(ListSearch.LocalFolder + QStringLiteral("locations.txt"));
+}
+
+// The placement keys in reading and writing order, each after its prefix.
+struct PlacementField {
+    PlacementKey key;
+    const char16_t* name;
+    float WindowPlacement::*value;
+};
+constexpr std::array<PlacementField, 4> PlacementFields = {{
+    {PlacementKey::Top, u"Top", &WindowPlacement::top},
+    {PlacementKey::Left, u"Left", &WindowPlacement::left},
+    {PlacementKey::Width, u"Width", &WindowPlacement::width},
+    {PlacementKey::Height, u"Height", &WindowPlacement::height},
+}};
+
+}  // namespace
+
+void ReadSettings()
+{
+    ListSearchModule& state = ListSearch;
+    state.LocalFolder = setting(QStringLiteral("LocalFolder"), state.LocalFolder);
+    state.TextFile = setting(QStringLiteral("TextFile"), state.TextFile);
+    state.ArchiveFile = setting(QStringLiteral("ArchiveFile"), state.ArchiveFile);
+    state.WebServer = setting(QStringLiteral("WebServer"), state.WebServer);
+    state.JoinDate = runtime::cdate(
+        setting(QStringLiteral("JoinDate"), runtime::generalDateText(runtime::now())));
+    state.NickName = setting(QStringLiteral("NickName"), {});
+    state.OffLineDrive = setting(QStringLiteral("OffLineDrive"), {});
+    state.AutoPreview = runtime::cbool(setting(QStringLiteral("AutoPreview"), QStringLiteral("False")));
+    state.LastBrowsed = setting(QStringLiteral("LastBrowsed"), {});
+}
+
+void WriteSettings()
+{
+    const ListSearchModule& state = ListSearch;
+    saveSetting(QStringLiteral("LocalFolder"), state.LocalFolder);
+    saveSetting(QStringLiteral("TextFile"), state.TextFile);
+    saveSetting(QStringLiteral("ArchiveFile"), state.ArchiveFile);
+    saveSetting(QStringLiteral("WebServer"), state.WebServer);
+    saveSetting(QStringLiteral("JoinDate"), runtime::generalDateText(state.JoinDate));
+    saveSetting(QStringLiteral("NickName"), state.NickName);
+    saveSetting(QStringLiteral("OffLineDrive"), state.OffLineDrive);
+    saveSetting(QStringLiteral("LastBrowsed"), state.LastBrowsed);
+    saveSetting(QStringLiteral("AutoPreview"), runtime::boolText(state.AutoPreview));
+}
+
+void readPlacement(const QString& prefix, const WindowPlacement& current,
+                   const std::function<void(PlacementKey, float)>& apply)
+{
+    for (const PlacementField& field : PlacementFields) {
+        const QString text = setting(prefix + QString::fromUtf16(field.name),
+                                     runtime::singleText(current.*field.value));
+        apply(field.key, runtime::csng(text));
+    }
+}
+
+void writePlacement(const QString& prefix, const WindowPlacement& placement)
+{
+    for (const PlacementField& field : PlacementFields)
+        saveSetting(prefix + QString::fromUtf16(field.name), runtime::singleText(placement.*field.value));
+}
+
+// Each line holds one row. Reading a line at a time, rather than field after
+// field across lines, keeps a line with a stray double quote from shifting
+// the rows after it; a blank line holds no row.
+void ReadLocations()
+{
+    const QString path = ListSearch.LocalFolder + QStringLiteral("locations.txt");
+    if (!platform::fileSystem().fileExists(path))
+        return;
+    runtime::AnsiTextReader reader(locationsHostPath());
+    while (!reader.atEnd()) {
+        const QStringList fields = runtime::delimitedFields(reader.readLine());
+        if (fields.isEmpty())
+            continue;
+        if (ListSearch.LocCount == MaxLocations)
+            runtime::raise(runtime::err::SubscriptOutOfRange);
+        auto& row = ListSearch.Locations[static_cast<size_t>(++ListSearch.LocCount)];
+        row[1] = fields.value(0);
+        row[2] = fields.value(1);
+    }
+}
+
+void WriteLocations()
+{
+    runtime::AnsiTextWriter writer(locationsHostPath());
+    for (int i = 1; i <= ListSearch.LocCount; ++i) {
+        const auto& row = ListSearch.Locations[static_cast<size_t>(i)];
+        writer.writeLine(u'"' + row[1] + QStringLiteral("\",\"") + row[2] + u'"');
+    }
+    writer.close();
+}
