@@ -35,7 +35,10 @@ public:
     // The volume label: a device's mount label, else the folder's name (upper case).
     QString volumeLabel(QChar letter) const;
 
-    // The table of this machine: c: = "/", detected optical devices, then the store's entries.
+    // The table of this machine: c: = "/", then detected optical devices
+    // (/dev/sr0, ...) and removable disks (each partition a drive) as d:, e:,
+    // ...; then the store's entries (key "e" or "e:"; an empty value removes
+    // the letter; a value starting with "/dev/" names a device).
     static DriveTable fromSystem(const SettingsStore& store);
 
 private:

@@ -38,12 +38,15 @@ public:
     const DriveTable& drives() const { return drives_; }
     DriveTable& drives() { return drives_; }
 
-    // Windows path -> host path. A path without a drive is taken on c:. Raises
-    // 68 when the drive is not mapped or not ready. Components that do not
-    // exist are kept as written.
+    // Windows path -> host path. A path without a drive is taken on c:; "/"
+    // works as "\", "." and ".." are applied. Raises 68 when the drive is not
+    // mapped or not ready, 52 for a name Windows forbids (<>|"*?: and controls).
+    // Components that do not exist are kept as written.
     QString hostPath(const QString& windowsPath) const;
     // Host path -> Windows path on the drive whose root holds it most closely
     // ("/media/cd/Art/x.gif" -> "d:\Art\x.gif"); the host root gives "C:\...".
+    // A drive's root ends in "\", no other path does. Empty when no ready drive
+    // holds the path.
     QString windowsPath(const QString& hostPath) const;
 
     bool fileExists(const QString& path) const;    // an ordinary file
@@ -53,19 +56,32 @@ public:
     // component ("*", "?", "*.*" matches names without a dot too), case-insensitive,
     // sorted ignoring case. Ordinary files always; folders too when attributes
     // include Directory; hidden entries only when they include Hidden. Never "." or "..".
-    // A drive that is not ready raises 52; a missing folder gives no names.
+    // A drive that is not mapped or not ready, or a forbidden character in the
+    // name pattern, raises 52; a missing folder gives no names. A pattern ending
+    // in "\" lists the whole folder.
     QStringList dir(const QString& pattern, int attributes = attr::Normal) const;
 
-    int getAttr(const QString& path) const;               // 53 when missing
-    std::int64_t fileLen(const QString& path) const;      // 53 when missing
+    // Directory or Archive, with ReadOnly when the owner may not write and
+    // Hidden for names starting with ".". 53 when missing.
+    int getAttr(const QString& path) const;
+    std::int64_t fileLen(const QString& path) const;      // 0 for a folder; 53 when missing
     runtime::Date fileDateTime(const QString& path) const;  // last write, local; 53
-    FileTimes fileTimes(const QString& path) const;       // 53
-    void setFileTimes(const QString& path, const FileTimes& times);  // 53, 75
+    // The creation time is the birth time where the host file system records
+    // it, else the last status change. Linux cannot set a creation time:
+    // setFileTimes sets last access and last write, and a zero time leaves that
+    // time as it is. Both raise 53 for a missing file (or a folder), 75 when refused.
+    FileTimes fileTimes(const QString& path) const;
+    void setFileTimes(const QString& path, const FileTimes& times);
 
     void mkDir(const QString& path);                  // 75 when it exists, 76 when the parent is missing
-    void kill(const QString& path);                   // 53 when missing, 75 when refused
-    void name(const QString& from, const QString& to);  // rename: 53, 58 when the target exists, 75
-    void fileCopy(const QString& from, const QString& to);  // 53, 75, 76
+    void kill(const QString& path);                   // a file: 53 when missing, 75 when refused
+    // Rename or move a file or folder: 53, 58 when the target exists (a change
+    // of case only is allowed), 76 when the target's folder is missing, 75.
+    void name(const QString& from, const QString& to);
+    // Replaces an existing target whole (never half-written) and keeps the
+    // source's last write time: 53, 76 when the target's folder is missing,
+    // 75 when the target is a folder or cannot be written.
+    void fileCopy(const QString& from, const QString& to);
 
 private:
     DriveTable drives_;
