@@ -1,0 +1,3 @@
+#include "browser/Browser.h"
+
+Browser::Browser(QWidget* parent) : platform::FormWindow(parent) {}

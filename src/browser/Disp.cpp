@@ -1,0 +1,3 @@
+#include "browser/Disp.h"
+
+Disp::Disp(QWidget* parent) : platform::FormWindow(parent) {}

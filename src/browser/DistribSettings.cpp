@@ -1,0 +1,3 @@
+#include "browser/DistribSettings.h"
+
+DistribSettings::DistribSettings(QWidget* parent) : platform::FormWindow(parent) {}

@@ -1,0 +1,106 @@
+// The program's start: the search window's load.
+
+#include "search/SearchForm.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Forms.h"
+#include "platform/Interaction.h"
+#include "platform/Pump.h"
+#include "platform/Services.h"
+#include "runtime/RuntimeError.h"
+#include "search/ListSearch.h"
+#include "search/Settings.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+
+using platform::Forms;
+
+namespace {
+
+QString versionText()
+{
+    return QStringLiteral("Ver:%1.%2(%3)")
+        .arg(BRISCA_VERSION_MAJOR)
+        .arg(BRISCA_VERSION_MINOR)
+        .arg(BRISCA_VERSION_PATCH);
+}
+
+// The command line names the listing as the user typed it: a program path
+// with a drive ("d:\lists\art.txt") is kept as written, a path of this
+// machine ("/home/ann/art.txt", or relative to the working folder) becomes the
+// drive path the program sees it under.
+QString listingPathOf(const QString& commandLine)
+{
+    if (commandLine.size() >= 2 && commandLine[1] == u':')
+        return commandLine;
+    return platform::fileSystem().windowsPath(QFileInfo(commandLine).absoluteFilePath());
+}
+
+}  // namespace
+
+// Any error of the load ends it silently: the steps after it are skipped and
+// the start-up shows the window all the same.
+void SearchForm::Form_Load()
+{
+    try {
+        lblVer->setText(versionText());
+        applyPlacement();
+        if (takeCommandLine())
+            return;
+        loadSettingsAndWindows();
+    } catch (const runtime::RuntimeError&) {
+    }
+}
+
+void SearchForm::applyPlacement()
+{
+    const WindowPlacement current{static_cast<float>(Top()), static_cast<float>(Left()),
+                                  static_cast<float>(Width()), static_cast<float>(Height())};
+    readPlacement(QString(), current, [this](PlacementKey key, float twips) {
+        switch (key) {
+        case PlacementKey::Top: setTop(twips); break;
+        case PlacementKey::Left: setLeft(twips); break;
+        case PlacementKey::Width: setWidth(twips); break;
+        case PlacementKey::Height: setHeight(twips); break;
+        }
+    });
+}
+
+// True in command-line mode: the listing named exists and is all this run searches.
+bool SearchForm::takeCommandLine()
+{
+    if (commandLine_.isEmpty())
+        return false;
+    ListSearch.TextFile = listingPathOf(commandLine_);
+    if (platform::fileSystem().fileExists(ListSearch.TextFile)) {
+        WebUpdate->setEnabled(false);
+        OptionsMenu->setEnabled(false);
+        ListSearch.NoSaveOnExit = true;
+        return true;
+    }
+    platform::interaction().msgBox("Could not find file specified on command line. Using default file.");
+    return false;
+}
+
+void SearchForm::loadSettingsAndWindows()
+{
+    ReadDefaults();
+    ReadSettings();
+    applyPlacement();
+    if (ListSearch.LocalFolder.isEmpty() ||
+        !platform::fileSystem().fileExists(ListSearch.LocalFolder + ListSearch.ArchiveFile))
+        ListSearch.LocalFolder = programFolderWithBackslash();
+    ReadLocations();
+    do {
+        platform::doEvents();
+        if (ListSearch.StopFlag)
+            break;
+    } while (CheckListing());
+    platform::doEvents();
+    if (ListSearch.OffLineDrive.isEmpty())
+        Forms::get("SelectDrive").Show(true);
+    Forms::get("Browser").Show();
+}
