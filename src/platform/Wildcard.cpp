@@ -33,11 +33,6 @@ bool globMatch(QStringView pattern, QStringView name)
 
 Wildcard::Wildcard(const QString& pattern) : pattern_(pattern) {}
 
-bool Wildcard::hasWildcards() const
-{
-    return pattern_.contains(u'*') || pattern_.contains(u'?');
-}
-
 bool Wildcard::matches(QStringView name) const
 {
     const QStringView pattern(pattern_);

@@ -14,7 +14,6 @@ class Wildcard {
 public:
     explicit Wildcard(const QString& pattern);
     bool matches(QStringView name) const;
-    bool hasWildcards() const;
 
 private:
     QString pattern_;
