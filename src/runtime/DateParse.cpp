@@ -2,7 +2,8 @@
 // US English locale: month/day/year order for numeric dates, year first when
 // the first number has four digits, month names in either position, two-digit
 // years 0-29 in the 2000s and 30-99 in the 1900s, a day above 12 with a month
-// above 12 swapped, and a time of h:mm[:ss] with an optional AM/PM.
+// above 12 swapped, weekday names passed over, and a time of h:mm[:ss] with an
+// optional AM/PM.
 
 #include "runtime/DateTime.h"
 
@@ -48,14 +49,29 @@ std::optional<std::vector<Token>> tokenize(const QString& text)
     return tokens;
 }
 
+// A whole name or an abbreviation of at least three letters.
+bool namesIt(const QString& word, const QString& name)
+{
+    return word.size() >= 3 && name.startsWith(word, Qt::CaseInsensitive);
+}
+
 int monthFromName(const QString& word)
 {
     for (int month = 1; month <= 12; ++month) {
-        const QString name = locale::longMonthName(month).toLower();
-        if (word == name || (word.size() >= 3 && name.startsWith(word)))
+        if (namesIt(word, locale::longMonthName(month)))
             return month;
     }
     return 0;
+}
+
+// The weekday of a long date ("Monday, December 7, 2026") adds nothing.
+bool isDayName(const QString& word)
+{
+    for (int weekday = 1; weekday <= 7; ++weekday) {
+        if (namesIt(word, locale::longDayName(weekday)))
+            return true;
+    }
+    return false;
 }
 
 struct TimeOfDay {
@@ -150,7 +166,7 @@ std::optional<qint64> takeDate(const std::vector<Token>& tokens)
     for (const Token& token : tokens) {
         if (token.kind == Token::Number)
             numbers += token.text;
-        else if (token.kind == Token::Word) {
+        else if (token.kind == Token::Word && !isDayName(token.text)) {
             if (month != 0 || (month = monthFromName(token.text)) == 0)
                 return std::nullopt;
         }

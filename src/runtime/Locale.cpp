@@ -8,6 +8,15 @@ namespace {
 constexpr std::array<const char*, 12> LongMonthNames = {
     "January", "February", "March",     "April",   "May",      "June",
     "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 7> LongDayNames = {
+    "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+}  // namespace
+
+QString longDayName(int weekday)
+{
+    if (weekday < 1 || weekday > 7)
+        return {};
+    return QString::fromLatin1(LongDayNames[weekday - 1]);
 }
 
 QString longMonthName(int month)

@@ -10,5 +10,6 @@ inline constexpr QChar DecimalSeparator = u'.';
 inline constexpr QChar GroupSeparator = u',';
 QString shortMonthName(int month);  // 1..12 -> "Jan".."Dec"
 QString longMonthName(int month);   // 1..12 -> "January".."December"
+QString longDayName(int weekday);   // 1..7 -> "Monday".."Sunday" (QDate::dayOfWeek)
 
 }  // namespace runtime::locale

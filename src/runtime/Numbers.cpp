@@ -182,6 +182,8 @@ QString singleText(float value)
 // Rounding takes halves away from zero, unlike the whole-number conversions.
 QString formatNumber(double value, const QString& pattern)
 {
+    if (!std::isfinite(value))
+        return numberText(value);
     qsizetype first = 0;
     while (first < pattern.size() && !isDigitPlaceholder(pattern[first]) &&
            pattern[first] != u'.')

@@ -55,6 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
     Forms, ParseDate,
     testing::Values(ParseRow{"07 Dec 2026 10:30:00", makeDate(2026, 12, 7, 10, 30, 0)},
                     ParseRow{"Dec 7, 2026", makeDate(2026, 12, 7)},
+                    ParseRow{"Monday, December 7, 2026", makeDate(2026, 12, 7)},
+                    ParseRow{"Sun, 07 Dec 2026 10:30:00", makeDate(2026, 12, 7, 10, 30, 0)},
                     ParseRow{"December 7 2026 1 PM", makeDate(2026, 12, 7, 13, 0, 0)},
                     ParseRow{"2026-12-07 10:30:00", makeDate(2026, 12, 7, 10, 30, 0)},
                     ParseRow{"  12/11/2008   12:00 am ", makeDate(2008, 12, 11)},

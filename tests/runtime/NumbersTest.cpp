@@ -3,6 +3,7 @@
 #include "runtime/ErrorNumber.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace runtime;
 
@@ -46,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatRow{999, "###,###,###,##0", "999"},
                     FormatRow{1234567, "###,###,###,##0", "1,234,567"},
                     FormatRow{2147483647, "###,###,###,##0", "2,147,483,647"},
-                    FormatRow{-1, "###,###,###,##0", "-1"}, FormatRow{7.5, "0.0#mb", "7.5mb"}));
+                    FormatRow{-1, "###,###,###,##0", "-1"}, FormatRow{7.5, "0.0#mb", "7.5mb"},
+                    FormatRow{std::numeric_limits<double>::infinity(), "##0.00", "INF"}));
 
 TEST(Numbers, NumberTextRoundTrips)
 {
