@@ -1,0 +1,35 @@
+#pragma once
+// The handlers of the search window's Zip control, which serve every
+// operation that control runs (the archive check at start and the web update).
+
+#include "runtime/DateTime.h"
+
+#include <QString>
+
+class SearchForm;
+
+namespace platform {
+class ZipControl;
+}
+
+// The search window's Zip control, made on first use with the handlers below
+// connected to its events.
+platform::ZipControl& zipControl(SearchForm& form);
+// Connects the handlers below to a control's events.
+void connectZipEvents(platform::ZipControl& Zip);
+
+// An entry more than one minute boundary after ListFileDate (the main
+// listing's time) becomes TextFile and sets ArchiveNewer; nothing else changes.
+void Zip_EntryInfo(const QString& name, qint64 size, qint64 packedSize, quint32 crc, int month,
+                   int day, int year, int hour, int minute);
+// Shows "Archive Error: " and the control's text for the code.
+void Zip_ArchiveError(platform::ZipControl& Zip, int code);
+// Pumps pending window messages.
+void Zip_Idle();
+// Moves the progress window's bar (loading the window when needed), then pumps.
+void Zip_Progress(double percent, qint64 bytesDone, qint64 bytesTotal, int entriesDone,
+                  int entriesTotal);
+
+// The minute boundaries passed from `from` to `to`: both cut to the whole
+// minute, the first subtracted from the second (10:30:59 to 10:31 is 1).
+qint64 minuteBoundaries(runtime::Date from, runtime::Date to);
