@@ -1,0 +1,94 @@
+#pragma once
+// Listing files: the directory-style text, one record a line in the
+// Windows-1252 code page, that the folder walk writes for every search
+// location and that the collection's main listing follows. This reader takes
+// every listing apart by one set of rules, line by line (all tests are
+// case-sensitive):
+// - an empty line is skipped;
+// - a line holding "Volume:" anywhere sets the current volume: the line with
+//   every "Volume:" removed, blanks trimmed at both ends;
+// - otherwise a line holding "Directory:" sets the current folder the same way
+//   (it keeps its leading and trailing backslash);
+// - otherwise a line holding "<DIR>" or a rule of 15 hyphens is skipped;
+// - every other line is an entry. A line longer than 69 characters has its name
+//   in columns 1-68 with trailing blanks dropped and its info part from column
+//   69 on; a shorter line is the name as a whole and leaves the info part of an
+//   earlier line in force.
+// Volume, folder and info part start empty in each file. Lines end with CR LF,
+// LF or CR.
+//
+// The reader works on the raw bytes, streamed in blocks: its memory is one
+// block and the longest line, whatever the listing's size.
+
+#include "runtime/DateTime.h"
+
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QIODevice;
+
+// The size and date an info part carries.
+struct ListingSizeAndDate {
+    std::int64_t size = 0;
+    runtime::Date date = runtime::ZeroDate;
+};
+
+// Size and date of an info part longer than 32 characters: the size is its
+// first 13 characters (columns 69-81), blanks and group separators allowed;
+// the date is its text from the 21st character (column 89 on). A size that is
+// no whole number reads as 0, a date text that is no date as the zero date.
+// Sizes of 2 GiB and more are read as they are written.
+ListingSizeAndDate readSizeAndDate(std::string_view info);
+
+class ListingReader {
+public:
+    // Reads from an open device: a file, or a buffer in tests.
+    explicit ListingReader(QIODevice& device);
+
+    // Moves to the next entry line; false at the end of the listing. Raises 75
+    // when the device fails to read.
+    bool nextEntry();
+
+    // The current entry and the state the lines before it set, as raw
+    // code-page bytes; valid until the next call of nextEntry.
+    std::string_view name() const { return name_; }
+    std::string_view volume() const { return volume_; }
+    std::string_view folder() const { return folder_; }
+    std::string_view info() const { return info_; }
+    // Counts the directory lines read so far: a change means a new folder.
+    std::uint64_t folderNumber() const { return folderNumber_; }
+
+    // Size and date from the info part in force, when it is longer than 32
+    // characters; otherwise the values this call gave last (0 and the zero
+    // date at first).
+    ListingSizeAndDate takeSizeAndDate();
+
+    QString nameText() const;
+    QString volumeText() const;
+    QString folderText() const;
+
+private:
+    enum class LineKind { Empty, Volume, Directory, Skipped, Entry };
+
+    bool nextLine(std::string_view& line);
+    void refill();
+    static LineKind kindOf(std::string_view line);
+    void takeEntry(std::string_view line);
+
+    QIODevice& device_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0;  // first byte not yet read as a line
+    std::size_t end_ = 0;    // end of the bytes in the buffer
+    bool atEnd_ = false;
+
+    std::string volume_;
+    std::string folder_;
+    std::string_view name_;
+    std::string_view info_;  // into the buffer, or into infoCopy_ after a refill
+    std::string infoCopy_;
+    std::uint64_t folderNumber_ = 0;
+    ListingSizeAndDate taken_;
+};

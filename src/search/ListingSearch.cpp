@@ -1,0 +1,177 @@
+#include "search/ListingSearch.h"
+
+#include "runtime/AnsiText.h"
+#include "runtime/Numbers.h"
+#include "search/ListingReader.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+QString trimBlanks(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+// Scores entries against the search words on the listing's raw bytes. A word
+// holds no blank, so it occurs in "folder name" exactly when it occurs in the
+// folder or in the name: the folder's words are found once per folder, and
+// each entry tests only the rest in its name, stopping as soon as the entry
+// can no longer reach the desired match.
+class WordScorer {
+public:
+    WordScorer(const QStringList& words, int minMatch)
+    {
+        for (int byte = 0; byte < 256; ++byte)
+            lower_[byte] = static_cast<char>(runtime::ansiLower(static_cast<unsigned char>(byte)));
+        for (const QString& word : words) {
+            const QByteArray bytes = runtime::toAnsi(word);
+            // A word the code page cannot write never occurs in a listing.
+            if (runtime::fromAnsi(bytes) == word)
+                words_.push_back(lowered(std::string_view(bytes.constData(), bytes.size())));
+        }
+        const int total = static_cast<int>(words.size());
+        for (int count = 0; count <= total; ++count)
+            percentages_.push_back(matchPercentage(count, total));
+        needed_ = total + 1;
+        for (int count = total; count >= 1 && percentages_[count] > minMatch; --count)
+            needed_ = count;
+    }
+
+    void setFolder(std::string_view folder)
+    {
+        const std::string text = lowered(folder);
+        inFolder_ = 0;
+        outside_.clear();
+        for (const std::string& word : words_) {
+            if (text.find(word) != std::string::npos)
+                ++inFolder_;
+            else
+                outside_.push_back(&word);
+        }
+    }
+
+    // The entry's percentage when it is a hit.
+    std::optional<int> hitMatch(std::string_view name)
+    {
+        int count = inFolder_;
+        auto left = static_cast<int>(outside_.size());
+        if (count + left < needed_)
+            return std::nullopt;
+        if (left > 0) {
+            name_.resize(name.size());
+            std::transform(name.begin(), name.end(), name_.begin(), [this](char byte) {
+                return lower_[static_cast<unsigned char>(byte)];
+            });
+        }
+        for (const std::string* word : outside_) {
+            --left;
+            if (name_.find(*word) != std::string::npos)
+                ++count;
+            else if (count + left < needed_)
+                return std::nullopt;
+        }
+        return percentages_[count];
+    }
+
+private:
+    std::string lowered(std::string_view text) const
+    {
+        std::string result(text.size(), '\0');
+        std::transform(text.begin(), text.end(), result.begin(),
+                       [this](char byte) { return lower_[static_cast<unsigned char>(byte)]; });
+        return result;
+    }
+
+    std::array<char, 256> lower_{};
+    std::vector<std::string> words_;           // the words the code page can write
+    std::vector<int> percentages_;             // by count of words found
+    int needed_ = 0;                           // the fewest words a hit has
+    int inFolder_ = 0;                         // words found in the current folder
+    std::vector<const std::string*> outside_;  // the other words, in order
+    std::string name_;                         // the entry's name, lower-cased
+};
+
+// The hit's texts; the volume and folder are made once and shared by the hits
+// of one folder.
+class HitMaker {
+public:
+    ListingHit make(ListingReader& reader, int match)
+    {
+        if (reader.folderNumber() != folderNumber_ || folder_.isNull()) {
+            folderNumber_ = reader.folderNumber();
+            folder_ = reader.folderText();
+        }
+        if (reader.volume() != volumeBytes_ || volume_.isNull()) {
+            volumeBytes_ = reader.volume();
+            volume_ = reader.volumeText();
+        }
+        const ListingSizeAndDate sizeAndDate = reader.takeSizeAndDate();
+        return ListingHit{match, volume_, folder_, reader.nameText(), sizeAndDate.size, sizeAndDate.date};
+    }
+
+private:
+    std::uint64_t folderNumber_ = 0;
+    QString folder_;
+    std::string volumeBytes_;
+    QString volume_;
+};
+
+}  // namespace
+
+QStringList splitSearchWords(const QString& text)
+{
+    QStringList words;
+    qsizetype pos = 0;
+    for (;;) {
+        const qsizetype blank = text.indexOf(u' ', pos + 1);
+        if (blank < 0) {
+            words += trimBlanks(text.mid(pos));
+            return words;
+        }
+        words += trimBlanks(text.mid(pos, blank - pos));
+        pos = blank;
+    }
+}
+
+int matchPercentage(int count, int total)
+{
+    if (count == 0)
+        return 0;
+    return static_cast<int>(runtime::roundHalfEven(static_cast<double>(count) / total * 100));
+}
+
+std::int32_t SearchListing(QIODevice& listing, const QString& lowerCasedText, int minMatch,
+                           std::int32_t& linesChecked, std::vector<ListingHit>& hits,
+                           const SearchCheckpoint& checkpoint)
+{
+    WordScorer scorer(splitSearchWords(lowerCasedText), minMatch);
+    scorer.setFolder({});
+    HitMaker hitMaker;
+    ListingReader reader(listing);
+    std::uint64_t folderNumber = 0;
+    std::int32_t found = 0;
+    while (reader.nextEntry()) {
+        if (reader.folderNumber() != folderNumber) {
+            folderNumber = reader.folderNumber();
+            scorer.setFolder(reader.folder());
+        }
+        if (const std::optional<int> match = scorer.hitMatch(reader.name())) {
+            hits.push_back(hitMaker.make(reader, *match));
+            ++found;
+        }
+        if (++linesChecked % CheckpointEntries == 0 && checkpoint(linesChecked))
+            break;
+    }
+    return found;
+}

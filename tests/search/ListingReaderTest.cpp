@@ -1,0 +1,202 @@
+#include "runtime/DateTime.h"
+#include "search/ListingReader.h"
+
+#include <QBuffer>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ReadEntry {
+    std::string volume;
+    std::string folder;
+    std::string name;
+    std::string info;
+    bool operator==(const ReadEntry&) const = default;
+};
+
+void PrintTo(const ReadEntry& entry, std::ostream* out)
+{
+    *out << "{" << entry.volume << " | " << entry.folder << " | " << entry.name << " | " << entry.info << "}";
+}
+
+std::vector<ReadEntry> readAll(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ListingReader reader(buffer);
+    std::vector<ReadEntry> entries;
+    while (reader.nextEntry()) {
+        entries.push_back({std::string(reader.volume()), std::string(reader.folder()),
+                           std::string(reader.name()), std::string(reader.info())});
+    }
+    return entries;
+}
+
+std::string padded(const std::string& name, std::size_t width = 65)
+{
+    return name + std::string(width - name.size(), ' ');
+}
+
+const std::string Date = "12/11/2008 10:30:00 AM";
+
+// A location listing as the folder walk writes it.
+const std::string WalkedListing = "\r\n"
+                                  "Volume:     My Clip Art \r\n"
+                                  "Directory: \\Art\\\r\n"
+                                  "\r\n"
+                                  "<DIR> Animals\r\n"
+                                  "\r\n" +
+    padded("cat.wmf") + "       1,234,567 bytes " + Date + "\r\n" +
+    padded("huge.bin") + "   1,000,000,000 bytes 1/2/2009 3:04:05 PM\r\n" +
+    std::string(65, 'L') + "               0 bytes " + Date + "\r\n" +
+    padded("gone.gif") + "n/a bytes " + Date + "\r\n"
+    "\r\n"
+    "Volume:     My Clip Art \r\n"
+    "Directory: \\Art\\Animals\\\r\n"
+    "\r\n" +
+    padded("dog.wmf") + "              12 bytes 3/4/2010\r\n";
+
+TEST(ListingReader, readsTheBlocksTheWalkWrites)
+{
+    const std::string volume = "My Clip Art";
+    const std::vector<ReadEntry> expected = {
+        {volume, "\\Art\\", "cat.wmf", "    1,234,567 bytes " + Date},
+        {volume, "\\Art\\", "huge.bin", "1,000,000,000 bytes 1/2/2009 3:04:05 PM"},
+        {volume, "\\Art\\", std::string(65, 'L'), "            0 bytes " + Date},
+        {volume, "\\Art\\", padded("gone.gif") + "n/a", " bytes " + Date},
+        {volume, "\\Art\\Animals\\", "dog.wmf", "           12 bytes 3/4/2010"},
+    };
+    EXPECT_EQ(readAll(QByteArray::fromStdString(WalkedListing)), expected);
+}
+
+TEST(ListingReader, takesSizeAndDateFromLongInfoPartsOnly)
+{
+    QBuffer buffer;
+    buffer.setData(QByteArray::fromStdString(WalkedListing));
+    buffer.open(QIODevice::ReadOnly);
+    ListingReader reader(buffer);
+
+    const std::vector<std::pair<std::int64_t, runtime::Date>> expected = {
+        {1234567, runtime::makeDate(2008, 12, 11, 10, 30, 0)},
+        {1000000000, runtime::makeDate(2009, 1, 2, 15, 4, 5)},
+        {0, runtime::makeDate(2008, 12, 11, 10, 30, 0)},
+        {0, runtime::makeDate(2008, 12, 11, 10, 30, 0)},  // "n/a": the values taken last
+        // A midnight date is written alone, which leaves the info part too short.
+        {0, runtime::makeDate(2008, 12, 11, 10, 30, 0)},
+    };
+    for (const auto& [size, date] : expected) {
+        ASSERT_TRUE(reader.nextEntry());
+        const ListingSizeAndDate taken = reader.takeSizeAndDate();
+        EXPECT_EQ(taken.size, size) << reader.name();
+        EXPECT_EQ(taken.date, date) << reader.name();
+    }
+    EXPECT_FALSE(reader.nextEntry());
+}
+
+TEST(ListingReader, shortLinesKeepTheInfoPartOfTheLastLongLine)
+{
+    const std::string longLine = padded("first.gif", 68) + "           42 bytes 5/6/2007 1:02:03 AM";
+    const std::string listing = "short.gif\r\n" + longLine + "\r\n" + std::string(69, 'x') + "\r\nend\r\n";
+    QBuffer buffer;
+    buffer.setData(QByteArray::fromStdString(listing));
+    buffer.open(QIODevice::ReadOnly);
+    ListingReader reader(buffer);
+
+    ASSERT_TRUE(reader.nextEntry());
+    EXPECT_EQ(reader.name(), "short.gif");
+    EXPECT_EQ(reader.info(), "");
+    ListingSizeAndDate taken = reader.takeSizeAndDate();
+    EXPECT_EQ(taken.size, 0);
+    EXPECT_EQ(taken.date, runtime::ZeroDate);
+    EXPECT_EQ(runtime::formatDate(taken.date, "mmm, dd yy"), "Dec, 30 99");
+
+    ASSERT_TRUE(reader.nextEntry());
+    EXPECT_EQ(reader.name(), "first.gif");
+    ASSERT_TRUE(reader.nextEntry());
+    EXPECT_EQ(reader.name(), std::string(69, 'x'));  // 69 characters: the name as a whole
+    ASSERT_TRUE(reader.nextEntry());
+    EXPECT_EQ(reader.name(), "end");
+    taken = reader.takeSizeAndDate();
+    EXPECT_EQ(taken.size, 42);
+    EXPECT_EQ(taken.date, runtime::makeDate(2007, 5, 6, 1, 2, 3));
+}
+
+struct LineCase {
+    const char* title;
+    std::string listing;
+    std::vector<ReadEntry> entries;
+};
+
+class ListingReaderLines : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(ListingReaderLines, followTheReadingRules)
+{
+    EXPECT_EQ(readAll(QByteArray::fromStdString(GetParam().listing)), GetParam().entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ListingReaderLines,
+    ::testing::Values(
+        LineCase{"rule lines and sub-folder lines are no entries",
+                 "Volume:    CD 12\r\n---------------\r\n  <DIR> x\r\nlogo ----------------- copy.gif\r\nkept.gif\r\n",
+                 {{"CD 12", "", "kept.gif", ""}}},
+        LineCase{"marks anywhere in the line, every one removed",
+                 "CD Volume: One Volume: \r\nx Directory: \\A\\ Directory:\r\nname.gif\r\n",
+                 {{"CD  One", "x  \\A\\", "name.gif", ""}}},
+        LineCase{"a line with both marks sets the volume",
+                 "Volume: Directory: \\X\\\r\nname.gif\r\n",
+                 {{"Directory: \\X\\", "", "name.gif", ""}}},
+        LineCase{"marks are case-sensitive",
+                 "volume: a\r\nDIRECTORY: b\r\n<dir> c\r\n",
+                 {{"", "", "volume: a", ""}, {"", "", "DIRECTORY: b", ""}, {"", "", "<dir> c", ""}}},
+        LineCase{"LF, CR and a last line without an end",
+                 "Directory: \\A\\\na.gif\rb.gif\r\n\r\nc.gif",
+                 {{"", "\\A\\", "a.gif", ""}, {"", "\\A\\", "b.gif", ""}, {"", "\\A\\", "c.gif", ""}}},
+        LineCase{"code-page bytes pass unchanged",
+                 "Directory: \\Caf\xE9\\\r\n\x8A\xFF.gif\r\n",
+                 {{"", "\\Caf\xE9\\", "\x8A\xFF.gif", ""}}},
+        LineCase{"an empty listing", "", {}}),
+    [](const ::testing::TestParamInfo<LineCase>& row) { return "case" + std::to_string(row.index); });
+
+TEST(ListingReader, readsLinesLongerThanItsBlock)
+{
+    const std::string longName(600 * 1024, 'n');
+    const std::string listing = "Directory: \\Big\\\r\n" + longName + "\r\nafter.gif\r\n";
+    const std::vector<ReadEntry> entries = readAll(QByteArray::fromStdString(listing));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].name, longName.substr(0, 68));
+    EXPECT_EQ(entries[0].info.size(), longName.size() - 68);
+    EXPECT_EQ(entries[1], (ReadEntry{"", "\\Big\\", "after.gif", longName.substr(68)}));
+}
+
+TEST(ListingReader, sizeOrDateThatDoesNotConvertReadsAsZero)
+{
+    // An "n/a" line whose date text is longer than 25 characters: its info part
+    // begins with " bytes ".
+    EXPECT_EQ(readSizeAndDate(" bytes Thursday, December 11, 2008 10:30:00 AM").size, 0);
+
+    struct Case {
+        std::string info;
+        std::int64_t size;
+        runtime::Date date;
+    };
+    const runtime::Date date = runtime::makeDate(2008, 12, 11, 1, 0, 0);
+    const std::vector<Case> cases = {
+        {"       12,345 bytes not a date at all", 12345, runtime::ZeroDate},
+        {"   -not-a-num bytes 12/11/2008 1:00:00 AM", 0, date},
+        {"           -5 bytes 12/11/2008 1:00:00 AM", -5, date},
+        {"2,147,483,648 bytes 12/11/2008 1:00:00 AM", 2147483648, date},
+        {"9,999,999,999 bytes 12/11/2008 1:00:00 AM", 9999999999, date},
+    };
+    for (const Case& c : cases) {
+        const ListingSizeAndDate values = readSizeAndDate(c.info);
+        EXPECT_EQ(values.size, c.size) << c.info;
+        EXPECT_EQ(values.date, c.date) << c.info;
+    }
+}
+
+}  // namespace
