@@ -14,7 +14,6 @@
 #include <QToolBar>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -94,26 +93,13 @@ void frmBrowser::setupToolBar()
 
 void frmBrowser::Form_Load()
 {
+    Show();
     tbToolBar->update();
     Form_Resize();
     passOverErrors([this] {
         cboAddress->move(platform::twipsToPixels(50),
                          lblAddress->y() + lblAddress->height() + platform::twipsToPixels(15));
     });
-}
-
-// The window is created (and loaded) before its caller sets StartingAddress,
-// so the load's navigation waits for the first show, as it always followed
-// the caller's show.
-void frmBrowser::showEvent(QShowEvent* event)
-{
-    platform::FormWindow::showEvent(event);
-    if (!std::exchange(shownSinceLoad_, true))
-        navigateToStartingAddress();
-}
-
-void frmBrowser::navigateToStartingAddress()
-{
     if (StartingAddress.isEmpty())
         return;
     passOverErrors([this] { cboAddress->setEditText(StartingAddress); });

@@ -1,8 +1,9 @@
 #pragma once
 // The tutorial window: a small web browser with an address box and a toolbar
 // (Back, Forward, Stop, Refresh, Home, Search). Other windows set
-// StartingAddress and then show the window; it opens on that address. Its
-// caption stays "Brisca Viewer - Tutorial" whatever page it shows.
+// StartingAddress (on the instance Forms creates without loading it) and then
+// show the window; its load opens that address. Its caption stays
+// "Brisca Viewer - Tutorial" whatever page it shows.
 
 #include "platform/FormWindow.h"
 
@@ -37,17 +38,14 @@ public:
 protected:
     void Form_Load() override;
     void Form_Resize() override;
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setupControls();
     void setupToolBar();
     void timTimer_Timer();
-    void navigateToStartingAddress();
 
     QString StartingAddress;
-    bool shownSinceLoad_ = false;
 };
 
 // The tutorial page beside the program, where the Tutorial menus open the window.
