@@ -33,7 +33,7 @@ std::uint64_t toFileTime(const statx_timestamp& time)
                                       + time.tv_nsec / 100);
 }
 
-// A zero file time leaves that time as it is, as a null time does on Windows.
+// A zero file time leaves that time as it is (no real file time lies in 1601).
 timespec toTimespec(std::uint64_t fileTime)
 {
     if (fileTime == 0)
