@@ -171,11 +171,11 @@ std::optional<qint64> takeDate(const std::vector<Token>& tokens)
                 return std::nullopt;
         }
     }
-    const int thisYear = QDate::currentDate().year();
+    const auto thisYear = [] { return QDate::currentDate().year(); };
     if (month != 0) {
         if (numbers.size() == 1)
             return looksLikeYear(numbers[0]) ? dayNumber(fullYear(numbers[0]), month, 1)
-                                             : dayNumber(thisYear, month, numbers[0].toInt());
+                                             : dayNumber(thisYear(), month, numbers[0].toInt());
         if (numbers.size() != 2)
             return std::nullopt;
         const bool yearFirst = looksLikeYear(numbers[0]) && !looksLikeYear(numbers[1]);
@@ -191,7 +191,7 @@ std::optional<qint64> takeDate(const std::vector<Token>& tokens)
     if (numbers.size() == 2) {
         if (looksLikeYear(numbers[1]))  // "12/2008": month and year
             return dayNumber(fullYear(numbers[1]), numbers[0].toInt(), 1);
-        return dayNumber(thisYear, numbers[0].toInt(), numbers[1].toInt());
+        return dayNumber(thisYear(), numbers[0].toInt(), numbers[1].toInt());
     }
     return std::nullopt;
 }
@@ -200,10 +200,8 @@ std::optional<qint64> takeDate(const std::vector<Token>& tokens)
 
 std::optional<Date> parseDate(const QString& text)
 {
-    try {
-        return cdbl(text);  // a number text is the date it counts
-    } catch (const RuntimeError&) {
-    }
+    if (const std::optional<double> number = parseNumber(text))
+        return number;  // a number text is the date it counts
     std::optional<std::vector<Token>> tokens = tokenize(text);
     if (!tokens || tokens->empty())
         return std::nullopt;

@@ -239,15 +239,23 @@ double val(const QString& text)
     return parseDouble(number);
 }
 
-double cdbl(const QString& text)
+std::optional<double> parseNumber(const QString& text)
 {
     const QString trimmed = text.trimmed();
     qsizetype pos = 0;
     std::string number;
     if (takeMantissa(trimmed, pos, number, true) == 0 ||
         !takeExponent(trimmed, pos, number, u"Ee") || pos != trimmed.size())
-        raise(err::TypeMismatch);
+        return std::nullopt;
     return parseDouble(number);
+}
+
+double cdbl(const QString& text)
+{
+    const std::optional<double> number = parseNumber(text);
+    if (!number)
+        raise(err::TypeMismatch);
+    return *number;
 }
 
 float csng(const QString& text)

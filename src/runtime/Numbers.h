@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace runtime {
 
@@ -26,6 +27,8 @@ double val(const QString& text);
 // Strict conversions: raise error 13 when the text is not a number
 // (blanks at the ends and group separators allowed, as the locale reads them).
 double cdbl(const QString& text);
+// The number under cdbl's rules, nullopt when the text is none.
+std::optional<double> parseNumber(const QString& text);
 float csng(const QString& text);
 // Raises 6 (overflow) outside the signed 32-bit range, 13 when no number.
 std::int32_t clng(const QString& text);

@@ -69,16 +69,6 @@ TEST_F(SettingsKeys, MissingKeysTakeTheirDefaults)
     EXPECT_LE(ListSearch.JoinDate, runtime::now());
 }
 
-TEST_F(SettingsKeys, AutoPreviewAcceptsNumbers)
-{
-    store("AutoPreview", "-1");
-    ReadSettings();
-    EXPECT_TRUE(ListSearch.AutoPreview);
-    store("AutoPreview", "0");
-    ReadSettings();
-    EXPECT_FALSE(ListSearch.AutoPreview);
-}
-
 TEST_F(SettingsKeys, BadValueRaises13AfterTheKeysBeforeIt)
 {
     store("WebServer", "web.example");
