@@ -1,0 +1,172 @@
+// The archive check at start on real archives in a temporary data folder:
+// the unpack when the listing is missing, the update check on entry times one
+// and two minutes after the listing's, damaged archives and nothing-to-do cases.
+
+#include "exchange/CheckListing.h"
+#include "exchange/Progress.h"
+#include "exchange/ZipEvents.h"
+#include "platform/Forms.h"
+#include "platform/ZipControl.h"
+#include "runtime/RuntimeError.h"
+#include "search/ListSearch.h"
+#include "support/TestEnvironment.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+using platform::Forms;
+using platform::ZipControl;
+
+namespace {
+
+const QDateTime ListingTime(QDate(2026, 3, 2), QTime(10, 30, 59));
+
+class CheckListingTest : public ::testing::Test {
+protected:
+    TestEnvironment env;
+    ZipControl Zip;
+    QStringList shown;  // windows in the order they appeared
+
+    void SetUp() override
+    {
+        ListSearch = ListSearchModule{};
+        Forms::registerForm("Progress", [] { return new Progress; });
+        connectZipEvents(Zip);
+        // What the progress window shows while the archive is unpacked.
+        QObject::connect(&Zip, &ZipControl::Progress, [this] {
+            const auto* window = dynamic_cast<Progress*>(Forms::find("Progress"));
+            if (window && window->isVisible() && !shown.contains("Progress"))
+                shown << "Progress" << window->Status->text();
+        });
+        useDefaults(QStringLiteral("%1\r\nBrisca.txt\r\nBrisca.zip\r\n127.0.0.1\r\n").arg(dataFolder()));
+        ListSearch.LocalFolder = dataFolder();
+        ListSearch.TextFile = "Brisca.txt";
+        ListSearch.ArchiveFile = "Brisca.zip";
+    }
+    void TearDown() override { Forms::reset(); }
+
+    QString dataFolder() const { return env.windowsPath("data") + u'\\'; }
+    void useDefaults(const QString& text) { env.writeFile("program/defaults.txt", text.toLatin1()); }
+
+    void writeListing(const QByteArray& text)
+    {
+        env.writeFile("data/Brisca.txt", text);
+        setModified("data/Brisca.txt", ListingTime);
+    }
+    void setModified(const QString& relative, const QDateTime& time)
+    {
+        QFile file(env.hostPath(relative));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    }
+    // The update archive, holding Brisca.txt and readme.txt dated `entryTime`.
+    void writeArchive(const QDateTime& entryTime, const QByteArray& listing = "new listing")
+    {
+        env.writeFile("stage/Brisca.txt", listing);
+        env.writeFile("stage/readme.txt", "readme");
+        setModified("stage/Brisca.txt", entryTime);
+        setModified("stage/readme.txt", entryTime);
+        QDir().mkpath(env.hostPath("data"));
+        ZipControl packer;
+        packer.ArchiveFolder = env.windowsPath("stage");
+        packer.ArchiveName = env.windowsPath("data/Brisca.zip");
+        packer.OverwriteFiles = true;
+        ASSERT_EQ(packer.PackFiles(), ZipControl::NoError);
+    }
+    void check()
+    {
+        checkListing(Zip, [this] { shown << "SearchForm"; });
+    }
+};
+
+TEST_F(CheckListingTest, MissingListingIsUnpackedWithBothWindowsShownThenDefaultsRead)
+{
+    writeArchive(ListingTime);
+    useDefaults(QStringLiteral("%1\r\nBrisca.txt\r\nBrisca.zip\r\nupdates.example\r\n").arg(dataFolder()));
+    check();
+    EXPECT_EQ(shown, (QStringList{"SearchForm", "Progress", "Decompressing Compressed Data File."}));
+    EXPECT_EQ(env.readFile("data/Brisca.txt"), "new listing");
+    EXPECT_EQ(env.readFile("data/readme.txt"), "readme");
+    EXPECT_FALSE(Forms::isLoaded("Progress"));
+    EXPECT_EQ(ListSearch.WebServer, "updates.example");
+    EXPECT_EQ(ListSearch.TextFile, "Brisca.txt");
+    EXPECT_TRUE(env.dialogs().messages().empty());
+}
+
+struct EntryTimeCase {
+    QTime entry;
+    bool unpacked;
+};
+
+class EntryTimeTest : public CheckListingTest, public ::testing::WithParamInterface<EntryTimeCase> {};
+
+TEST_P(EntryTimeTest, UnpacksOnlyAnEntryTwoMinuteBoundariesNewer)
+{
+    writeListing("old listing");
+    writeArchive(QDateTime(ListingTime.date(), GetParam().entry));
+    check();
+    EXPECT_EQ(env.readFile("data/Brisca.txt"), GetParam().unpacked ? "new listing" : "old listing");
+    EXPECT_EQ(QFile::exists(env.hostPath("data/readme.txt")), GetParam().unpacked);
+    const QStringList progressShown{"Progress", "Decompressing Compressed Data File."};
+    EXPECT_EQ(shown, GetParam().unpacked ? progressShown : QStringList());
+    EXPECT_FALSE(ListSearch.ArchiveNewer);
+    EXPECT_EQ(ListSearch.TextFile, "Brisca.txt");
+    EXPECT_EQ(ListSearch.ListFileDate, runtime::fromQDateTime(ListingTime));
+}
+
+INSTANTIATE_TEST_SUITE_P(Minutes, EntryTimeTest,
+                         ::testing::Values(EntryTimeCase{QTime(10, 29), false},
+                                           EntryTimeCase{QTime(10, 30), false},
+                                           EntryTimeCase{QTime(10, 31), false},
+                                           EntryTimeCase{QTime(10, 32), true},
+                                           EntryTimeCase{QTime(11, 0), true}));
+
+TEST_F(CheckListingTest, NothingHappensWithoutTheFilesItNeeds)
+{
+    check();  // neither listing nor archive
+    writeListing("old listing");
+    check();  // no archive
+    writeArchive(ListingTime.addSecs(3600));
+    ListSearch.TextFile.clear();
+    check();  // no listing name
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_FALSE(Forms::isLoaded("Progress"));
+    EXPECT_EQ(env.readFile("data/Brisca.txt"), "old listing");
+    EXPECT_EQ(ListSearch.WebServer, "");  // ReadDefaults never ran
+}
+
+TEST_F(CheckListingTest, DamagedArchiveIsReportedAndTheStartGoesOn)
+{
+    writeListing("old listing");
+    env.writeFile("data/Brisca.zip", "PK\x03\x04 this is no archive");
+    check();
+    EXPECT_EQ(env.readFile("data/Brisca.txt"), "old listing");
+
+    QFile::remove(env.hostPath("data/Brisca.txt"));
+    ListSearch.WebServer.clear();
+    check();
+    EXPECT_EQ(ListSearch.WebServer, "127.0.0.1");  // the unpack still ends with ReadDefaults
+    EXPECT_FALSE(Forms::isLoaded("Progress"));
+    const QString expected = "Archive Error: The archive is damaged or is not a zip file: "
+                             + dataFolder() + "Brisca.zip (Not a zip archive)";
+    EXPECT_EQ(env.dialogs().prompts(), (QStringList{expected, expected}));
+}
+
+TEST_F(CheckListingTest, ShortDefaultsFileRaisesToTheCaller)
+{
+    writeListing("old listing");
+    writeArchive(ListingTime.addSecs(3600));
+    useDefaults(dataFolder() + "\r\nBrisca.txt\r\n");
+    try {
+        check();
+        FAIL() << "no error raised";
+    } catch (const runtime::RuntimeError& error) {
+        EXPECT_EQ(error.number(), runtime::err::InputPastEndOfFile);
+    }
+    EXPECT_EQ(env.readFile("data/Brisca.txt"), "old listing");
+}
+
+}  // namespace
