@@ -4,6 +4,7 @@
 #include "browser/Browser.h"
 #include "browser/Disp.h"
 #include "browser/DistribSettings.h"
+#include "exchange/Progress.h"
 #include "platform/Forms.h"
 #include "search/ImgPre.h"
 #include "search/ListOptions.h"
@@ -37,4 +38,5 @@ void registerForms(const QString& commandLine)
     registerWindow<Browser>("Browser");
     registerWindow<Disp>("Disp");
     registerWindow<DistribSettings>("DistribSettings");
+    registerWindow<Progress>("Progress");
 }
