@@ -1,0 +1,237 @@
+#include "platform/WmfRecords.h"
+
+#include "platform/ByteView.h"
+#include "platform/DibReader.h"
+#include "platform/PictureLoader.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+constexpr std::uint32_t PlaceableKey = 0x9AC6CDD7;
+constexpr std::int64_t PlaceableSize = 22;
+constexpr std::int64_t HeaderSize = 18;
+constexpr std::int64_t RecordHeadSize = 6;
+
+namespace record {
+constexpr std::uint16_t EndOfFile = 0x0000;
+constexpr std::uint16_t Polygon = 0x0324;
+constexpr std::uint16_t Polyline = 0x0325;
+constexpr std::uint16_t PolyPolygon = 0x0538;
+constexpr std::uint16_t TextOut = 0x0521;
+constexpr std::uint16_t ExtTextOut = 0x0A32;
+constexpr std::uint16_t Escape = 0x0626;
+constexpr std::uint16_t CreatePalette = 0x00F7;
+constexpr std::uint16_t SetPalEntries = 0x0037;
+constexpr std::uint16_t BitBlt = 0x0922;
+constexpr std::uint16_t StretchBlt = 0x0B23;
+constexpr std::uint16_t DibBitBlt = 0x0940;
+constexpr std::uint16_t DibStretchBlt = 0x0B41;
+constexpr std::uint16_t StretchDib = 0x0F43;
+constexpr std::uint16_t SetDibToDev = 0x0D33;
+constexpr std::uint16_t DibCreatePatternBrush = 0x0142;
+}  // namespace record
+
+std::int64_t evenLength(std::int64_t bytes) { return (bytes + 1) / 2 * 2; }
+
+// A record without its bitmap has exactly the words its function code names.
+bool carriesBitmap(std::uint16_t function, std::int64_t recordWords)
+{
+    return recordWords > (function >> 8) + 3;
+}
+
+// Where the bitmap starts in the parameters of a bitmap-carrying record.
+std::int64_t bitmapOffset(std::uint16_t function)
+{
+    switch (function) {
+    case record::BitBlt:
+    case record::DibBitBlt: return 16;
+    case record::StretchBlt:
+    case record::DibStretchBlt: return 20;
+    case record::StretchDib: return 22;
+    case record::SetDibToDev: return 18;
+    case record::DibCreatePatternBrush: return 4;
+    default: return -1;
+    }
+}
+
+bool holdsPackedBitmap(const ByteView& params, std::int64_t offset)
+{
+    const QByteArrayView rest = params.mid(offset, params.size() - offset);
+    if (rest.size() < static_cast<qsizetype>(sizeof(BitmapInfoHeader)))
+        return false;
+    // The DIB reader decides whether the header, table and pixels all fit.
+    return !readPackedBitmap(rest).isNull();
+}
+
+// True when the counts a record carries stay inside its parameters.
+bool countsFit(std::uint16_t function, std::int64_t recordWords, const ByteView& params)
+{
+    const std::int64_t length = params.size();
+    switch (function) {
+    case record::Polygon:
+    case record::Polyline: return 2 + 4 * std::int64_t{params.u16(0)} <= length;
+    case record::PolyPolygon: {
+        const std::int64_t polygons = params.u16(0);
+        if (2 + 2 * polygons > length)
+            return false;
+        std::int64_t points = 0;
+        for (std::int64_t i = 0; i < polygons; ++i)
+            points += params.u16(2 + 2 * i);
+        return 2 + 2 * polygons + 4 * points <= length;
+    }
+    case record::TextOut: return 2 + evenLength(params.u16(0)) + 4 <= length;
+    case record::ExtTextOut: {
+        const bool hasRectangle = (params.u16(6) & 0x0006) != 0;
+        return 8 + (hasRectangle ? 8 : 0) + std::int64_t{params.u16(4)} <= length;
+    }
+    case record::Escape: return 4 + std::int64_t{params.u16(2)} <= length;
+    case record::CreatePalette:
+    case record::SetPalEntries: return 4 + 4 * std::int64_t{params.u16(2)} <= length;
+    case record::DibBitBlt:
+    case record::DibStretchBlt:
+        return !carriesBitmap(function, recordWords) || holdsPackedBitmap(params, bitmapOffset(function));
+    case record::StretchDib:
+    case record::SetDibToDev:
+    case record::DibCreatePatternBrush: return holdsPackedBitmap(params, bitmapOffset(function));
+    default: return true;
+    }
+}
+
+// The packed bitmap for an old-style device-dependent bitmap (a BITMAP16:
+// type, width, height, bytes per row, planes, bits per pixel, then the rows
+// top-down). Monochrome, 24- and 32-bit bitmaps; empty for any other.
+QByteArray packedFromDeviceBitmap(const ByteView& bitmap)
+{
+    const std::int64_t width = bitmap.i16(2);
+    const std::int64_t height = bitmap.i16(4);
+    const std::int64_t rowBytes = bitmap.i16(6);
+    const int planes = bitmap.u8(8);
+    const int bitCount = bitmap.u8(9);
+    const bool supported = bitCount == 1 || bitCount == 24 || bitCount == 32;
+    const std::int64_t stride = (width * bitCount + 31) / 32 * 4;
+    if (!supported || planes != 1 || width <= 0 || height <= 0 || rowBytes * 8 < width * bitCount
+        || !bitmap.has(10, rowBytes * height))
+        return {};
+
+    BitmapInfoHeader header;
+    header.biWidth = static_cast<std::int32_t>(width);
+    header.biHeight = static_cast<std::int32_t>(height);
+    header.biBitCount = static_cast<std::uint16_t>(bitCount);
+    header.biSizeImage = static_cast<std::uint32_t>(stride * height);
+    QByteArray packed(reinterpret_cast<const char*>(&header), sizeof header);
+    if (bitCount == 1)
+        packed.append(QByteArray::fromHex("00000000ffffff00"));  // 0 black, 1 white
+    for (std::int64_t y = height - 1; y >= 0; --y) {
+        const QByteArrayView row = bitmap.mid(10 + y * rowBytes, std::min(rowBytes, stride));
+        packed.append(row);
+        packed.append(QByteArray(static_cast<qsizetype>(stride - row.size()), '\0'));
+    }
+    return packed;
+}
+
+void appendRecord(QByteArray& out, std::uint16_t function, QByteArrayView params)
+{
+    const std::int64_t words = (RecordHeadSize + evenLength(params.size())) / 2;
+    char head[RecordHeadSize];
+    qToLittleEndian<std::uint32_t>(static_cast<std::uint32_t>(words), head);
+    qToLittleEndian<std::uint16_t>(function, head + 4);
+    out.append(head, RecordHeadSize);
+    out.append(params);
+    if (params.size() % 2)
+        out.append('\0');
+}
+
+// Copies one record to `out`, turning an old-style blit with a bitmap into its
+// device-independent form; false when the record is unsound.
+bool copyRecord(QByteArray& out, std::uint16_t function, std::int64_t recordWords, const ByteView& params)
+{
+    if (!countsFit(function, recordWords, params))
+        return false;
+    const bool deviceBlit = (function == record::BitBlt || function == record::StretchBlt)
+                            && carriesBitmap(function, recordWords);
+    if (!deviceBlit) {
+        appendRecord(out, function, params.mid(0, params.size()));
+        return true;
+    }
+    const std::int64_t at = bitmapOffset(function);
+    const QByteArray packed = packedFromDeviceBitmap(ByteView(params.mid(at, params.size() - at)));
+    if (packed.isEmpty())
+        return true;  // a bitmap the renderer could not draw anyway: leave it out
+    QByteArray converted = params.mid(0, at).toByteArray();
+    converted.append(packed);
+    appendRecord(out, function == record::BitBlt ? record::DibBitBlt : record::DibStretchBlt, converted);
+    return true;
+}
+
+bool soundHeader(const ByteView& header)
+{
+    const std::uint16_t type = header.u16(0);
+    const std::uint16_t version = header.u16(4);
+    return header.has(0, HeaderSize) && (type == 1 || type == 2) && header.u16(2) == HeaderSize / 2
+           && (version == 0x0100 || version == 0x0300);
+}
+
+// Copies the records that follow the header up to the end record; false when
+// a record is unsound or the end record is missing.
+bool copyRecords(const ByteView& file, std::int64_t at, QByteArray& out, std::uint32_t& largest)
+{
+    while (file.has(at, RecordHeadSize)) {
+        const std::int64_t words = file.u32(at);
+        const std::uint16_t function = file.u16(at + 4);
+        if (words < RecordHeadSize / 2 || !file.has(at, words * 2))
+            return false;
+        const std::int64_t before = out.size();
+        if (!copyRecord(out, function, words, ByteView(file.mid(at + RecordHeadSize, words * 2 - RecordHeadSize))))
+            return false;
+        largest = std::max(largest, static_cast<std::uint32_t>((out.size() - before) / 2));
+        if (function == record::EndOfFile)
+            return true;
+        at += words * 2;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool looksLikeWindowsMetafile(QByteArrayView bytes)
+{
+    const ByteView file(bytes);
+    return file.u32(0) == PlaceableKey || soundHeader(file);
+}
+
+std::optional<WindowsMetafile> checkWindowsMetafile(QByteArrayView bytes)
+{
+    const ByteView file(bytes);
+    WindowsMetafile metafile;
+    std::int64_t headerAt = 0;
+    if (file.u32(0) == PlaceableKey) {
+        const int width = std::abs(file.i16(10) - file.i16(6));
+        const int height = std::abs(file.i16(12) - file.i16(8));
+        const double unitsPerInch = file.u16(14);
+        if (!file.has(0, PlaceableSize) || unitsPerInch == 0 || width == 0 || height == 0)
+            return std::nullopt;
+        metafile.placeableHimetric = QSizeF(width, height) * (HimetricPerInch / unitsPerInch);
+        headerAt = PlaceableSize;
+    }
+    const ByteView header(file.mid(headerAt, HeaderSize));
+    // A largest record that would not fit in the file betrays a forged header.
+    const std::int64_t declaredLargest = header.u32(12);
+    if (!soundHeader(header) || declaredLargest * 2 > file.size() - headerAt)
+        return std::nullopt;
+
+    QByteArray& out = metafile.bytes;
+    out = bytes.first(headerAt + HeaderSize).toByteArray();
+    std::uint32_t largest = 0;
+    if (!copyRecords(file, headerAt + HeaderSize, out, largest))
+        return std::nullopt;
+    qToLittleEndian<std::uint32_t>(static_cast<std::uint32_t>((out.size() - headerAt) / 2), out.data() + headerAt + 6);
+    qToLittleEndian<std::uint32_t>(largest, out.data() + headerAt + 12);
+    return metafile;
+}
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+#pragma once
+// Windows metafiles as bytes, checked before the renderer sees them. The
+// renderer trusts the sizes in a metafile, so the program walks the records
+// first: the header must be sound (its largest record no larger than the
+// file), every record must lie inside the file, the records must end with the
+// end record, and the records that carry counts (polygons, texts, bitmaps)
+// must hold what their counts say. The header's total and largest-record
+// sizes are then rewritten from the walk. Old-style BITBLT and STRETCHBLT
+// records, which carry a device-dependent bitmap the renderer cannot draw,
+// become their device-independent forms.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QSizeF>
+#include <optional>
+
+namespace platform {
+
+struct WindowsMetafile {
+    QByteArray bytes;  // the checked metafile, placeable header kept
+    // The frame of the placeable header in hundredths of a millimetre; none without one.
+    std::optional<QSizeF> placeableHimetric;
+};
+
+// True when the bytes start like a Windows metafile (placeable or not).
+bool looksLikeWindowsMetafile(QByteArrayView bytes);
+
+// The metafile ready for the renderer; nullopt when its records do not add up.
+std::optional<WindowsMetafile> checkWindowsMetafile(QByteArrayView bytes);
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+#pragma once
+// Draws a checked Windows metafile (see WmfRecords.h) through libwmf's gd
+// device. The drawing covers the whole image, on white.
+
+#include "platform/MetafileRender.h"
+#include "platform/WmfRecords.h"
+
+#include <optional>
+
+namespace platform {
+
+// nullopt when libwmf cannot play the metafile.
+std::optional<RenderedMetafile> renderWindowsMetafile(const WindowsMetafile& metafile, const RenderSize& renderSize);
+
+}  // namespace platform

@@ -1,0 +1,447 @@
+// The picture loader on real files of every format (the samples of
+// tests/data/<kind>, whose ORIGINS.tsv says where each comes from and what it
+// must give), on bitmaps built byte by byte, and on damaged metafiles.
+
+#include "BitmapBytes.h"
+#include "RaisedError.h"
+#include "platform/PictureLoader.h"
+#include "platform/WmfRecords.h"
+#include "runtime/RuntimeError.h"
+#include "support/TestEnvironment.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+#include <QSet>
+#include <gtest/gtest.h>
+
+using platform::LoadPicture;
+using platform::Picture;
+using runtime::err::FileNotFound;
+using runtime::err::InvalidPicture;
+
+namespace {
+
+QString dataPath(const QString& relative) { return QStringLiteral(BRISCA_TEST_DATA_DIR "/") + relative; }
+
+QByteArray readData(const QString& relative)
+{
+    QFile file(dataPath(relative));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int distinctColours(const QImage& image)
+{
+    QSet<QRgb> colours;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y)
+        for (int x = 0; x < argb.width(); ++x)
+            colours.insert(argb.pixel(x, y));
+    return static_cast<int>(colours.size());
+}
+
+class PictureLoaderTest : public ::testing::Test {
+protected:
+    // The Windows path of a file written into the sandbox.
+    QString file(const QString& name, const QByteArray& bytes)
+    {
+        env.writeFile(name, bytes);
+        return env.windowsPath(name);
+    }
+    QString sample(const QString& relative) { return env.fs().windowsPath(dataPath(relative)); }
+
+    TestEnvironment env;
+};
+
+// ---- every sample gives what its ORIGINS.tsv row says -----------------------
+
+struct SampleRow {
+    QString path;    // kind/name
+    QString expect;  // renders, renders-quirk, reject, render-or-reject
+};
+
+void PrintTo(const SampleRow& row, std::ostream* out) { *out << row.path.toStdString(); }
+
+std::vector<SampleRow> sampleRows()
+{
+    std::vector<SampleRow> rows;
+    for (const char* kind : {"bmp", "gif", "jpeg", "wmf", "emf"}) {
+        const QList<QByteArray> lines = readData(QString("%1/ORIGINS.tsv").arg(kind)).split('\n');
+        for (const QByteArray& line : lines.mid(1)) {
+            const QList<QByteArray> fields = line.split('\t');
+            if (fields.size() >= 3)
+                rows.push_back({QString("%1/%2").arg(kind, fields[1]), QString::fromLatin1(fields[2])});
+        }
+    }
+    return rows;
+}
+
+class SampleTest : public PictureLoaderTest, public ::testing::WithParamInterface<SampleRow> {};
+
+TEST_P(SampleTest, GivesWhatItsRowSays)
+{
+    const SampleRow& row = GetParam();
+    Picture picture;
+    const int error = raisedError([&] { picture = LoadPicture(sample(row.path)); });
+    if (row.expect == "reject") {
+        EXPECT_EQ(error, InvalidPicture);
+        return;
+    }
+    if (row.expect == "render-or-reject" && error == InvalidPicture)
+        return;
+    ASSERT_EQ(error, 0);
+    EXPECT_GT(distinctColours(picture.image), 1) << "blank picture";
+    EXPECT_GT(picture.sizeHimetric.width(), 0);
+    EXPECT_GT(picture.sizeHimetric.height(), 0);
+    EXPECT_LE(std::max(picture.image.width(), picture.image.height()), platform::MaxMetafileRenderSide);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, SampleTest, ::testing::ValuesIn(sampleRows()));
+
+TEST(SampleRows, CoverEveryKind) { EXPECT_EQ(sampleRows().size(), 40u); }
+
+// ---- bitmaps built byte by byte ------------------------------------------------
+
+constexpr QRgb Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, White = 0xFFFFFFFF;
+
+// A colour table of red, green, blue and white (indexes 0 to 3).
+QByteArray fourColours() { return QByteArray::fromHex("0000ff00" "00ff0000" "ff000000" "ffffff00"); }
+
+// A header that states how many colours its table holds.
+platform::BitmapInfoHeader withColours(platform::BitmapInfoHeader header, quint32 colours)
+{
+    header.biClrUsed = colours;
+    return header;
+}
+
+struct BitmapCase {
+    const char* name;
+    platform::BitmapInfoHeader header;
+    QByteArray table;
+    QByteArray pixels;
+    // Top left, top right, bottom left, bottom right.
+    std::array<QRgb, 4> expected = {Red, White, Blue, Green};
+};
+
+void PrintTo(const BitmapCase& c, std::ostream* out) { *out << c.name; }
+
+// Every case is 2 by 2: red, white on the top row; blue, green below (the
+// 1-bit one: white, red below).
+std::vector<BitmapCase> twoByTwoBitmaps()
+{
+    return {
+        {"24-bit bottom-up", bitmapHeader(2, 2, 24), {}, QByteArray::fromHex("ff0000" "00ff00" "0000" "0000ff" "ffffff" "0000")},
+        {"24-bit top-down", bitmapHeader(2, -2, 24), {}, QByteArray::fromHex("0000ff" "ffffff" "0000" "ff0000" "00ff00" "0000")},
+        {"8-bit palette", withColours(bitmapHeader(2, 2, 8), 4), fourColours(), QByteArray::fromHex("02010000" "00030000")},
+        {"4-bit palette", withColours(bitmapHeader(2, 2, 4), 4), fourColours(), QByteArray::fromHex("21000000" "03000000")},
+        {"1-bit", bitmapHeader(2, 2, 1), QByteArray::fromHex("0000ff00" "ffffff00"), QByteArray::fromHex("80000000" "40000000"),
+         {Red, White, White, Red}},
+        {"16-bit 5-5-5", bitmapHeader(2, 2, 16), {}, QByteArray::fromHex("1f00" "e003" "007c" "ff7f")},
+        {"16-bit 5-6-5 bit fields", bitmapHeader(2, 2, 16, 3), QByteArray::fromHex("00f80000" "e0070000" "1f000000"),
+         QByteArray::fromHex("1f00" "e007" "00f8" "ffff")},
+        {"32-bit", bitmapHeader(2, 2, 32), {}, QByteArray::fromHex("ff000000" "00ff0000" "0000ff00" "ffffff00")},
+        {"RLE8", withColours(bitmapHeader(2, 2, 8, 1, 12), 4), fourColours(), QByteArray::fromHex("01020101" "0000" "01000103" "0001")},
+        {"RLE4", withColours(bitmapHeader(2, 2, 4, 2, 8), 4), fourColours(), QByteArray::fromHex("0221" "0000" "0203" "0001")},
+    };
+}
+
+class BitmapTest : public PictureLoaderTest, public ::testing::WithParamInterface<BitmapCase> {};
+
+TEST_P(BitmapTest, ReadsTheFourColoursInPlace)
+{
+    const BitmapCase& c = GetParam();
+    const Picture picture = LoadPicture(file("a.bmp", bitmapFile(c.header, c.table, c.pixels)));
+    ASSERT_EQ(picture.image.size(), QSize(2, 2));
+    EXPECT_EQ(picture.image.pixel(0, 0), c.expected[0]);
+    EXPECT_EQ(picture.image.pixel(1, 0), c.expected[1]);
+    EXPECT_EQ(picture.image.pixel(0, 1), c.expected[2]);
+    EXPECT_EQ(picture.image.pixel(1, 1), c.expected[3]);
+    EXPECT_FALSE(picture.isMetafile);
+    EXPECT_DOUBLE_EQ(picture.sizeHimetric.width(), 2 * 2540.0 / 96);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, BitmapTest, ::testing::ValuesIn(twoByTwoBitmaps()));
+
+TEST_F(PictureLoaderTest, RunLengthLiteralsAndDeltas)
+{
+    // 4 by 2: a literal run of three on the bottom row (padded to a word),
+    // then a delta one row up, then one pixel; the skipped pixels take colour 0.
+    const QByteArray stream = QByteArray::fromHex("0003" "020103" "00" "0002" "0001" "0103" "0001");
+    const Picture picture = LoadPicture(
+        file("rle.bmp", bitmapFile(withColours(bitmapHeader(4, 2, 8, 1, stream.size()), 4), fourColours(), stream)));
+    const QImage& image = picture.image;
+    EXPECT_EQ(image.pixel(0, 1), Blue);
+    EXPECT_EQ(image.pixel(1, 1), Green);
+    EXPECT_EQ(image.pixel(2, 1), White);
+    EXPECT_EQ(image.pixel(3, 1), Red);
+    EXPECT_EQ(image.pixel(0, 0), Red);
+    EXPECT_EQ(image.pixel(2, 0), Red);
+    EXPECT_EQ(image.pixel(3, 0), White);
+}
+
+std::vector<BitmapCase> damagedBitmaps()
+{
+    return {
+        {"RLE8 run past the row", withColours(bitmapHeader(2, 2, 8, 1, 4), 4), fourColours(), QByteArray::fromHex("03010001")},
+        {"RLE8 literal past the row", withColours(bitmapHeader(2, 2, 8, 1, 8), 4), fourColours(), QByteArray::fromHex("0003010203000001")},
+        {"RLE8 without its end marker", withColours(bitmapHeader(2, 2, 8, 1, 4), 4), fourColours(), QByteArray::fromHex("02010000")},
+        {"RLE8 rows past the top", withColours(bitmapHeader(2, 1, 8, 1, 8), 4), fourColours(), QByteArray::fromHex("0201000002010001")},
+        {"RLE8 delta out of the picture", withColours(bitmapHeader(2, 2, 8, 1, 6), 4), fourColours(), QByteArray::fromHex("000205000001")},
+        {"RLE8 stream longer than the file", withColours(bitmapHeader(2, 2, 8, 1, 4000), 4), fourColours(), QByteArray::fromHex("02010001")},
+        {"RLE top-down", withColours(bitmapHeader(2, -2, 8, 1, 2), 4), fourColours(), QByteArray::fromHex("0001")},
+        {"pixels cut short", bitmapHeader(2, 2, 24), {}, QByteArray::fromHex("ff000000ff000000")},
+        {"zero width", bitmapHeader(0, 2, 24), {}, QByteArray(16, '\0')},
+        {"unknown compression", bitmapHeader(2, 2, 24, 0x41414141), {}, QByteArray(16, '\0')},
+        {"bit count 30000", bitmapHeader(2, 2, 30000), {}, QByteArray(16, '\0')},
+        {"colour table past the end", bitmapHeader(2, 2, 8), QByteArray(8, '\0'), {}},
+        {"a billion pixels", bitmapHeader(40000, 40000, 1), {}, QByteArray(64, '\0')},
+        {"bit fields at 24 bits", bitmapHeader(2, 2, 24, 3), QByteArray(12, '\0'), QByteArray(16, '\0')},
+    };
+}
+
+class DamagedBitmapTest : public PictureLoaderTest, public ::testing::WithParamInterface<BitmapCase> {};
+
+TEST_P(DamagedBitmapTest, IsAnInvalidPicture)
+{
+    const BitmapCase& c = GetParam();
+    const QString path = file("a.bmp", bitmapFile(c.header, c.table, c.pixels));
+    EXPECT_EQ(raisedError([&] { LoadPicture(path); }), InvalidPicture);
+}
+
+INSTANTIATE_TEST_SUITE_P(Damaged, DamagedBitmapTest, ::testing::ValuesIn(damagedBitmaps()));
+
+TEST_F(PictureLoaderTest, ReadsADibWhoseFileHeaderGivesNoSize)
+{
+    // As the drawing preview reader writes them: file size 0.
+    QByteArray bytes = bitmapFile(bitmapHeader(2, 2, 24), {}, twoByTwoBitmaps()[0].pixels);
+    bytes.replace(2, 4, QByteArray(4, '\0'));
+    const Picture picture = LoadPicture(file("1234.dib", bytes));
+    EXPECT_EQ(picture.image.pixel(0, 0), Red);
+}
+
+// ---- the file decides the format; missing and foreign files -------------------
+
+TEST_F(PictureLoaderTest, MissingFileIsFileNotFoundAndAnyOtherFileAnInvalidPicture)
+{
+    EXPECT_EQ(raisedError([&] { LoadPicture(env.windowsPath("nothing.gif")); }), FileNotFound);
+    EXPECT_EQ(raisedError([&] { LoadPicture(file("notes.bmp", "just some text")); }), InvalidPicture);
+    EXPECT_EQ(raisedError([&] { LoadPicture(file("empty.jpg", {})); }), InvalidPicture);
+    EXPECT_EQ(raisedError([&] { LoadPicture(file("png.gif", QByteArray("\x89PNG\r\n\x1a\n", 8))); }), InvalidPicture);
+}
+
+TEST_F(PictureLoaderTest, ContentDecidesTheFormatNotTheName)
+{
+    const Picture picture = LoadPicture(file("really-a-jpeg.bmp", readData("jpeg/go-video-001.rgb.jpeg")));
+    EXPECT_EQ(picture.image.size(), QSize(150, 103));
+}
+
+// ---- JPEG orientation -------------------------------------------------------
+
+// The mean difference of two pictures' channels, 0 to 255.
+double meanDifference(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+TEST_F(PictureLoaderTest, JpegIsTurnedByItsOrientation)
+{
+    // The same photograph stored plain and stored mirrored with orientation 2.
+    const QImage plain = LoadPicture(sample("jpeg/imaging-orientation_0.jpg")).image;
+    const QImage mirrored = LoadPicture(sample("jpeg/imaging-orientation_2.jpg")).image;
+    ASSERT_EQ(plain.size(), mirrored.size());
+    EXPECT_LT(meanDifference(plain, mirrored), 3);
+    EXPECT_GT(meanDifference(plain.mirrored(true, false), mirrored), 20);
+}
+
+QByteArray rotatedJpeg(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    writer.write(image);
+    return bytes;
+}
+
+TEST_F(PictureLoaderTest, ScaledDecodeOfATurnedJpegGivesTheWantedSizeUpright)
+{
+    QImage stored(400, 200, QImage::Format_RGB32);
+    stored.fill(Qt::blue);
+    const QString path = file("turned.jpg", rotatedJpeg(stored));
+    ASSERT_EQ(LoadPicture(path).image.size(), QSize(200, 400));
+
+    QSize asked;
+    const Picture small = LoadPicture(path, [&](QSize own) {
+        asked = own;
+        return QSize(50, 100);
+    });
+    EXPECT_EQ(asked, QSize(200, 400));
+    EXPECT_EQ(small.image.size(), QSize(50, 100));
+    EXPECT_EQ(platform::pixelsFromHimetric(small.sizeHimetric), QSize(50, 100));
+}
+
+// ---- metafiles keep their own size ----------------------------------------
+
+TEST_F(PictureLoaderTest, PlaceableWmfTakesItsSizeFromItsFrame)
+{
+    // lo-beef.wmf: a frame of 2792 by 2172 units at 1000 units an inch.
+    const Picture picture = LoadPicture(sample("wmf/lo-beef.wmf"));
+    EXPECT_TRUE(picture.isMetafile);
+    EXPECT_NEAR(picture.sizeHimetric.width(), 2792 * 2.54, 0.01);
+    EXPECT_NEAR(picture.sizeHimetric.height(), 2172 * 2.54, 0.01);
+    EXPECT_EQ(picture.image.size(), QSize(268, 209));
+}
+
+TEST_F(PictureLoaderTest, EmfTakesItsSizeFromItsFrame)
+{
+    const Picture picture = LoadPicture(sample("emf/lo-image1.emf"));
+    EXPECT_TRUE(picture.isMetafile);
+    EXPECT_EQ(picture.sizeHimetric, QSizeF(31619, 16112));
+    EXPECT_EQ(picture.image.size(), platform::pixelsFromHimetric(QSizeF(31619, 16112)));
+}
+
+TEST_F(PictureLoaderTest, HugeEmfIsDrawnAtTheCapWithItsProportions)
+{
+    // A frame of 2.54 m square.
+    const Picture picture = LoadPicture(sample("emf/bad-lo-CVE-2016-0168-1.emf"));
+    EXPECT_EQ(picture.sizeHimetric, QSizeF(254000, 254000));
+    EXPECT_EQ(picture.image.size(), QSize(platform::MaxMetafileRenderSide, platform::MaxMetafileRenderSide));
+}
+
+struct ScaledDecodeCase {
+    const char* sample;
+    QSize wanted;
+};
+
+void PrintTo(const ScaledDecodeCase& c, std::ostream* out) { *out << c.sample; }
+
+class ScaledDecodeTest : public PictureLoaderTest, public ::testing::WithParamInterface<ScaledDecodeCase> {};
+
+TEST_P(ScaledDecodeTest, GivesThePictureAtTheWantedSize)
+{
+    const Picture full = LoadPicture(sample(GetParam().sample));
+    QSize asked;
+    const Picture scaled = LoadPicture(sample(GetParam().sample), [&](QSize own) {
+        asked = own;
+        return GetParam().wanted;
+    });
+    EXPECT_EQ(asked, platform::pixelsFromHimetric(full.sizeHimetric));
+    EXPECT_EQ(scaled.image.size(), GetParam().wanted);
+    EXPECT_EQ(platform::pixelsFromHimetric(scaled.sizeHimetric), GetParam().wanted);
+    EXPECT_GT(distinctColours(scaled.image), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, ScaledDecodeTest,
+                         ::testing::Values(ScaledDecodeCase{"jpeg/go-video-001.progressive.jpeg", {75, 51}},
+                                           ScaledDecodeCase{"gif/go-video-001.gif", {75, 51}},
+                                           ScaledDecodeCase{"bmp/jt-vgl_6548_0026a.bmp", {64, 47}},
+                                           ScaledDecodeCase{"wmf/im-clock.wmf", {111, 112}},
+                                           ScaledDecodeCase{"emf/lo-TestCreatePen.emf", {112, 65}}));
+
+// ---- damaged Windows metafiles never reach the renderer -----------------------
+
+// A non-placeable metafile: the header, then the records (each given without
+// its 6-byte head as function and parameters), then the end record.
+QByteArray windowsMetafile(const std::vector<std::pair<quint16, QByteArray>>& records)
+{
+    QByteArray body;
+    for (const auto& [function, params] : records) {
+        char head[6];
+        qToLittleEndian<quint32>(static_cast<quint32>(3 + params.size() / 2), head);
+        qToLittleEndian<quint16>(function, head + 4);
+        body.append(head, 6).append(params);
+    }
+    body.append(QByteArray::fromHex("030000000000"));
+    QByteArray header = QByteArray::fromHex("010009000003" "00000000" "0000" "00000000" "0000");
+    qToLittleEndian<quint32>(static_cast<quint32>((header.size() + body.size()) / 2), header.data() + 6);
+    return header + body;
+}
+
+const QByteArray Rectangle = QByteArray::fromHex("0a000a0000000000");  // a 10 by 10 rectangle
+
+TEST(WmfRecords, RewritesTheHeaderSizesFromTheWalk)
+{
+    QByteArray bytes = windowsMetafile({{0x041B, Rectangle}});
+    bytes.append("trailing junk");
+    const auto checked = platform::checkWindowsMetafile(bytes);
+    ASSERT_TRUE(checked);
+    EXPECT_EQ(checked->bytes.size(), 18 + 14 + 6);
+    EXPECT_EQ(qFromLittleEndian<quint32>(checked->bytes.constData() + 6), 19u);   // words in all
+    EXPECT_EQ(qFromLittleEndian<quint32>(checked->bytes.constData() + 12), 7u);   // the largest record
+}
+
+TEST(WmfRecords, TurnsAnOldStyleBlitIntoItsDeviceIndependentForm)
+{
+    // BITBLT of a 2 by 1 monochrome bitmap: raster operation, six words, then the bitmap.
+    const QByteArray blit = QByteArray::fromHex("2000cc00" "0000" "0000" "0100" "0200" "0000" "0000"
+                                                "0000" "0200" "0100" "0200" "01" "01" "4000");
+    const auto checked = platform::checkWindowsMetafile(windowsMetafile({{0x0922, blit}}));
+    ASSERT_TRUE(checked);
+    EXPECT_EQ(qFromLittleEndian<quint16>(checked->bytes.constData() + 18 + 4), 0x0940);
+    const QImage bitmap = platform::readPackedBitmap(checked->bytes.mid(18 + 6 + 16));
+    ASSERT_EQ(bitmap.size(), QSize(2, 1));
+    EXPECT_EQ(bitmap.pixel(0, 0), 0xFF000000);
+    EXPECT_EQ(bitmap.pixel(1, 0), White);
+}
+
+struct DamagedMetafile {
+    const char* name;
+    QByteArray bytes;
+};
+
+void PrintTo(const DamagedMetafile& c, std::ostream* out) { *out << c.name; }
+
+std::vector<DamagedMetafile> damagedMetafiles()
+{
+    const QByteArray sound = windowsMetafile({{0x041B, Rectangle}});
+    QByteArray recordPastEnd = sound;
+    recordPastEnd[18] = char(200);
+    QByteArray zeroSizeRecord = sound;
+    zeroSizeRecord[18] = 0;
+    QByteArray largestTooLarge = sound;
+    largestTooLarge[13] = 1;
+    QByteArray badVersion = sound;
+    badVersion[4] = 7;
+    QByteArray placeableWithoutUnits = QByteArray::fromHex("d7cdc69a" "0000" "00000000" "64006400" "0000" "00000000" "0000") + sound;
+    return {
+        {"no end record", sound.first(sound.size() - 6)},
+        {"a largest record larger than the file", largestTooLarge},
+        {"a record past the end", recordPastEnd},
+        {"a record of no size", zeroSizeRecord},
+        {"an unknown version", badVersion},
+        {"a placeable header without units", placeableWithoutUnits},
+        {"more polygon points than the record holds", windowsMetafile({{0x0324, QByteArray::fromHex("ff00" "00000000")}})},
+        {"more polygons than the record holds", windowsMetafile({{0x0538, QByteArray::fromHex("0200" "0300" "0000")}})},
+        {"a text longer than its record", windowsMetafile({{0x0521, QByteArray::fromHex("5000" "4142" "0000" "0000")}})},
+        {"an extended text longer than its record", windowsMetafile({{0x0A32, QByteArray::fromHex("0000" "0000" "4000" "0000" "4142")}})},
+        {"a palette longer than its record", windowsMetafile({{0x00F7, QByteArray::fromHex("0003" "1000" "00000000")}})},
+        {"a bitmap longer than its record", windowsMetafile({{0x0F43, QByteArray(22, '\0') + headerBytes(bitmapHeader(100, 100, 24))}})},
+    };
+}
+
+class DamagedMetafileTest : public PictureLoaderTest, public ::testing::WithParamInterface<DamagedMetafile> {};
+
+TEST_P(DamagedMetafileTest, IsRefusedBeforeTheRenderer)
+{
+    EXPECT_FALSE(platform::checkWindowsMetafile(GetParam().bytes));
+    const QString path = file("damaged.wmf", GetParam().bytes);
+    EXPECT_EQ(raisedError([&] { LoadPicture(path); }), InvalidPicture);
+}
+
+INSTANTIATE_TEST_SUITE_P(Damaged, DamagedMetafileTest, ::testing::ValuesIn(damagedMetafiles()));
+
+TEST_F(PictureLoaderTest, SoundBuiltMetafileRenders)
+{
+    const Picture picture = LoadPicture(file("box.wmf", windowsMetafile({{0x041B, Rectangle}})));
+    EXPECT_GT(distinctColours(picture.image), 1);
+}
+
+}  // namespace
