@@ -1,5 +1,6 @@
 #include "search/LocalLoc.h"
 
+#include "platform/Forms.h"
 #include "platform/Pump.h"
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
@@ -7,7 +8,10 @@
 #include "search/ListSearch.h"
 #include "search/LocationRules.h"
 #include "search/OpenFileDialog.h"
+#include "search/Rescan.h"
+#include "search/SearchForm.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -36,10 +40,16 @@ QPushButton* makeButton(const QString& text, QWidget* parent, double left, doubl
 // dialog, which may be unloaded while the rescan pumps messages.
 void rescanSavedLocations()
 {
-    // TODO(rescan): disable the search window's ReScan entry, run RescanLocations()
-    // and enable ReScan again, once the rescan and the search window land.
+    const QPointer<SearchForm> search =
+        dynamic_cast<SearchForm*>(platform::Forms::find(QStringLiteral("SearchForm")));
+    if (!search)
+        return;
+    search->ReScan->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    RescanLocations(*search);
     QApplication::restoreOverrideCursor();
+    if (search)
+        search->ReScan->setEnabled(true);
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include "search/ListOptions.h"
 #include "search/ListSearch.h"
 #include "search/OptionsRules.h"
+#include "search/SearchForm.h"
 #include "support/TestEnvironment.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,12 +23,6 @@ using platform::OpenFileResult;
 
 namespace {
 
-// Names each case of a parameterised test after its `name` field.
-constexpr auto caseName = [](const auto& testInfo) { return std::string(testInfo.param.name); };
-
-const QString DateMessage =
-    QStringLiteral("The Join Date / Time format can not be understood, check the format.");
-
 class ListOptionsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -38,7 +34,7 @@ protected:
         ListSearch.WebServer = "updates.example";
         ListSearch.NickName = "Kim";
         ListSearch.JoinDate = runtime::makeDate(2008, 12, 11, 12, 0, 0);
-        Forms::registerForm(QStringLiteral("ListOptions"), [] { return new ListOptions; });
+        Forms::registerForm("ListOptions", [] { return new ListOptions; });
     }
 
     void TearDown() override
@@ -47,149 +43,101 @@ protected:
         ListSearch = ListSearchModule{};
     }
 
-    // The dialog shown modally; `script` plays the user while it is open.
-    void runModal(const std::function<void(ListOptions&)>& script)
-    {
-        Forms::setModalRunner([&](platform::FormWindow& form, QWidget*) {
-            modalWasShown = form.isVisible() && form.isModal();
-            script(dynamic_cast<ListOptions&>(form));
-        });
-        Forms::get(QStringLiteral("ListOptions")).Show(true);
-    }
-
     static ListOptions& open()
     {
-        auto& dialog = Forms::get<ListOptions>(QStringLiteral("ListOptions"));
+        auto& dialog = Forms::get<ListOptions>("ListOptions");
         dialog.Show();
         return dialog;
     }
 
-    // The six settings the dialog edits, for comparing before and after.
+    // The six settings the dialog edits.
     static QStringList settings()
     {
         return {ListSearch.LocalFolder, ListSearch.TextFile, ListSearch.ArchiveFile, ListSearch.WebServer,
-                ListSearch.NickName, QString::number(ListSearch.JoinDate, 'f', 6)};
+                ListSearch.NickName, runtime::generalDateText(ListSearch.JoinDate)};
+    }
+
+    static void typeInEveryField(ListOptions& dialog, const QStringList& texts)
+    {
+        QLineEdit* const fields[] = {dialog.LocalDataFolder, dialog.LocalFile, dialog.RemoteFile,
+                                     dialog.Server, dialog.Nic, dialog.JoinD};
+        for (int i = 0; i < 6; ++i)
+            fields[i]->setText(texts[i]);
     }
 
     TestEnvironment env;
-    bool modalWasShown = false;
 };
 
-TEST_F(ListOptionsTest, ControlsStandAtTheirDesignPlaces)
+TEST_F(ListOptionsTest, ControlsStandAtTheirDesignPlacesInTabOrder)
 {
     ListOptions& dialog = open();
     EXPECT_EQ(dialog.windowTitle(), "Brisca Viewer - Options");
     EXPECT_EQ(dialog.size(), QSize(319, 302));  // 4785 by 4530 twips
-
-    struct Expected {
-        QLabel* label;
-        QString caption;
-        QLineEdit* field;
-        QRect labelPixels;
-        QRect fieldPixels;
-    };
-    const Expected rows[] = {
-        {dialog.Label2, "Local Data Folder:", dialog.LocalDataFolder, {36, 8, 133, 17}, {36, 24, 241, 21}},
-        {dialog.Label1[2], "List File:", dialog.LocalFile, {36, 48, 129, 17}, {36, 64, 241, 23}},
-        {dialog.Label1[1], "Update Archive Name:", dialog.RemoteFile, {36, 92, 129, 17}, {36, 108, 241, 21}},
-        {dialog.Label1[0], "Update Server:", dialog.Server, {36, 136, 129, 17}, {36, 152, 241, 21}},
-        {dialog.Label1[3], "Nickname:", dialog.Nic, {36, 180, 129, 17}, {36, 196, 241, 21}},
-        {dialog.Label1[4], "First Run Date:", dialog.JoinD, {36, 224, 129, 17}, {36, 240, 241, 21}},
-    };
-    for (const Expected& row : rows) {
-        EXPECT_EQ(row.label->text(), row.caption);
-        EXPECT_EQ(row.label->geometry(), row.labelPixels) << row.caption.toStdString();
-        EXPECT_EQ(row.field->geometry(), row.fieldPixels) << row.caption.toStdString();
-        EXPECT_EQ(row.label->buddy(), row.field) << row.caption.toStdString();
-    }
-    EXPECT_EQ(dialog.GetListName->text(), "...");
-    EXPECT_TRUE(dialog.GetListName->font().bold());
-    EXPECT_EQ(dialog.GetListName->geometry(), QRect(280, 68, 21, 17));
-    EXPECT_EQ(dialog.OKButton->text(), "OK");
-    EXPECT_EQ(dialog.OKButton->geometry(), QRect(72, 272, 81, 25));
     EXPECT_TRUE(dialog.OKButton->isDefault());
-    EXPECT_EQ(dialog.CancelButton->text(), "Cancel");
-    EXPECT_EQ(dialog.CancelButton->geometry(), QRect(164, 272, 81, 25));
-}
+    EXPECT_TRUE(dialog.GetListName->font().bold());
 
-TEST_F(ListOptionsTest, OkHasTheFocusAndTabRunsInDesignOrder)
-{
-    ListOptions& dialog = open();
+    // Captions with the place of each in pixels (the twips divided by 15).
+    const std::tuple<QLabel*, QString, QRect> labels[] = {
+        {dialog.Label2, "Local Data Folder:", {36, 8, 133, 17}},
+        {dialog.Label1[2], "List File:", {36, 48, 129, 17}},
+        {dialog.Label1[1], "Update Archive Name:", {36, 92, 129, 17}},
+        {dialog.Label1[0], "Update Server:", {36, 136, 129, 17}},
+        {dialog.Label1[3], "Nickname:", {36, 180, 129, 17}},
+        {dialog.Label1[4], "First Run Date:", {36, 224, 129, 17}},
+    };
+    for (const auto& [label, caption, place] : labels) {
+        EXPECT_EQ(label->text(), caption);
+        EXPECT_EQ(label->geometry(), place) << caption.toStdString();
+        EXPECT_NE(label->buddy(), nullptr) << caption.toStdString();
+    }
+    // The rest in tab order.
+    const std::pair<QWidget*, QRect> controls[] = {
+        {dialog.OKButton, {72, 272, 81, 25}},       {dialog.CancelButton, {164, 272, 81, 25}},
+        {dialog.LocalFile, {36, 64, 241, 23}},      {dialog.RemoteFile, {36, 108, 241, 21}},
+        {dialog.Server, {36, 152, 241, 21}},        {dialog.GetListName, {280, 68, 21, 17}},
+        {dialog.LocalDataFolder, {36, 24, 241, 21}}, {dialog.Nic, {36, 196, 241, 21}},
+        {dialog.JoinD, {36, 240, 241, 21}},
+    };
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    EXPECT_EQ(QApplication::focusWidget(), dialog.OKButton);
-
-    const QWidget* expected[] = {dialog.CancelButton, dialog.LocalFile, dialog.RemoteFile, dialog.Server,
-                                 dialog.GetListName, dialog.LocalDataFolder, dialog.Nic, dialog.JoinD,
-                                 dialog.OKButton};
-    for (const QWidget* next : expected) {
+    for (const auto& [control, place] : controls) {
+        EXPECT_EQ(QApplication::focusWidget(), control);
+        EXPECT_EQ(control->geometry(), place) << control->metaObject()->className();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), next);
     }
+    EXPECT_EQ(dialog.Label1[4]->buddy(), dialog.JoinD);
 }
 
-TEST_F(ListOptionsTest, FieldsShowTheCurrentSettings)
+TEST_F(ListOptionsTest, OkStoresTheFieldsAsTypedAndCloses)
 {
     ListOptions& dialog = open();
-    EXPECT_EQ(dialog.LocalDataFolder->text(), "C:\\Data\\");
-    EXPECT_EQ(dialog.LocalFile->text(), "list.txt");
-    EXPECT_EQ(dialog.RemoteFile->text(), "list.zip");
-    EXPECT_EQ(dialog.Server->text(), "updates.example");
-    EXPECT_EQ(dialog.Nic->text(), "Kim");
+    EXPECT_EQ(QStringList({dialog.LocalDataFolder->text(), dialog.LocalFile->text(), dialog.RemoteFile->text(),
+                           dialog.Server->text(), dialog.Nic->text(), dialog.JoinD->text()}),
+              settings());
     EXPECT_EQ(dialog.JoinD->text(), "12/11/2008 12:00:00 PM");
-}
 
-TEST_F(ListOptionsTest, MidnightShowsTheDateAlone)
-{
-    ListSearch.JoinDate = runtime::makeDate(2026, 1, 5);
-    EXPECT_EQ(open().JoinD->text(), "1/5/2026");
-}
-
-TEST_F(ListOptionsTest, OkStoresEveryFieldAsTypedAndCloses)
-{
-    runModal([](ListOptions& dialog) {
-        dialog.LocalDataFolder->setText("D:\\Lists");
-        dialog.LocalFile->setText(" cd.txt ");
-        dialog.RemoteFile->setText("cd.zip");
-        dialog.Server->setText("127.0.0.1");
-        dialog.Nic->setText("");
-        dialog.JoinD->setText("3/4/2025 1:02:03 PM");
-        dialog.OKButton->click();
-    });
-    EXPECT_TRUE(modalWasShown);
-    EXPECT_EQ(settings().mid(0, 5), QStringList({"D:\\Lists\\", " cd.txt ", "cd.zip", "127.0.0.1", ""}));
-    EXPECT_DOUBLE_EQ(ListSearch.JoinDate, runtime::makeDate(2025, 3, 4, 13, 2, 3));
+    typeInEveryField(dialog, {"D:\\Lists", " cd.txt ", "cd.zip", "127.0.0.1", "", "3/4/2025 1:02:03 PM"});
+    dialog.OKButton->click();
+    EXPECT_EQ(settings(), QStringList({"D:\\Lists\\", " cd.txt ", "cd.zip", "127.0.0.1", "", "3/4/2025 1:02:03 PM"}));
     EXPECT_FALSE(Forms::isLoaded("ListOptions"));
     EXPECT_TRUE(env.dialogs().messages().empty());
 }
 
-struct DateCase {
-    const char* name;
-    QString text;
-};
-
-class ListOptionsBadDate : public ListOptionsTest, public ::testing::WithParamInterface<DateCase> {};
-
-TEST_P(ListOptionsBadDate, RefusesAndStoresNothing)
+TEST_F(ListOptionsTest, AnUnreadableDateStoresNothingAndKeepsTheDialogOpen)
 {
     const QStringList before = settings();
     ListOptions& dialog = open();
-    dialog.Nic->setText("Changed");
-    dialog.LocalDataFolder->setText("");
-    dialog.JoinD->setText(GetParam().text);
-    dialog.OKButton->click();
-
-    EXPECT_EQ(env.dialogs().prompts(), QStringList(DateMessage));
+    for (const QString& date : {"", "last tuesday", "2/30/2025"}) {
+        typeInEveryField(dialog, {"", "x.txt", "x.zip", "x", "Changed", date});
+        dialog.OKButton->click();
+        EXPECT_EQ(settings(), before) << date.toStdString();
+        EXPECT_TRUE(Forms::isLoaded("ListOptions"));
+        EXPECT_EQ(dialog.Nic->text(), "Changed");
+    }
+    EXPECT_EQ(env.dialogs().prompts(),
+              QStringList(3, "The Join Date / Time format can not be understood, check the format."));
     EXPECT_EQ(env.dialogs().messages().front().buttons, platform::MsgButtons::Ok);
-    EXPECT_EQ(settings(), before);
-    EXPECT_TRUE(Forms::isLoaded("ListOptions"));
-    EXPECT_EQ(dialog.Nic->text(), "Changed");
 }
-
-INSTANTIATE_TEST_SUITE_P(Dates, ListOptionsBadDate,
-                         ::testing::Values(DateCase{"Empty", ""}, DateCase{"Words", "last tuesday"},
-                                           DateCase{"NoSuchDay", "2/30/2025"}),
-                         caseName);
 
 TEST_F(ListOptionsTest, ADateWithoutTimeIsMidnight)
 {
@@ -199,96 +147,90 @@ TEST_F(ListOptionsTest, ADateWithoutTimeIsMidnight)
     EXPECT_DOUBLE_EQ(ListSearch.JoinDate, runtime::makeDate(2024, 7, 4));
 }
 
-struct FolderCase {
-    const char* name;
-    QString field;
-    QString stored;  // "<program>" stands for the program's folder
-};
-
-class ListOptionsDataFolder : public ListOptionsTest, public ::testing::WithParamInterface<FolderCase> {};
-
-TEST_P(ListOptionsDataFolder, EndsWithABackslashAndIsNeverEmpty)
+TEST_F(ListOptionsTest, DataFolderEndsWithABackslashAndIsNeverEmpty)
 {
-    QString expected = GetParam().stored;
-    expected.replace("<program>", platform::programFolder());
-    EXPECT_EQ(dataFolderFromField(GetParam().field), expected);
+    const std::pair<QString, QString> folders[] = {
+        {"", platform::programFolder() + "\\"}, {"C:\\Data", "C:\\Data\\"},  {"C:\\Data\\", "C:\\Data\\"},
+        {"E:\\", "E:\\"},                       {" C:\\My Data ", " C:\\My Data \\"},
+    };
+    for (const auto& [field, stored] : folders)
+        EXPECT_EQ(dataFolderFromField(field), stored);
 
     ListOptions& dialog = open();
-    dialog.LocalDataFolder->setText(GetParam().field);
+    dialog.LocalDataFolder->setText("");
     dialog.OKButton->click();
-    EXPECT_EQ(ListSearch.LocalFolder, expected);
+    EXPECT_EQ(ListSearch.LocalFolder, platform::programFolder() + "\\");
 }
-
-INSTANTIATE_TEST_SUITE_P(Folders, ListOptionsDataFolder,
-                         ::testing::Values(FolderCase{"Empty", "", "<program>\\"},
-                                           FolderCase{"WithoutBackslash", "C:\\Data", "C:\\Data\\"},
-                                           FolderCase{"WithBackslash", "C:\\Data\\", "C:\\Data\\"},
-                                           FolderCase{"DriveRoot", "E:\\", "E:\\"},
-                                           FolderCase{"BlanksKept", " C:\\My Data ", " C:\\My Data \\"}),
-                         caseName);
 
 TEST_F(ListOptionsTest, PickerSetsListFileAndDataFolder)
 {
     ListOptions& dialog = open();
+    env.dialogs().chooseNextFile(std::nullopt);
+    env.dialogs().chooseNextFile(OpenFileResult{"x", "D:\\x"});  // a name that cannot be split
     env.dialogs().chooseNextFile(OpenFileResult{"D:\\Lists\\cd.txt", "cd.txt"});
+    dialog.GetListName->click();
+    dialog.GetListName->click();
+    EXPECT_EQ(dialog.LocalFile->text(), "list.txt");
+    EXPECT_EQ(dialog.LocalDataFolder->text(), "C:\\Data\\");
     dialog.GetListName->click();
     EXPECT_EQ(dialog.LocalFile->text(), "cd.txt");
     EXPECT_EQ(dialog.LocalDataFolder->text(), "D:\\Lists\\");
 
-    ASSERT_EQ(env.dialogs().openRequests().size(), 1u);
     const platform::OpenFileRequest& request = env.dialogs().openRequests().front();
     EXPECT_EQ(request.fileName, "list.txt");
     EXPECT_EQ(request.initDir, "C:\\Data\\");
     EXPECT_EQ(request.defaultExt, ".txt");
     EXPECT_TRUE(request.filter.isEmpty());
-}
-
-TEST_F(ListOptionsTest, CancelledOrFailedPickerLeavesTheFields)
-{
-    ListOptions& dialog = open();
-    env.dialogs().chooseNextFile(std::nullopt);
-    env.dialogs().chooseNextFile(OpenFileResult{"x", "D:\\x"});
-    dialog.GetListName->click();
-    dialog.GetListName->click();
-    EXPECT_EQ(dialog.LocalFile->text(), "list.txt");
-    EXPECT_EQ(dialog.LocalDataFolder->text(), "C:\\Data\\");
     EXPECT_TRUE(env.dialogs().messages().empty());
 }
 
-struct KeyCase {
-    const char* name;
-    std::function<void(ListOptions&)> close;
-    bool stored;
-};
-
-class ListOptionsClose : public ListOptionsTest, public ::testing::WithParamInterface<KeyCase> {};
-
-TEST_P(ListOptionsClose, StoresOnlyOnOk)
+TEST_F(ListOptionsTest, OnlyOkOrEnterStores)
 {
+    const std::pair<std::function<void(ListOptions&)>, bool> closes[] = {
+        {[](ListOptions& d) { d.CancelButton->click(); }, false},
+        {[](ListOptions& d) { QTest::keyClick(d.Nic, Qt::Key_Escape); }, false},
+        {[](ListOptions& d) { d.close(); }, false},
+        {[](ListOptions& d) { QTest::keyClick(d.Nic, Qt::Key_Return); }, true},
+    };
     const QStringList before = settings();
-    runModal([](ListOptions& dialog) {
-        dialog.LocalDataFolder->setText("E:\\Other");
-        dialog.LocalFile->setText("other.txt");
-        dialog.RemoteFile->setText("other.zip");
-        dialog.Server->setText("other.example");
-        dialog.Nic->setText("Other");
-        dialog.JoinD->setText("1/1/2000");
-        GetParam().close(dialog);
-    });
-    EXPECT_FALSE(Forms::isLoaded("ListOptions"));
-    if (GetParam().stored) {
-        EXPECT_EQ(settings().first(), "E:\\Other\\");
-    } else {
-        EXPECT_EQ(settings(), before);
+    const QStringList edits{"E:\\Other\\", "other.txt", "other.zip", "other.example", "Other", "1/1/2000"};
+    for (const auto& [close, stores] : closes) {
+        Forms::setModalRunner([&](platform::FormWindow& form, QWidget*) {
+            EXPECT_TRUE(form.isVisible() && form.isModal());
+            auto& dialog = dynamic_cast<ListOptions&>(form);
+            typeInEveryField(dialog, edits);
+            close(dialog);
+        });
+        Forms::get("ListOptions").Show(true);
+        EXPECT_FALSE(Forms::isLoaded("ListOptions"));
+        EXPECT_EQ(settings(), stores ? edits : before);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Closes, ListOptionsClose,
-    ::testing::Values(KeyCase{"Cancel", [](ListOptions& d) { d.CancelButton->click(); }, false},
-                      KeyCase{"Escape", [](ListOptions& d) { QTest::keyClick(d.Nic, Qt::Key_Escape); }, false},
-                      KeyCase{"CloseBox", [](ListOptions& d) { d.close(); }, false},
-                      KeyCase{"EnterInAField", [](ListOptions& d) { QTest::keyClick(d.Nic, Qt::Key_Return); }, true}),
-    caseName);
+TEST_F(ListOptionsTest, SearchWindowMenuOpensItModallyAboveItself)
+{
+    Forms::registerForm("SearchForm", [] { return new SearchForm; });
+    auto& search = Forms::get<SearchForm>("SearchForm");
+    QString shown;
+    const QWidget* owner = nullptr;
+    Forms::setModalRunner([&](platform::FormWindow& form, QWidget* formOwner) {
+        shown = form.isModal() ? form.objectName() : QString();
+        owner = formOwner;
+        form.Unload();
+    });
+    search.OptionsMenu->trigger();
+    EXPECT_EQ(shown, "ListOptions");
+    EXPECT_EQ(owner, &search);
+}
+
+TEST_F(ListOptionsTest, OptionsStayDisabledInCommandLineMode)
+{
+    env.writeFile("list.txt", "");
+    Forms::registerForm("SearchForm", [this] { return new SearchForm(env.hostPath("list.txt")); });
+    auto& search = Forms::get<SearchForm>("SearchForm");
+    EXPECT_FALSE(search.OptionsMenu->isEnabled());
+    search.OptionsMenu->trigger();
+    EXPECT_FALSE(Forms::isLoaded("ListOptions"));
+}
 
 }  // namespace

@@ -3,94 +3,66 @@
 // would through the scripted dialogs.
 
 #include "platform/Forms.h"
-#include "platform/Pump.h"
 #include "search/ListSearch.h"
 #include "search/LocalLoc.h"
 #include "search/LocationRules.h"
+#include "search/SearchForm.h"
 #include "support/TestEnvironment.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using platform::Forms;
-using platform::MsgButtons;
 using platform::MsgResult;
 using platform::OpenFileResult;
 
 namespace {
 
-// Names each case of a parameterised test after its `name` field.
-constexpr auto caseName = [](const auto& testInfo) { return std::string(testInfo.param.name); };
+const QString PathMessage = "The Path must be at lease 3 characters long. (ex: C:\\)";
+const QString DescriptionMessage = "Description must not be left blank or contain the characters /?\\:|*";
+const QString QuoteMessage = "Description and Path must not contain double quotes (\").";
+const QString RescanQuestion = "Rescan Local Search Locations?";
+const QString BusyMessage = "The locations were saved. A rescan is already running, so no second rescan was started.";
 
-const QString PathMessage = QStringLiteral("The Path must be at lease 3 characters long. (ex: C:\\)");
-const QString DescriptionMessage =
-    QStringLiteral("Description must not be left blank or contain the characters /?\\:|*");
-const QString RescanQuestion = QStringLiteral("Rescan Local Search Locations?");
-
-struct Location {
-    QString description;
-    QString path;
-};
-
-// ---- The Add checks, without the window --------------------------------------
-
-struct RefusalCase {
-    const char* name;
-    QString description;
-    QString path;
-    int rowCount;
-    std::optional<QString> message;  // nullopt: accepted
-};
-
-class LocationRefusal : public ::testing::TestWithParam<RefusalCase> {};
-
-TEST_P(LocationRefusal, GivesTheFirstFailingCheck)
+TEST(LocationRefusal, GivesTheFirstFailingCheck)
 {
-    const RefusalCase& c = GetParam();
-    EXPECT_EQ(locationRefusal(c.description, c.path, c.rowCount), c.message);
+    const struct {
+        QString description, path;
+        int rowCount;
+        std::optional<QString> message;  // nullopt: accepted
+    } cases[] = {
+        {"Clips", "C:\\", 0, std::nullopt},
+        {"Clips", "C:", 0, PathMessage},
+        {"a/b", "C:", 0, PathMessage},
+        {"", "C:\\Art", 0, DescriptionMessage},
+        {"C:", "C:\\Art", 0, DescriptionMessage},
+        {"   ", "C:\\Art", 0, std::nullopt},
+        {" Art, old ", "C:\\Art, old", 0, std::nullopt},
+        {"My \"best\"", "C:\\Art", 0, QuoteMessage},
+        {"Art", "C:\\\"Art\"", 0, QuoteMessage},
+        {"Art", "C:\\Art", MaxLocations - 1, std::nullopt},
+        {"Art", "C:\\Art", MaxLocations, "The search list is full: it holds at most 255 locations."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(locationRefusal(c.description, c.path, c.rowCount), c.message) << c.description.toStdString();
+    for (const QChar forbidden : QStringView(u"/?\\:|*"))
+        EXPECT_EQ(locationRefusal(QString("a") + forbidden, "C:\\Art", 0), DescriptionMessage);
 }
-
-const std::optional<QString> Accepted;
-
-INSTANTIATE_TEST_SUITE_P(
-    Checks, LocationRefusal,
-    ::testing::Values(
-        RefusalCase{"ThreeCharacterPath", "Clips", "C:\\", 0, Accepted},
-        RefusalCase{"TwoCharacterPath", "Clips", "C:", 0, PathMessage},
-        RefusalCase{"PathCheckedBeforeDescription", "a/b", "C:", 0, PathMessage},
-        RefusalCase{"EmptyPath", "", "", 0, PathMessage},
-        RefusalCase{"EmptyDescription", "", "C:\\Art", 0, DescriptionMessage},
-        RefusalCase{"DriveAsDescription", "C:", "C:\\Art", 0, DescriptionMessage},
-        RefusalCase{"Slash", "a/b", "C:\\Art", 0, DescriptionMessage},
-        RefusalCase{"QuestionMark", "a?", "C:\\Art", 0, DescriptionMessage},
-        RefusalCase{"Backslash", "a\\b", "C:\\Art", 0, DescriptionMessage},
-        RefusalCase{"Bar", "a|b", "C:\\Art", 0, DescriptionMessage},
-        RefusalCase{"Asterisk", "*", "C:\\Art", 0, DescriptionMessage},
-        RefusalCase{"BlanksOnly", "   ", "C:\\Art", 0, Accepted},
-        RefusalCase{"CommaAndBlanksKept", " Art, old ", "C:\\Art, old", 0, Accepted},
-        RefusalCase{"QuoteInDescription", "My \"best\"", "C:\\Art", 0,
-                    QStringLiteral("Description and Path must not contain double quotes (\").")},
-        RefusalCase{"QuoteInPath", "Art", "C:\\\"Art\"", 0,
-                    QStringLiteral("Description and Path must not contain double quotes (\").")},
-        RefusalCase{"LastFreeRow", "Art", "C:\\Art", MaxLocations - 1, Accepted},
-        RefusalCase{"ListFull", "Art", "C:\\Art", MaxLocations,
-                    QStringLiteral("The search list is full: it holds at most 255 locations.")}),
-    caseName);
-
-// ---- The dialog ----------------------------------------------------------------
 
 class LocalLocTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ListSearch = ListSearchModule{};
-        Forms::registerForm(QStringLiteral("LocalLoc"), [] { return new LocalLoc; });
+        Forms::registerForm("LocalLoc", [] { return new LocalLoc; });
     }
 
     void TearDown() override
@@ -99,36 +71,14 @@ protected:
         ListSearch = ListSearchModule{};
     }
 
-    static void setLocations(const std::vector<Location>& locations)
+    // Each entry "description|path".
+    static void setLocations(const QStringList& locations)
     {
         ListSearch.LocCount = static_cast<int>(locations.size());
-        for (std::size_t i = 0; i < locations.size(); ++i) {
-            ListSearch.Locations[i + 1][1] = locations[i].description;
-            ListSearch.Locations[i + 1][2] = locations[i].path;
+        for (int i = 1; i <= ListSearch.LocCount; ++i) {
+            ListSearch.Locations[i][1] = locations[i - 1].section('|', 0, 0);
+            ListSearch.Locations[i][2] = locations[i - 1].section('|', 1);
         }
-    }
-
-    static std::vector<Location> fiveLocations()
-    {
-        return {{"One", "C:\\1"}, {"Two", "C:\\2"}, {"Three", "C:\\3"}, {"Four", "C:\\4"}, {"Five", "C:\\5"}};
-    }
-
-    static LocalLoc& open()
-    {
-        auto& dialog = Forms::get<LocalLoc>(QStringLiteral("LocalLoc"));
-        dialog.Show();
-        return dialog;
-    }
-
-    // "description|path" for each row of the list, in order.
-    static QStringList rows(const LocalLoc& dialog)
-    {
-        QStringList texts;
-        for (int i = 0; i < dialog.Online->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* row = dialog.Online->topLevelItem(i);
-            texts << row->text(0) + "|" + row->text(1);
-        }
-        return texts;
     }
 
     static QStringList savedLocations()
@@ -139,7 +89,22 @@ protected:
         return texts;
     }
 
-    // The selected row counted from 1, 0 for none.
+    static LocalLoc& open()
+    {
+        auto& dialog = Forms::get<LocalLoc>("LocalLoc");
+        dialog.Show();
+        return dialog;
+    }
+
+    static QStringList rows(const LocalLoc& dialog)
+    {
+        QStringList texts;
+        for (int i = 0; i < dialog.Online->topLevelItemCount(); ++i)
+            texts << dialog.Online->topLevelItem(i)->text(0) + "|" + dialog.Online->topLevelItem(i)->text(1);
+        return texts;
+    }
+
+    // Counted from 1; 0 for none.
     static int selectedRow(const LocalLoc& dialog)
     {
         const auto selected = dialog.Online->selectedItems();
@@ -158,209 +123,125 @@ protected:
         dialog.LocAdd->click();
     }
 
+    const QStringList five{"1|C:\\1", "2|C:\\2", "3|C:\\3", "4|C:\\4", "5|C:\\5"};
     TestEnvironment env;
 };
 
-TEST_F(LocalLocTest, ControlsStandAtTheirDesignPlaces)
+TEST_F(LocalLocTest, ControlsStandAtTheirDesignPlacesInTabOrder)
 {
     LocalLoc& dialog = open();
     EXPECT_EQ(dialog.windowTitle(), "Brisca Viewer - Local File Search Locations");
     EXPECT_EQ(dialog.size(), QSize(523, 326));  // 7845 by 4890 twips
     EXPECT_FALSE(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-
-    struct Expected {
-        QWidget* control;
-        QString text;
-        QRect pixels;  // the twips divided by 15
-    };
-    const Expected controls[] = {
-        {dialog.Online, {}, {4, 4, 517, 233}},
-        {dialog.Label1, "Description", {4, 240, 93, 17}},
-        {dialog.Label2, "Path", {160, 240, 133, 17}},
-        {dialog.Desc, "Online", {4, 260, 153, 21}},
-        {dialog.LocalDataFolder, "", {160, 260, 285, 21}},
-        {dialog.GetListName, "...", {448, 260, 21, 21}},
-        {dialog.LocAdd, "Add", {476, 260, 41, 21}},
-        {dialog.OK, "Save", {8, 296, 45, 21}},
-        {dialog.Cancel, "Cancel", {60, 296, 53, 21}},
-        {dialog.MvUp, "Move Selected Up", {176, 296, 117, 21}},
-        {dialog.MvDn, "Move Selected Down", {300, 296, 117, 21}},
-        {dialog.LocDel, "Delete Selected", {424, 296, 93, 21}},
-    };
-    for (const Expected& c : controls) {
-        EXPECT_EQ(c.control->geometry(), c.pixels) << c.control->metaObject()->className() << " " << c.text.toStdString();
-        if (auto* label = qobject_cast<QLabel*>(c.control)) {
-            EXPECT_EQ(label->text(), c.text);
-        } else if (auto* button = qobject_cast<QPushButton*>(c.control)) {
-            EXPECT_EQ(button->text(), c.text);
-        } else if (auto* field = qobject_cast<QLineEdit*>(c.control)) {
-            EXPECT_EQ(field->text(), c.text);
-        }
-    }
-    EXPECT_TRUE(dialog.GetListName->font().bold());
-    EXPECT_EQ(dialog.GetListName->toolTip(), "Browse for a File Location Path");
-    EXPECT_EQ(dialog.Online->headerItem()->text(0), "Description");
-    EXPECT_EQ(dialog.Online->headerItem()->text(1), "Path");
     EXPECT_EQ(dialog.Online->header()->sectionSize(0), 167);  // 2500 twips
     EXPECT_EQ(dialog.Online->header()->sectionSize(1), 327);  // 4900 twips
-}
-
-TEST_F(LocalLocTest, ListHasTheFocusAndTabRunsInDesignOrder)
-{
-    LocalLoc& dialog = open();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    EXPECT_EQ(QApplication::focusWidget(), dialog.Online);
-
-    const QWidget* expected[] = {dialog.LocAdd, dialog.LocDel, dialog.Desc, dialog.LocalDataFolder,
-                                 dialog.GetListName, dialog.MvDn, dialog.MvUp, dialog.OK, dialog.Cancel,
-                                 dialog.Online};
-    for (const QWidget* next : expected) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), next);
-    }
-}
-
-TEST_F(LocalLocTest, FieldsAreNamedByTheirCaptions)
-{
-    LocalLoc& dialog = open();
     EXPECT_EQ(dialog.Label1->buddy(), dialog.Desc);
     EXPECT_EQ(dialog.Label2->buddy(), dialog.LocalDataFolder);
-    EXPECT_FALSE(dialog.Online->accessibleName().isEmpty());
-}
-
-TEST_F(LocalLocTest, OpeningShowsTheSavedLocationsWithNothingSelected)
-{
-    setLocations({{"Clip Art", "C:\\Art\\"}, {" Photos ", "D:\\Pics"}});
-    LocalLoc& dialog = open();
-    EXPECT_EQ(rows(dialog), QStringList({"Clip Art|C:\\Art\\", " Photos |D:\\Pics"}));
-    EXPECT_EQ(selectedRow(dialog), 0);
     EXPECT_EQ(dialog.Desc->text(), "Online");
-    EXPECT_TRUE(dialog.LocalDataFolder->text().isEmpty());
+    EXPECT_TRUE(dialog.GetListName->font().bold());
+    EXPECT_EQ(dialog.GetListName->toolTip(), "Browse for a File Location Path");
+
+    // In tab order, with the place in pixels (the twips divided by 15).
+    const std::pair<QWidget*, QRect> controls[] = {
+        {dialog.Online, {4, 4, 517, 233}},       {dialog.LocAdd, {476, 260, 41, 21}},
+        {dialog.LocDel, {424, 296, 93, 21}},     {dialog.Desc, {4, 260, 153, 21}},
+        {dialog.LocalDataFolder, {160, 260, 285, 21}}, {dialog.GetListName, {448, 260, 21, 21}},
+        {dialog.MvDn, {300, 296, 117, 21}},      {dialog.MvUp, {176, 296, 117, 21}},
+        {dialog.OK, {8, 296, 45, 21}},           {dialog.Cancel, {60, 296, 53, 21}},
+    };
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    for (const auto& [control, place] : controls) {
+        EXPECT_EQ(QApplication::focusWidget(), control);
+        EXPECT_EQ(control->geometry(), place) << control->metaObject()->className();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(dialog.Label1->geometry(), QRect(4, 240, 93, 17));
+    EXPECT_EQ(dialog.Label2->geometry(), QRect(160, 240, 133, 17));
 }
 
-TEST_F(LocalLocTest, AddAppendsAsTypedAndKeepsFieldsAndSelection)
+TEST_F(LocalLocTest, AddAppendsAsTypedAndRefusesWithTheMessage)
 {
-    setLocations({{"One", "C:\\1"}});
+    setLocations({" Old |C:\\Old"});
     LocalLoc& dialog = open();
+    EXPECT_EQ(selectedRow(dialog), 0);
     select(dialog, 1);
     add(dialog, "   ", "C:\\");
     add(dialog, "   ", "C:\\");
-    EXPECT_EQ(rows(dialog), QStringList({"One|C:\\1", "   |C:\\", "   |C:\\"}));
-    EXPECT_EQ(dialog.Desc->text(), "   ");
-    EXPECT_EQ(dialog.LocalDataFolder->text(), "C:\\");
-    EXPECT_EQ(selectedRow(dialog), 1);
-    EXPECT_TRUE(env.dialogs().messages().empty());
-}
-
-TEST_F(LocalLocTest, RefusedAddShowsTheMessageAndKeepsTheFields)
-{
-    LocalLoc& dialog = open();
     add(dialog, "a/b", "C:");
     add(dialog, "C:", "C:\\Art");
-    EXPECT_EQ(dialog.Online->topLevelItemCount(), 0);
+
+    EXPECT_EQ(rows(dialog), QStringList({" Old |C:\\Old", "   |C:\\", "   |C:\\"}));
     EXPECT_EQ(env.dialogs().prompts(), QStringList({PathMessage, DescriptionMessage}));
-    EXPECT_EQ(env.dialogs().messages().front().buttons, MsgButtons::Ok);
+    EXPECT_EQ(env.dialogs().messages().front().buttons, platform::MsgButtons::Ok);
     EXPECT_EQ(dialog.Desc->text(), "C:");
     EXPECT_EQ(dialog.LocalDataFolder->text(), "C:\\Art");
+    EXPECT_EQ(selectedRow(dialog), 1);
 }
 
 TEST_F(LocalLocTest, AFullListRefusesAddAndSaveKeepsEveryRow)
 {
-    std::vector<Location> full;
+    QStringList full;
     for (int i = 1; i <= MaxLocations; ++i)
-        full.push_back({QString("L%1").arg(i), QString("C:\\%1").arg(i)});
+        full << QString("L%1|C:\\%1").arg(i);
     setLocations(full);
     LocalLoc& dialog = open();
     add(dialog, "More", "C:\\More");
     EXPECT_EQ(dialog.Online->topLevelItemCount(), MaxLocations);
-    EXPECT_EQ(env.dialogs().prompts(),
-              QStringList("The search list is full: it holds at most 255 locations."));
+    EXPECT_EQ(env.dialogs().prompts(), QStringList("The search list is full: it holds at most 255 locations."));
 
     env.dialogs().answerNext(MsgResult::No);
     dialog.OK->click();
-    EXPECT_EQ(ListSearch.LocCount, MaxLocations);
-    EXPECT_EQ(ListSearch.Locations[MaxLocations][1], "L255");
+    EXPECT_EQ(savedLocations(), full);
 }
 
-TEST_F(LocalLocTest, DeletingRowThreeOfFiveSelectsRowTwo)
+TEST_F(LocalLocTest, DeleteSelectsTheRowAbove)
 {
-    setLocations(fiveLocations());
+    setLocations(five);
     LocalLoc& dialog = open();
+    dialog.LocDel->click();  // nothing selected
     select(dialog, 3);
     dialog.LocDel->click();
-    EXPECT_EQ(rows(dialog), QStringList({"One|C:\\1", "Two|C:\\2", "Four|C:\\4", "Five|C:\\5"}));
+    EXPECT_EQ(rows(dialog), QStringList({"1|C:\\1", "2|C:\\2", "4|C:\\4", "5|C:\\5"}));
     EXPECT_EQ(selectedRow(dialog), 2);
-}
-
-TEST_F(LocalLocTest, DeletingRowOneRemovesIt)
-{
-    setLocations(fiveLocations());
-    LocalLoc& dialog = open();
     select(dialog, 1);
     dialog.LocDel->click();
-    EXPECT_EQ(rows(dialog).first(), "Two|C:\\2");
-    EXPECT_EQ(dialog.Online->topLevelItemCount(), 4);
+    EXPECT_EQ(rows(dialog), QStringList({"2|C:\\2", "4|C:\\4", "5|C:\\5"}));
 }
 
-TEST_F(LocalLocTest, EditsWithoutASelectionDoNothing)
+TEST_F(LocalLocTest, MovesExchangeTextsWithTheNeighbourAndFollowThem)
 {
-    LocalLoc& empty = open();
-    for (QPushButton* button : {empty.LocDel, empty.MvUp, empty.MvDn})
-        button->click();
-    EXPECT_EQ(empty.Online->topLevelItemCount(), 0);
-    empty.Cancel->click();
+    const struct {
+        int selected;
+        bool up;
+        QString order;  // descriptions afterwards
+        int selectedAfter;
+    } cases[] = {{0, true, "123", 0}, {0, false, "123", 0}, {1, true, "123", 1}, {3, false, "123", 3},
+                 {2, true, "213", 1}, {3, true, "132", 2},  {1, false, "213", 2}, {2, false, "132", 3}};
+    setLocations({"1|C:\\1", "2|C:\\2", "3|C:\\3"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.selected << (c.up ? " up" : " down"));
+        LocalLoc& dialog = open();
+        QTreeWidgetItem* const firstRow = dialog.Online->topLevelItem(0);
+        if (c.selected)
+            select(dialog, c.selected);
+        (c.up ? dialog.MvUp : dialog.MvDn)->click();
 
-    setLocations(fiveLocations());
-    LocalLoc& dialog = open();
-    for (QPushButton* button : {dialog.LocDel, dialog.MvUp, dialog.MvDn})
-        button->click();
-    EXPECT_EQ(dialog.Online->topLevelItemCount(), 5);
-    EXPECT_EQ(rows(dialog).first(), "One|C:\\1");
+        QString order;
+        for (const QString& row : rows(dialog)) {
+            order += row.section('|', 0, 0);
+            EXPECT_EQ(row.section('|', 1), "C:\\" + row.section('|', 0, 0));  // paths travel along
+        }
+        EXPECT_EQ(order, c.order);
+        EXPECT_EQ(selectedRow(dialog), c.selectedAfter);
+        EXPECT_EQ(dialog.Online->topLevelItem(0), firstRow);  // the rows themselves stay
+        dialog.Cancel->click();
+    }
 }
 
-struct MoveCase {
-    const char* name;
-    int selected;
-    bool up;
-    QStringList order;  // descriptions afterwards
-    int selectedAfter;
-};
-
-class LocalLocMove : public LocalLocTest, public ::testing::WithParamInterface<MoveCase> {};
-
-TEST_P(LocalLocMove, ExchangesTextsWithTheNeighbourAndFollowsThem)
+TEST_F(LocalLocTest, SaveStoresTheRowsAndNoSkipsTheRescan)
 {
-    const MoveCase& c = GetParam();
-    setLocations({{"One", "C:\\1"}, {"Two", "C:\\2"}, {"Three", "C:\\3"}});
-    LocalLoc& dialog = open();
-    QTreeWidgetItem* const firstRow = dialog.Online->topLevelItem(0);
-    select(dialog, c.selected);
-    (c.up ? dialog.MvUp : dialog.MvDn)->click();
-
-    QStringList order;
-    for (const QString& row : rows(dialog))
-        order << row.section('|', 0, 0);
-    EXPECT_EQ(order, c.order);
-    EXPECT_EQ(selectedRow(dialog), c.selectedAfter);
-    // Paths travel with their descriptions; the rows themselves stay.
-    EXPECT_TRUE(rows(dialog).contains("Two|C:\\2"));
-    EXPECT_EQ(dialog.Online->topLevelItem(0), firstRow);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Moves, LocalLocMove,
-    ::testing::Values(MoveCase{"UpOnFirstRow", 1, true, {"One", "Two", "Three"}, 1},
-                      MoveCase{"DownOnLastRow", 3, false, {"One", "Two", "Three"}, 3},
-                      MoveCase{"UpFromMiddle", 2, true, {"Two", "One", "Three"}, 1},
-                      MoveCase{"UpFromLast", 3, true, {"One", "Three", "Two"}, 2},
-                      MoveCase{"DownFromFirst", 1, false, {"Two", "One", "Three"}, 2},
-                      MoveCase{"DownFromMiddle", 2, false, {"One", "Three", "Two"}, 3}),
-    caseName);
-
-TEST_F(LocalLocTest, SaveStoresTheRowsAsksTheRescanQuestionAndCloses)
-{
-    setLocations({{"Old", "C:\\Old"}});
+    setLocations({"Old|C:\\Old"});
     LocalLoc& dialog = open();
     add(dialog, "New", "D:\\New\\");
     select(dialog, 2);
@@ -369,17 +250,15 @@ TEST_F(LocalLocTest, SaveStoresTheRowsAsksTheRescanQuestionAndCloses)
     dialog.OK->click();
 
     EXPECT_EQ(savedLocations(), QStringList({"New|D:\\New\\", "Old|C:\\Old"}));
-    ASSERT_EQ(env.dialogs().messages().size(), 1u);
-    EXPECT_EQ(env.dialogs().messages().front().prompt, RescanQuestion);
-    EXPECT_EQ(env.dialogs().messages().front().buttons, MsgButtons::YesNo);
+    ASSERT_EQ(env.dialogs().prompts(), QStringList(RescanQuestion));
+    EXPECT_EQ(env.dialogs().messages().front().buttons, platform::MsgButtons::YesNo);
     EXPECT_FALSE(Forms::isLoaded("LocalLoc"));
-    EXPECT_FALSE(ListSearch.RescanBusy);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(LocalLocTest, SavingAnEmptyListClearsTheLocationsAndStillAsks)
 {
-    setLocations({{"One", "C:\\1"}});
+    setLocations({"1|C:\\1"});
     LocalLoc& dialog = open();
     select(dialog, 1);
     dialog.LocDel->click();
@@ -396,91 +275,105 @@ TEST_F(LocalLocTest, SaveDuringARescanSavesWithoutStartingAnother)
     ListSearch.RescanBusy = true;
     dialog.OK->click();
     EXPECT_EQ(savedLocations(), QStringList("Art|C:\\Art"));
-    EXPECT_EQ(env.dialogs().prompts(),
-              QStringList("The locations were saved. A rescan is already running, so no second rescan was started."));
+    EXPECT_EQ(env.dialogs().prompts(), QStringList(BusyMessage));
     EXPECT_FALSE(Forms::isLoaded("LocalLoc"));
 }
 
-struct CloseCase {
-    const char* name;
-    std::function<void(LocalLoc&)> close;
-};
-
-class LocalLocDiscard : public LocalLocTest, public ::testing::WithParamInterface<CloseCase> {};
-
-TEST_P(LocalLocDiscard, ClosingAfterEditsKeepsTheSavedListForTheNextOpening)
+TEST_F(LocalLocTest, YesRescansUnderTheHourglassAndASecondSaveStartsNoOtherRescan)
 {
-    setLocations(fiveLocations());
+    env.writeFile("list.txt", "");
+    env.writeFile("art/sub/star.wmf", "star");
+    env.mapDrive(u'e', "data");
+    Forms::registerForm("SearchForm", [this] { return new SearchForm(env.hostPath("list.txt")); });
+    auto& search = Forms::get<SearchForm>("SearchForm");
+    ListSearch.LocalFolder = "E:\\";
     LocalLoc& dialog = open();
-    add(dialog, "Six", "C:\\6");
-    select(dialog, 2);
-    dialog.MvDn->click();
-    select(dialog, 5);
-    dialog.LocDel->click();
-    GetParam().close(dialog);
+    add(dialog, "Art", env.windowsPath("art"));
 
+    // Runs in the message pump of the walk, while the rescan is in hand.
+    std::optional<Qt::CursorShape> pointer;
+    bool rescanCommandEnabled = true;
+    QTimer::singleShot(0, &dialog, [&] {
+        if (const QCursor* cursor = QApplication::overrideCursor())
+            pointer = cursor->shape();
+        rescanCommandEnabled = search.ReScan->isEnabled();
+        dialog.OK->click();
+    });
+    env.dialogs().answerNext(MsgResult::Yes);
+    dialog.OK->click();
+
+    EXPECT_EQ(pointer, Qt::WaitCursor);
+    EXPECT_FALSE(rescanCommandEnabled);
+    EXPECT_EQ(env.dialogs().prompts(), QStringList({RescanQuestion, BusyMessage}));
+    EXPECT_TRUE(env.readFile("data/Art.txt").contains("star.wmf"));
+    EXPECT_FALSE(env.readFile("data/Art.zip").isEmpty());
+    EXPECT_TRUE(search.ReScan->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(ListSearch.RescanBusy);
     EXPECT_FALSE(Forms::isLoaded("LocalLoc"));
-    EXPECT_EQ(ListSearch.LocCount, 5);
-    EXPECT_EQ(savedLocations().join(','), "One|C:\\1,Two|C:\\2,Three|C:\\3,Four|C:\\4,Five|C:\\5");
-    EXPECT_EQ(rows(open()), savedLocations());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Closes, LocalLocDiscard,
-    ::testing::Values(CloseCase{"Cancel", [](LocalLoc& d) { d.Cancel->click(); }},
-                      CloseCase{"Escape", [](LocalLoc& d) { QTest::keyClick(d.Desc, Qt::Key_Escape); }},
-                      CloseCase{"CloseBox", [](LocalLoc& d) { d.close(); }}),
-    caseName);
-
-TEST_F(LocalLocTest, ShowingItAgainKeepsUnsavedEdits)
+TEST_F(LocalLocTest, ClosingAfterEditsKeepsTheSavedListForTheNextOpening)
 {
-    LocalLoc& dialog = open();
-    add(dialog, "Art", "C:\\Art");
-    EXPECT_EQ(&open(), &dialog);
-    EXPECT_EQ(rows(dialog), QStringList("Art|C:\\Art"));
+    const std::function<void(LocalLoc&)> closes[] = {
+        [](LocalLoc& d) { d.Cancel->click(); },
+        [](LocalLoc& d) { QTest::keyClick(d.Desc, Qt::Key_Escape); },
+        [](LocalLoc& d) { d.close(); },
+    };
+    setLocations(five);
+    for (const auto& close : closes) {
+        LocalLoc& dialog = open();
+        add(dialog, "6", "C:\\6");
+        select(dialog, 2);
+        dialog.MvDn->click();
+        select(dialog, 5);
+        dialog.LocDel->click();
+        close(dialog);
+        EXPECT_FALSE(Forms::isLoaded("LocalLoc"));
+        EXPECT_EQ(savedLocations(), five);
+    }
+    EXPECT_EQ(rows(open()), five);
 }
 
-struct PickCase {
-    const char* name;
-    OpenFileResult chosen;
-    QString field;
-};
-
-class LocalLocPicker : public LocalLocTest, public ::testing::WithParamInterface<PickCase> {};
-
-TEST_P(LocalLocPicker, TheChosenFilesFolderFillsThePath)
+TEST_F(LocalLocTest, PickerPutsTheChosenFilesFolderIntoThePath)
 {
+    const std::pair<std::optional<OpenFileResult>, QString> picks[] = {
+        {OpenFileResult{"D:\\Pics\\a.bmp", "a.bmp"}, "D:\\Pics\\"},
+        {OpenFileResult{"D:\\a.bmp", "a.bmp"}, "D:\\"},
+        {OpenFileResult{"C:\\Art\\All Files", "All Files"}, "C:\\Art\\"},
+        {std::nullopt, "C:\\Start"},                          // cancelled
+        {OpenFileResult{"a.bmp", "D:\\a.bmp"}, "C:\\Start"},  // a name that cannot be split
+    };
     LocalLoc& dialog = open();
-    dialog.LocalDataFolder->setText("C:\\Start\\");
-    env.dialogs().chooseNextFile(GetParam().chosen);
-    dialog.GetListName->click();
-
-    EXPECT_EQ(dialog.LocalDataFolder->text(), GetParam().field);
-    ASSERT_EQ(env.dialogs().openRequests().size(), 1u);
+    for (const auto& [chosen, field] : picks) {
+        dialog.LocalDataFolder->setText("C:\\Start");
+        env.dialogs().chooseNextFile(chosen);
+        dialog.GetListName->click();
+        EXPECT_EQ(dialog.LocalDataFolder->text(), field);
+    }
     const platform::OpenFileRequest& request = env.dialogs().openRequests().front();
     EXPECT_EQ(request.fileName, "All Files");
     EXPECT_EQ(request.defaultExt, ".txt");
-    EXPECT_EQ(request.initDir, "C:\\Start\\");
-    EXPECT_TRUE(request.filter.isEmpty());
-    EXPECT_TRUE(request.title.isEmpty());
+    EXPECT_EQ(request.initDir, "C:\\Start");
+    EXPECT_TRUE(request.filter.isEmpty() && request.title.isEmpty());
+    EXPECT_TRUE(env.dialogs().messages().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Picks, LocalLocPicker,
-    ::testing::Values(PickCase{"FileInAFolder", {"D:\\Pics\\a.bmp", "a.bmp"}, "D:\\Pics\\"},
-                      PickCase{"FileInTheRoot", {"D:\\a.bmp", "a.bmp"}, "D:\\"},
-                      PickCase{"ThePresetName", {"C:\\Art\\Clips\\All Files", "All Files"}, "C:\\Art\\Clips\\"},
-                      PickCase{"TitleLongerThanName", {"a.bmp", "D:\\a.bmp"}, "C:\\Start\\"}),
-    caseName);
-
-TEST_F(LocalLocTest, CancelledPickerLeavesThePath)
+TEST_F(LocalLocTest, SearchWindowMenuOpensItModelessAndKeepsUnsavedEdits)
 {
-    LocalLoc& dialog = open();
-    dialog.LocalDataFolder->setText("C:\\Keep");
-    env.dialogs().chooseNextFile(std::nullopt);
-    dialog.GetListName->click();
-    EXPECT_EQ(dialog.LocalDataFolder->text(), "C:\\Keep");
-    EXPECT_TRUE(env.dialogs().messages().empty());
+    env.writeFile("list.txt", "");
+    Forms::registerForm("SearchForm", [this] { return new SearchForm(env.hostPath("list.txt")); });
+    auto& search = Forms::get<SearchForm>("SearchForm");
+    search.AddLocal->trigger();
+    ASSERT_TRUE(Forms::isLoaded("LocalLoc"));
+    auto& dialog = Forms::get<LocalLoc>("LocalLoc");
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(dialog.isModal());
+
+    add(dialog, "Art", "C:\\Art");
+    search.AddLocal->trigger();
+    EXPECT_EQ(&Forms::get<LocalLoc>("LocalLoc"), &dialog);
+    EXPECT_EQ(rows(dialog), QStringList("Art|C:\\Art"));
 }
 
 }  // namespace
