@@ -211,16 +211,20 @@ TEST_F(ListOptionsTest, SearchWindowMenuOpensItModallyAboveItself)
 {
     Forms::registerForm("SearchForm", [] { return new SearchForm; });
     auto& search = Forms::get<SearchForm>("SearchForm");
+    search.setGeometry(200, 150, 640, 430);
     QString shown;
     const QWidget* owner = nullptr;
+    QPoint centre;
     Forms::setModalRunner([&](platform::FormWindow& form, QWidget* formOwner) {
         shown = form.isModal() ? form.objectName() : QString();
         owner = formOwner;
+        centre = form.frameGeometry().center();
         form.Unload();
     });
     search.OptionsMenu->trigger();
     EXPECT_EQ(shown, "ListOptions");
     EXPECT_EQ(owner, &search);
+    EXPECT_LE((centre - search.frameGeometry().center()).manhattanLength(), 2);
 }
 
 TEST_F(ListOptionsTest, OptionsStayDisabledInCommandLineMode)
