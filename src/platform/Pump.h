@@ -9,7 +9,12 @@ namespace platform {
 void doEvents();
 
 inline constexpr int TwipsPerPixel = 15;
-inline constexpr int twipsToPixels(double twips) { return static_cast<int>(twips / TwipsPerPixel + 0.5); }
+// To the nearest pixel, halves away from zero (negative positions too).
+inline constexpr int twipsToPixels(double twips)
+{
+    const double pixels = twips / TwipsPerPixel;
+    return pixels < 0 ? -static_cast<int>(-pixels + 0.5) : static_cast<int>(pixels + 0.5);
+}
 inline constexpr double pixelsToTwips(int pixels) { return static_cast<double>(pixels) * TwipsPerPixel; }
 
 }  // namespace platform
