@@ -62,6 +62,22 @@ void writePixels(const imgdes& image, QPoint at, const QImage& source)
         std::memcpy(firstByte(image, at + QPoint(0, y)), rows.constScanLine(y), static_cast<std::size_t>(rows.width()) * 3);
 }
 
+// The working areas of a source and a destination, with Ok or why they cannot be used.
+struct Areas {
+    int status;
+    QRect from;
+    QRect to;
+};
+
+Areas workingAreas(const imgdes& source, const imgdes& destination)
+{
+    if (!holdsImage(source) || !holdsImage(destination))
+        return {NoImage, {}, {}};
+    const QRect from = workingArea(source);
+    const QRect to = workingArea(destination);
+    return {from.isEmpty() || to.isEmpty() ? BadRange : Ok, from, to};
+}
+
 }  // namespace
 
 int allocimage(imgdes& image, int width, int height, int bitsPerPixel)
@@ -124,12 +140,9 @@ int resizeex(const imgdes& source, imgdes& destination, int mode)
 {
     if (mode != 1)
         return BadRange;
-    if (!holdsImage(source) || !holdsImage(destination))
-        return NoImage;
-    const QRect from = workingArea(source);
-    const QRect to = workingArea(destination);
-    if (from.isEmpty() || to.isEmpty())
-        return BadRange;
+    const auto [status, from, to] = workingAreas(source, destination);
+    if (status != Ok)
+        return status;
     const QImage view = areaView(source, from);
     writePixels(destination, to.topLeft(),
                 from.size() == to.size() ? view.copy() : view.scaled(to.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
@@ -152,12 +165,9 @@ int zeroimage(int level, imgdes& image)
 
 int copyimage(const imgdes& source, imgdes& destination)
 {
-    if (!holdsImage(source) || !holdsImage(destination))
-        return NoImage;
-    const QRect from = workingArea(source);
-    const QRect to = workingArea(destination);
-    if (from.isEmpty() || to.isEmpty())
-        return BadRange;
+    const auto [status, from, to] = workingAreas(source, destination);
+    if (status != Ok)
+        return status;
     const QSize fits = from.size().boundedTo(to.size());
     writePixels(destination, to.topLeft(), areaView(source, QRect(from.topLeft(), fits)).copy());
     return Ok;
