@@ -1,0 +1,199 @@
+// The location rescan over a temporary tree mapped as drive d:: listings
+// written through a .tmp file and put in place only when complete, each packed
+// alone into its zip (checked with Info-ZIP unzip), a stop during location 2
+// of 3, and the runs that end on errors.
+
+#include "platform/Forms.h"
+#include "platform/Services.h"
+#include "runtime/RuntimeError.h"
+#include "search/ListSearch.h"
+#include "search/Rescan.h"
+#include "search/SearchForm.h"
+#include "support/TestEnvironment.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Caption = QStringLiteral("Brisca Viewer - Image Search");
+
+QString unzip(const QStringList& arguments)
+{
+    QProcess process;
+    process.start("unzip", arguments);
+    process.waitForFinished(-1);
+    return process.exitCode() == 0 ? QString::fromLatin1(process.readAllStandardOutput()) : QStringLiteral("<failed>");
+}
+
+class RescanTest : public ::testing::Test {
+protected:
+    TestEnvironment env;
+    SearchForm form;
+    // What the tree and the data folder looked like in the middle of a walk.
+    QStringList duringWalk;
+
+    void SetUp() override
+    {
+        ListSearch = ListSearchModule{};
+        env.mapDrive(u'd', "pictures");
+        ListSearch.LocalFolder = env.windowsPath("data") + u'\\';
+        env.writeFile("data/Brisca.txt", "main listing");
+        env.writeFile("data/locations.txt", "");
+        env.writeFile("data/Other.zip", "another archive");
+    }
+    void TearDown() override { ListSearch = ListSearchModule{}; }
+
+    void addLocation(const QString& description, const QString& folder)
+    {
+        ++ListSearch.LocCount;
+        ListSearch.Locations[ListSearch.LocCount] = {QString(), description, folder};
+    }
+    // A location folder with two sub-folders, each holding a picture.
+    void makeTree(const QString& folder)
+    {
+        env.writeFile("pictures/" + folder + "/top.gif", "gif");
+        env.writeFile("pictures/" + folder + "/First/one.gif", "gif");
+        env.writeFile("pictures/" + folder + "/Second/two.gif", "gif");
+    }
+    QString data(const QString& name) const { return env.hostPath("data/" + name); }
+    QString readData(const QString& name) const { return QString::fromLatin1(env.readFile("data/" + name)); }
+
+    // Runs `look` at the first message pump after the caption reaches `step`,
+    // which is inside that location's walk.
+    void whenCaptionShows(const QString& step, std::function<void()> look)
+    {
+        QObject::connect(&form, &QWidget::windowTitleChanged, &form, [step, look](const QString& title) {
+            if (title.endsWith(step))
+                QTimer::singleShot(0, look);
+        });
+    }
+};
+
+TEST_F(RescanTest, ListingReplacesTheOldOneWhenCompleteAndIsPackedAlone)
+{
+    makeTree("Art");
+    addLocation("  Art ", "D:\\Art");
+    env.writeFile("data/Art.txt", "old listing");
+    whenCaptionShows(" Updating online file lists... 1 of 1", [this] {
+        duringWalk << form.windowTitle() << readData("Art.txt")
+                   << (QFile::exists(data("Art.tmp")) ? "tmp" : "no tmp")
+                   << (ListSearch.RescanBusy ? "busy" : "idle");
+    });
+
+    RescanLocations(form);
+
+    EXPECT_EQ(duringWalk, (QStringList{Caption + " Updating online file lists... 1 of 1", "old listing", "tmp", "busy"}));
+    EXPECT_EQ(form.windowTitle(), Caption);
+    EXPECT_FALSE(ListSearch.RescanBusy);
+    EXPECT_FALSE(QFile::exists(data("Art.tmp")));
+    const QString listing = readData("Art.txt");
+    EXPECT_TRUE(listing.startsWith("\r\nVolume:      Art \r\nDirectory: \\Art\\\r\n\r\n<DIR> First\r\n<DIR> Second\r\n\r\ntop.gif"))
+        << listing.toStdString();
+    EXPECT_EQ(listing.count("Volume:      Art \r\n"), 3);
+
+    EXPECT_NE(unzip({"-t", data("Art.zip")}), "<failed>");
+    EXPECT_EQ(unzip({"-Z1", data("Art.zip")}), "Art.txt\n");
+    EXPECT_EQ(unzip({"-p", data("Art.zip"), "Art.txt"}), listing);
+    EXPECT_EQ(readData("Other.zip"), "another archive");
+    EXPECT_TRUE(env.dialogs().messages().empty());
+}
+
+TEST_F(RescanTest, StopDuringTheSecondOfThreeKeepsTheThirdsOldFiles)
+{
+    for (const QString name : {"One", "Two", "Three"}) {
+        makeTree(name);
+        addLocation(name, "D:\\" + name);
+    }
+    env.writeFile("data/Three.txt", "old three");
+    env.writeFile("data/Three.zip", "old three archive");
+    whenCaptionShows("2 of 3", [] {
+        // What closing the search window asks of a running rescan.
+        ListSearch.RescanStop = true;
+        ListSearch.StopFlag = true;
+    });
+
+    RescanLocations(form);
+
+    EXPECT_TRUE(readData("One.txt").contains("Directory: \\One\\Second\\"));
+    const QString two = readData("Two.txt");
+    EXPECT_TRUE(two.contains("Directory: \\Two\\First\\"));
+    EXPECT_FALSE(two.contains("Directory: \\Two\\Second\\")) << "the walk ends after its first sub-folder";
+    EXPECT_EQ(unzip({"-p", data("Two.zip"), "Two.txt"}), two);
+    EXPECT_EQ(readData("Three.txt"), "old three");
+    EXPECT_EQ(readData("Three.zip"), "old three archive");
+    EXPECT_EQ(form.windowTitle(), Caption);
+    EXPECT_FALSE(ListSearch.RescanStop);
+    EXPECT_TRUE(ListSearch.StopFlag);
+    EXPECT_FALSE(ListSearch.RescanBusy);
+}
+
+TEST_F(RescanTest, MenuCommandIsDisabledAndThePointerBusyWhileItRuns)
+{
+    makeTree("Art");
+    addLocation("Art", "D:\\Art");
+    whenCaptionShows("1 of 1", [this] {
+        duringWalk << (form.ReScan->isEnabled() ? "enabled" : "disabled")
+                   << (QApplication::overrideCursor() ? QString::number(QApplication::overrideCursor()->shape()) : "none");
+    });
+    ReScan_Click(form);
+    EXPECT_EQ(duringWalk, (QStringList{"disabled", QString::number(Qt::BusyCursor)}));
+    EXPECT_TRUE(form.ReScan->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    ListSearch.LocCount = 0;
+    RescanLocations(form);
+    EXPECT_EQ(form.windowTitle(), Caption);
+    EXPECT_FALSE(ListSearch.RescanBusy);
+}
+
+TEST_F(RescanTest, HundredthErrorEndsTheRunWithItsMessage)
+{
+    makeTree("Art");
+    addLocation("Art", "D:\\Art");
+    ListSearch.LocalFolder = "q:\\data\\";  // a drive that is not there
+    RescanLocations(form);
+    EXPECT_EQ(env.dialogs().prompts(),
+              QStringList{"Error Refreshing Local Lists:" + runtime::errorDescription(runtime::err::DeviceUnavailable)});
+    EXPECT_FALSE(ListSearch.RescanBusy);
+    EXPECT_EQ(form.windowTitle(), Caption + " Updating online file lists... 1 of 1");
+}
+
+// Answers the walk's first question with error 32755, as a cancelled dialog raises it.
+class CancellingInteraction : public platform::ScriptedInteraction {
+public:
+    platform::MsgResult msgBox(const QString& prompt, platform::MsgButtons buttons, platform::MsgIcon icon,
+                               const QString& title, QWidget* owner) override
+    {
+        ScriptedInteraction::msgBox(prompt, buttons, icon, title, owner);
+        runtime::raise(runtime::err::CancelSelected);
+    }
+};
+
+TEST_F(RescanTest, Error32755EndsTheRunSilentlyWithTheOldListingKept)
+{
+    makeTree("Art");
+    // More sub-folders than one folder may hold: the walk asks what to do.
+    for (int i = 0; i <= 1001; ++i)
+        QDir().mkpath(env.hostPath(QStringLiteral("pictures/Art/First/%1").arg(i)));
+    addLocation("Art", "D:\\Art");
+    env.writeFile("data/Art.txt", "old listing");
+    CancellingInteraction cancelling;
+    platform::installInteraction(&cancelling);
+
+    RescanLocations(form);
+
+    platform::installInteraction(&env.dialogs());
+    EXPECT_EQ(cancelling.messages().size(), 1u);
+    EXPECT_EQ(readData("Art.txt"), "old listing");
+    EXPECT_FALSE(QFile::exists(data("Art.zip")));
+    EXPECT_FALSE(ListSearch.RescanBusy);
+    EXPECT_EQ(form.windowTitle(), Caption + " Updating online file lists... 1 of 1");
+}
+
+}  // namespace
