@@ -9,6 +9,7 @@
 #include "platform/ZipControl.h"
 #include "runtime/RuntimeError.h"
 #include "search/ListSearch.h"
+#include "search/ListingSearch.h"
 #include "support/TestEnvironment.h"
 
 #include <QDateTime>
@@ -167,6 +168,31 @@ TEST_F(CheckListingTest, ShortDefaultsFileRaisesToTheCaller)
         EXPECT_EQ(error.number(), runtime::err::InputPastEndOfFile);
     }
     EXPECT_EQ(env.readFile("data/Brisca.txt"), "old listing");
+}
+
+TEST_F(CheckListingTest, DemoArchiveGivesASearchableListingAtFirstStart)
+{
+    QFile installed(QStringLiteral(BRISCA_BIN_DIR "/defaults.txt"));
+    ASSERT_TRUE(installed.open(QIODevice::ReadOnly));
+    env.writeFile("program/defaults.txt", installed.readAll());
+    ListSearch = ListSearchModule{};
+    ReadDefaults();
+    ASSERT_EQ(ListSearch.LocalFolder, env.windowsPath("program") + u'\\');
+
+    check();
+
+    QFile listing(env.hostPath("program/") + ListSearch.TextFile);
+    ASSERT_TRUE(listing.open(QIODevice::ReadOnly));
+    std::int32_t linesChecked = 0;
+    std::vector<ListingHit> hits;
+    SearchListing(listing, "owl", 0, linesChecked, hits, {});
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].volume, "KESTREL CLIPART 1");
+    EXPECT_EQ(hits[0].folder, "\\ANIMALS\\BIRDS\\");
+    EXPECT_EQ(hits[0].name, "barn_owl.wmf");
+    EXPECT_EQ(hits[0].size, 46445);
+    EXPECT_EQ(linesChecked, 83);  // the file lines: rule and folder lines are skipped
+    EXPECT_TRUE(env.dialogs().messages().empty());
 }
 
 }  // namespace
