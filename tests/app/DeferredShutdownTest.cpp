@@ -8,6 +8,7 @@
 #include "search/SearchForm.h"
 #include "support/TestEnvironment.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -23,6 +24,8 @@ protected:
     {
         ListSearch = ListSearchModule{};
         registerStubForms(OpenedWindows);
+        // No demo archive in the data folder: the start has nothing to unpack.
+        QFile::remove(env.hostPath("program/Brisca.zip"));
         env.settings().save(SettingsApp, SettingsSection, "OffLineDrive", "d:");
         Forms::registerForm("SearchForm", [] { return new SearchForm({}, searchHooks()); });
     }
