@@ -57,5 +57,10 @@ void ShowImagePreview(const QString& path)
         }))
         return;
     platform::doEvents();
-    steps.run([](ImgPre& preview) { preview.Show(); });
+    // Showing makes the preview the active window, and its activation fits
+    // the new picture even when the window was open already.
+    steps.run([](ImgPre& preview) {
+        preview.Show();
+        preview.activateWindow();
+    });
 }

@@ -27,6 +27,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using platform::Forms;
@@ -383,6 +384,27 @@ TEST_F(PreviewTest, ShowImagePreviewLoadsTitlesAndShowsAPicture)
     EXPECT_EQ(preview().windowTitle(), "Brisca Image Preview: video.jpeg");
     EXPECT_EQ(preview().picture().image.size(), QSize(150, 103));
     EXPECT_TRUE(env.dialogs().prompts().isEmpty());
+}
+
+TEST_F(PreviewTest, NextPreviewInTheOpenWindowIsFittedAnew)
+{
+    ImgPre& window = preview();
+    window.setPicture(widePicture());
+    window.setClientSize(6000, 4500);
+    window.Show();
+    ASSERT_EQ(window.Pic->size(), QSize(396, 196));
+    // The user works in another window while the preview stays open.
+    QWidget other;
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+
+    ShowImagePreview(samplePicture());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    // The new picture is less wide than the box: it fits the box's width.
+    const QSizeF own = window.picture().sizeHimetric;
+    EXPECT_EQ(window.Pic->width(), platform::twipsToPixels(5940));
+    EXPECT_EQ(window.Pic->height(), platform::twipsToPixels(6000 * std::round(own.height()) / std::round(own.width()) - 60));
 }
 
 struct FailedPreviewCase {
