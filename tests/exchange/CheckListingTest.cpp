@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <gtest/gtest.h>
+#include <ostream>
 
 using platform::Forms;
 using platform::ZipControl;
@@ -101,6 +102,11 @@ struct EntryTimeCase {
     QTime entry;
     bool unpacked;
 };
+
+void PrintTo(const EntryTimeCase& c, std::ostream* os)
+{
+    *os << "entry at " << c.entry.toString("hh:mm").toStdString();
+}
 
 class EntryTimeTest : public CheckListingTest, public ::testing::WithParamInterface<EntryTimeCase> {};
 

@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <ostream>
 
 using platform::Forms;
 using runtime::makeDate;
@@ -36,6 +37,12 @@ struct MinuteCase {
     runtime::Date entry;
     qint64 boundaries;
 };
+
+void PrintTo(const MinuteCase& c, std::ostream* os)
+{
+    *os << runtime::generalDateText(c.listing).toStdString() << " to "
+        << runtime::generalDateText(c.entry).toStdString();
+}
 
 class MinuteBoundaryTest : public ZipEventsTest, public ::testing::WithParamInterface<MinuteCase> {};
 

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <zip.h>
 
 using platform::ZipControl;
@@ -246,6 +247,11 @@ struct SampleCase {
     int extractErrors;    // raised by an extraction
     const char* firstFile;  // a file the extraction writes ("" when none)
 };
+
+void PrintTo(const SampleCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ZipSampleTest : public ZipControlTest, public ::testing::WithParamInterface<SampleCase> {};
 
