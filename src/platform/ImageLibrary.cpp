@@ -89,7 +89,7 @@ int allocimage(imgdes& image, int width, int height, int bitsPerPixel)
     const int stride = (width * 3 + 3) / 4 * 4;
     const std::size_t pixelBytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
     auto block = std::make_unique<ImageBlock>();
-    block->bytes.reset(new (std::nothrow) std::uint8_t[sizeof(BitmapInfoHeader) + pixelBytes]);
+    block->bytes.reset(new (std::nothrow) std::uint8_t[sizeof(BitmapInfoHeader) + pixelBytes]());
     if (!block->bytes)
         return NoMemory;
 

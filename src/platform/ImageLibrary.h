@@ -50,7 +50,7 @@ inline constexpr int FileError = -5;     // the file cannot be written
 inline constexpr std::int64_t MaxImagePixels = MaxBitmapPixels;
 
 // A new image of width by height pixels; only 24 bits per pixel. The working
-// area is the whole image. The pixels are not cleared.
+// area is the whole image; the pixels start black.
 int allocimage(imgdes& image, int width, int height, int bitsPerPixel);
 // Releases the image and empties the descriptor.
 int freeimage(imgdes& image);

@@ -37,3 +37,10 @@ inline platform::BitmapInfoHeader bitmapHeader(int width, int height, int bitCou
     header.biSizeImage = imageSize;
     return header;
 }
+
+// A header that states how many colours its table holds.
+inline platform::BitmapInfoHeader withColours(platform::BitmapInfoHeader header, quint32 colours)
+{
+    header.biClrUsed = colours;
+    return header;
+}

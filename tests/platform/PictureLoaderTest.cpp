@@ -107,13 +107,6 @@ constexpr QRgb Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, White = 
 // A colour table of red, green, blue and white (indexes 0 to 3).
 QByteArray fourColours() { return QByteArray::fromHex("0000ff00" "00ff0000" "ff000000" "ffffff00"); }
 
-// A header that states how many colours its table holds.
-platform::BitmapInfoHeader withColours(platform::BitmapInfoHeader header, quint32 colours)
-{
-    header.biClrUsed = colours;
-    return header;
-}
-
 struct BitmapCase {
     const char* name;
     platform::BitmapInfoHeader header;
