@@ -25,6 +25,15 @@ namespace {
 
 constexpr qint64 ChunkSize = 64 * 1024;
 
+// The end-of-central-directory record: its signature, its size without the
+// archive comment, the longest comment, and where it keeps the central
+// directory's size and offset.
+constexpr char EndRecordSignature[] = "PK\x05\x06";
+constexpr qint64 EndRecordSize = 22;
+constexpr qint64 MaxCommentSize = 65535;
+constexpr int CentralDirectorySizeAt = 12;
+constexpr int CentralDirectoryOffsetAt = 16;
+
 struct ArchiveCloser {
     void operator()(zip_t* archive) const { zip_discard(archive); }
 };
@@ -91,16 +100,17 @@ ArchivePtr openForReading(const QString& hostPath, int& errorCode)
     QFile file(hostPath);
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
-    const qint64 tailStart = qMax<qint64>(0, file.size() - 65557);
+    const qint64 tailStart = qMax<qint64>(0, file.size() - EndRecordSize - MaxCommentSize);
     file.seek(tailStart);
     const QByteArray tail = file.readAll();
-    const qsizetype end = tail.lastIndexOf("PK\x05\x06");
-    if (end < 0 || end + 22 > tail.size())
+    const qsizetype end = tail.lastIndexOf(EndRecordSignature);
+    if (end < 0 || end + EndRecordSize > tail.size())
         return nullptr;
     const auto field = [&](int offset) {
-        return qFromLittleEndian<quint32>(tail.constData() + end + offset);
+        return qint64(qFromLittleEndian<quint32>(tail.constData() + end + offset));
     };
-    const qint64 prefix = tailStart + end - qint64(field(12)) - qint64(field(16));
+    // Where the central directory really starts, less where the record says it does.
+    const qint64 prefix = tailStart + end - field(CentralDirectorySizeAt) - field(CentralDirectoryOffsetAt);
     if (prefix <= 0)
         return nullptr;
     zip_error_t error;
