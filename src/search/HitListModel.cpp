@@ -60,7 +60,10 @@ void HitListModel::appendRows(std::vector<HitRow> rows)
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    if (rows_.empty())
+        rows_ = std::move(rows);
+    else
+        rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     endInsertRows();
 }
 

@@ -33,6 +33,19 @@ QLabel* label(QWidget* parent, const QString& text, double left, double width)
     return control;
 }
 
+// The captions' places were laid out for a narrower font than the desktop's:
+// a caption that does not fit its place is set smaller rather than cut off.
+QLabel* caption(QWidget* parent, const QString& text, double left, double width)
+{
+    QLabel* control = label(parent, text, left, width);
+    QFont font = control->font();
+    while (control->sizeHint().width() > control->width() && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        control->setFont(font);
+    }
+    return control;
+}
+
 QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut = {})
 {
     QAction* action = menu->addAction(caption);
@@ -75,9 +88,9 @@ void SearchForm::setupControls()
 
 void SearchForm::setupLabels()
 {
-    label(this, "Files Searched:", 60, 1215);
-    label(this, "Items Found:", 2280, 975);
-    QLabel* desiredMatch = label(this, "Desired Match %:", 4320, 1335);
+    caption(this, "Files Searched:", 60, 1215);
+    caption(this, "Items Found:", 2280, 975);
+    QLabel* desiredMatch = caption(this, "Desired Match %:", 4320, 1335);
     desiredMatch->setBuddy(DesMatch);
     lblSearched = label(this, "0", 1320, 795);
     lblFound = label(this, "0", 3300, 915);

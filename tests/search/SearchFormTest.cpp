@@ -256,6 +256,9 @@ TEST_F(SearchFormTest, TypedControlsAreNamedAndThePopupIsNotOnTheMenuBar)
     EXPECT_EQ(form.ItemMenu->title(), "PopUP");
     EXPECT_EQ(form.ItemMenu->actions().size(), 4);
     EXPECT_EQ(form.MenuQuit->shortcut(), QKeySequence("Ctrl+Q"));
+
+    for (const QLabel* label : form.findChildren<QLabel*>())
+        EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
 }
 
 struct MenuCase {
