@@ -115,6 +115,9 @@ void frmBrowser::Form_Resize()
     // the controls no size.
     const int width = platform::twipsToPixels(std::max(0.0, ScaleWidth() - Margin));
     const int height = platform::twipsToPixels(std::max(0.0, ScaleHeight() - BrowserTop - Margin));
+    // The toolbar and the address panel lie along the top edge, as wide as the window.
+    tbToolBar->resize(this->width(), tbToolBar->height());
+    picAddress->resize(this->width(), picAddress->height());
     cboAddress->resize(width, cboAddress->height());
     brwWebBrowser->resize(width, height);
 }
