@@ -73,11 +73,13 @@ void SearchForm::layoutControls()
 
 // Keyboard and mouse ----------------------------------------------------------
 
-// Find is the window's default button: Enter presses it.
+// Find is the window's default button: Enter presses it, or the button that
+// has the focus.
 void SearchForm::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        Find->click();
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        (focused ? focused : Find)->click();
         return;
     }
     FormWindow::keyPressEvent(event);

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 using platform::Forms;
 
@@ -45,6 +46,7 @@ QString listingPathOf(const QString& commandLine)
 // the start-up shows the window all the same.
 void SearchForm::Form_Load()
 {
+    SndQTime->start();
     try {
         lblVer->setText(versionText());
         applyPlacement();

@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -256,6 +257,11 @@ TEST_F(SearchFormTest, TypedControlsAreNamedAndThePopupIsNotOnTheMenuBar)
     EXPECT_EQ(form.ItemMenu->title(), "PopUP");
     EXPECT_EQ(form.ItemMenu->actions().size(), 4);
     EXPECT_EQ(form.MenuQuit->shortcut(), QKeySequence("Ctrl+Q"));
+
+    QSignalSpy findPressed(form.Find, &QPushButton::clicked);
+    QTest::keyClick(form.SearchStr, Qt::Key_Return);
+    QTest::keyClick(form.DesMatch, Qt::Key_Enter);
+    EXPECT_EQ(findPressed.count(), 2);
 
     for (const QLabel* label : form.findChildren<QLabel*>())
         EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
