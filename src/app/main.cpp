@@ -7,6 +7,7 @@
 #include "platform/Interaction.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
+#include "platform/Shell.h"
 
 #include <QApplication>
 
@@ -53,6 +54,8 @@ int main(int argc, char** argv)
     platform::installFileSystem(&fileSystem);
     platform::installInteraction(&interaction);
     platform::installProgramFolder(QCoreApplication::applicationDirPath());
+    platform::DesktopShell shell(settings);
+    platform::installShell(&shell);
 
     // The whole argument text names one listing file.
     registerForms(QCoreApplication::arguments().mid(1).join(u' '));

@@ -61,6 +61,17 @@ std::optional<QFileInfo> entryIfAny(const DriveTable& drives, const QString& pat
     return std::nullopt;
 }
 
+// A CD drive whose folder is empty holds no disc: a directory search on it
+// fails as on an empty drive. Paths that name no valid drive are left to locate().
+bool isCdWithoutDisc(const DriveTable& drives, const QString& folderPath)
+{
+    const std::optional<WindowsPathParts> parts = splitWindowsPath(folderPath);
+    if (!parts || !drives.isMapped(parts->drive) || drives.kind(parts->drive) != DriveTable::Kind::CdRom)
+        return false;
+    const std::optional<QString> root = drives.root(parts->drive);
+    return root && QDir(*root).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
 }  // namespace
 
 FileSystem::FileSystem(DriveTable drives) : drives_(std::move(drives)) {}
@@ -116,6 +127,8 @@ QStringList FileSystem::dir(const QString& pattern, int attributes) const
     if (!isValidNamePattern(namePattern))
         runtime::raise(BadFileNameOrNumber);
 
+    if (isCdWithoutDisc(drives_, text.left(split)))
+        runtime::raise(BadFileNameOrNumber);
     const HostLocation folder = locate(drives_, text.left(split), BadFileNameOrNumber);
     if (!folder.exists || !QFileInfo(folder.path()).isDir())
         return {};

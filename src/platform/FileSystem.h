@@ -56,9 +56,9 @@ public:
     // component ("*", "?", "*.*" matches names without a dot too), case-insensitive,
     // sorted ignoring case. Ordinary files always; folders too when attributes
     // include Directory; hidden entries only when they include Hidden. Never "." or "..".
-    // A drive that is not mapped or not ready, or a forbidden character in the
-    // name pattern, raises 52; a missing folder gives no names. A pattern ending
-    // in "\" lists the whole folder.
+    // A drive that is not mapped or not ready (a CD drive whose folder is empty
+    // holds no disc), or a forbidden character in the name pattern, raises 52;
+    // a missing folder gives no names. A pattern ending in "\" lists the whole folder.
     QStringList dir(const QString& pattern, int attributes = attr::Normal) const;
 
     // Directory or Archive, with ReadOnly when the owner may not write and

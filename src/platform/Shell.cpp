@@ -34,11 +34,10 @@ DesktopShell::DesktopShell(const SettingsStore& store)
 
 QString DesktopShell::defaultEnqueueCommand() { return QStringLiteral("audacious --enqueue %f"); }
 
-int DesktopShell::execute(const QString& verb, const QString& file, const QString& parameters,
-                          const QString& directory, int showCommand)
+// The parameters and the show command have no meaning for the desktop's programs.
+int DesktopShell::execute(const QString& verb, const QString& file, const QString& /*parameters*/,
+                          const QString& directory, int /*showCommand*/)
 {
-    (void)parameters;
-    (void)showCommand;
     QString hostFile;
     QString hostFolder;
     try {

@@ -7,6 +7,8 @@
 #include "runtime/RuntimeError.h"
 #include "search/ListSearch.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
@@ -38,7 +40,7 @@ QString noDiscMessage(const QString& expectedAt)
 // The folder of the first location described exactly as the volume, or nullopt.
 std::optional<QString> locationFolder(const HitFile& hit)
 {
-    for (int i = 1; i <= ListSearch.LocCount; ++i) {
+    for (int i = 1; i <= std::min(ListSearch.LocCount, MaxLocations); ++i) {
         if (ListSearch.Locations[i][1] == hit.volume) {
             const QString& path = ListSearch.Locations[i][2];
             return path + midFrom(hit.folder, path.size() - 1);
@@ -80,9 +82,10 @@ QString ResolveHitPath(const std::optional<HitFile>& row, QString& folder)
     }
 }
 
-int ShellOpenFile(const QString& folder, const QString& name, long long ownerWindow)
+// The desktop's programs take no owner window: the handle is accepted as the
+// callers pass it and goes no further.
+int ShellOpenFile(const QString& folder, const QString& name, long long /*ownerWindow*/)
 {
-    (void)ownerWindow;
     return platform::shell().execute(QStringLiteral("open"), folder + name, {}, folder, ShowDefault);
 }
 
@@ -91,9 +94,8 @@ int ShellOpenFolder(const QString& folder)
     return platform::shell().execute(QStringLiteral("open"), folder, {}, folder, ShowDefault);
 }
 
-int ShellEnqueueFile(const QString& folder, const QString& name, long long ownerWindow)
+int ShellEnqueueFile(const QString& folder, const QString& name, long long /*ownerWindow*/)
 {
-    (void)ownerWindow;
     return platform::shell().execute(QStringLiteral("enqueue"), folder + name, {}, folder, ShowDefault);
 }
 

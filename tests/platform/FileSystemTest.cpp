@@ -130,6 +130,18 @@ TEST_F(FileSystemTest, DrivesThatAreNotReady)
     EXPECT_EQ(fs.windowsPath(gone + QStringLiteral("/x.txt")), QStringLiteral("C:") + QString(gone + QStringLiteral("/x.txt")).replace(u'/', u'\\'));
 }
 
+TEST_F(FileSystemTest, CdDriveWhoseFolderIsEmptyHoldsNoDisc)
+{
+    env.mapDrive(u'd', QStringLiteral("disc"), platform::DriveTable::Kind::CdRom);
+    env.mapDrive(u'f', QStringLiteral("emptyFixed"));
+
+    EXPECT_EQ(raisedError([&] { fs.dir(QStringLiteral("d:\\Art\\*")); }), err::BadFileNameOrNumber);
+    EXPECT_EQ(fs.dir(QStringLiteral("f:\\*")), QStringList());
+    env.writeFile(QStringLiteral("disc/Art/x.gif"), "x");
+    EXPECT_EQ(fs.dir(QStringLiteral("d:\\Art\\*")), QStringList{"x.gif"});
+    EXPECT_EQ(fs.dir(QStringLiteral("d:\\*")), QStringList());
+}
+
 TEST_F(FileSystemTest, AttributesAndLengths)
 {
     write(QStringLiteral("a.txt"), "12345");
