@@ -1,7 +1,6 @@
 #include "search/Rescan.h"
 
 #include "platform/FileSystem.h"
-#include "platform/Forms.h"
 #include "platform/Interaction.h"
 #include "platform/Pump.h"
 #include "platform/Services.h"
@@ -163,11 +162,6 @@ private:
 void RescanLocations(SearchForm& form)
 {
     RescanRun(form).run();
-}
-
-void RescanLocations()
-{
-    RescanLocations(platform::Forms::get<SearchForm>(QStringLiteral("SearchForm")));
 }
 
 void ReScan_Click(SearchForm& form)

@@ -14,8 +14,6 @@ class SearchForm;
 
 // Rescans every location with the search window's caption and ZIPLoc control.
 void RescanLocations(SearchForm& form);
-// The same for the loaded search window.
-void RescanLocations();
 
 // The menu command "Rescan Local Search Folders": the rescan under the busy
 // pointer, with the command disabled while it runs.
