@@ -232,15 +232,6 @@ TEST_F(ZipControlTest, EntryFailingItsCheckNeverReplacesTheGoodFile)
               (QStringList{"dir", "file1", "file2"}));
 }
 
-TEST_F(ZipControlTest, UnknownOperationAndCodeAreNamed)
-{
-    zip.ZipOperation = 3;
-    zip.RunOperation();
-    EXPECT_EQ(log.errors, std::vector<int>{ZipControl::InvalidOperation});
-    EXPECT_EQ(zip.ErrorText(77), "Unknown error 77");
-    EXPECT_EQ(zip.ErrorText(ZipControl::ArchiveNotFound), "The archive was not found");
-}
-
 struct SampleCase {
     const char* name;
     int entries;          // reported by an inspection
