@@ -1,23 +1,25 @@
 #include "search/ListingReader.h"
 
 #include "runtime/AnsiText.h"
-#include "runtime/Numbers.h"
 #include "runtime/RuntimeError.h"
+#include "search/ByteSearch.h"
 
 #include <QIODevice>
-#include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <functional>
-#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
 constexpr std::size_t BlockSize = 256 * 1024;
+constexpr std::size_t Margin = 32;       // readable bytes before and after the block
 constexpr std::size_t LongLine = 69;     // longer lines carry an info part
 constexpr std::size_t NameColumns = 68;  // the name of a long line
 constexpr std::size_t ShortInfo = 32;    // an info part this short holds no size or date
-constexpr std::size_t SizeColumns = 13;
-constexpr std::size_t DateOffset = 20;
 
 constexpr std::string_view VolumeMark = "Volume:";
 constexpr std::string_view DirectoryMark = "Directory:";
@@ -26,7 +28,7 @@ constexpr std::string_view RuleMark = "---------------";
 
 QString textOf(std::string_view bytes)
 {
-    return runtime::fromAnsi(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return runtime::fromAnsi(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 std::string_view trimBlanks(std::string_view text)
@@ -49,35 +51,101 @@ std::string withoutMark(std::string_view line, std::string_view mark)
     return std::string(trimBlanks(rest));
 }
 
-std::int64_t readSize(std::string_view field)
+// The scan of a line stops at CR and LF and at the bytes that may be part of
+// a mark: a colon after "e" or "y" ("Volume:", "Directory:"), "<" before "D"
+// ("<DIR>") and a hyphen before a hyphen (a rule). Typical entry lines hold
+// none of these, so the scan runs through them to their end at once.
+// Returns the first stop at or after `at`, or `end`. Reads one byte before
+// `at` and up to 32 bytes past `end`, which the block's margins hold.
+const char* nextStop(const char* at, const char* end)
 {
-    try {
-        const double value = std::nearbyint(runtime::cdbl(textOf(field)));
-        if (std::fabs(value) < static_cast<double>(std::numeric_limits<std::int64_t>::max()))
-            return static_cast<std::int64_t>(value);
-    } catch (const runtime::RuntimeError&) {
+#if defined(__SSE2__)
+    auto equal = [](const char* bytes, char byte) {
+        return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), _mm_set1_epi8(byte));
+    };
+    for (; at < end; at += 16) {
+        const __m128i lineEnds = _mm_or_si128(equal(at, '\n'), equal(at, '\r'));
+        const __m128i colons =
+            _mm_and_si128(equal(at, ':'), _mm_or_si128(equal(at - 1, 'e'), equal(at - 1, 'y')));
+        const __m128i subFolders = _mm_and_si128(equal(at, '<'), equal(at + 1, 'D'));
+        const __m128i rules = _mm_and_si128(equal(at, '-'), equal(at + 1, '-'));
+        const __m128i stops = _mm_or_si128(_mm_or_si128(lineEnds, colons), _mm_or_si128(subFolders, rules));
+        if (const int mask = _mm_movemask_epi8(stops))
+            return std::min(at + __builtin_ctz(static_cast<unsigned>(mask)), end);
     }
-    return 0;
+    return end;
+#else
+    auto isStop = [](const char* byte) {
+        switch (*byte) {
+        case '\n':
+        case '\r':
+            return true;
+        case ':':
+            return byte[-1] == 'e' || byte[-1] == 'y';
+        case '<':
+            return byte[1] == 'D';
+        case '-':
+            return byte[1] == '-';
+        default:
+            return false;
+        }
+    };
+    while (at < end && !isStop(at))
+        ++at;
+    return at;
+#endif
 }
+
+bool endsAt(const char* lineStart, const char* at, std::string_view word)
+{
+    return static_cast<std::size_t>(at - lineStart) >= word.size() &&
+        std::memcmp(at - word.size(), word.data(), word.size()) == 0;
+}
+
+// The marks met so far in one line.
+struct LineMarks {
+    bool volume = false;
+    bool directory = false;
+    bool skipped = false;   // "<DIR>" or a rule of hyphens
+    bool complete = true;   // false when a mark may run past the bytes in hand
+
+    // Looks at the stop byte at `at` (not a line end), moving `at` past a run
+    // of hyphens; false when the bytes in hand end inside a possible mark.
+    bool note(const char* lineStart, const char*& at, const char* end)
+    {
+        if (*at == ':') {
+            volume = volume || endsAt(lineStart, at, VolumeMark.substr(0, VolumeMark.size() - 1));
+            directory = directory || endsAt(lineStart, at, DirectoryMark.substr(0, DirectoryMark.size() - 1));
+        } else if (*at == '<') {
+            if (static_cast<std::size_t>(end - at) < SubFolderMark.size())
+                return complete = false;
+            skipped = skipped || std::string_view(at, SubFolderMark.size()) == SubFolderMark;
+        } else {
+            const char* run = at;
+            while (run < end && *run == '-')
+                ++run;
+            skipped = skipped || static_cast<std::size_t>(run - at) >= RuleMark.size();
+            at = run - 1;
+            if (run == end)
+                return complete = false;
+        }
+        return true;
+    }
+};
 
 }  // namespace
 
-ListingSizeAndDate readSizeAndDate(std::string_view info)
+ListingReader::ListingReader(QIODevice& device)
+    : device_(device), storage_(Margin + BlockSize + Margin)
 {
-    ListingSizeAndDate values;
-    values.size = readSize(info.substr(0, SizeColumns));
-    const std::string_view dateText = info.substr(std::min(DateOffset, info.size()));
-    values.date = runtime::parseDate(textOf(dateText)).value_or(runtime::ZeroDate);
-    return values;
 }
-
-ListingReader::ListingReader(QIODevice& device) : device_(device), buffer_(BlockSize) {}
 
 bool ListingReader::nextEntry()
 {
     std::string_view line;
-    while (nextLine(line)) {
-        switch (kindOf(line)) {
+    LineKind kind = LineKind::Empty;
+    while (nextLine(line, kind)) {
+        switch (kind) {
         case LineKind::Empty:
         case LineKind::Skipped:
             break;
@@ -107,83 +175,68 @@ QString ListingReader::nameText() const { return textOf(name_); }
 QString ListingReader::volumeText() const { return textOf(volume_); }
 QString ListingReader::folderText() const { return textOf(folder_); }
 
-ListingReader::LineKind ListingReader::kindOf(std::string_view line)
-{
-    if (line.empty())
-        return LineKind::Empty;
-    // Both marks end in a colon; a typical entry has two, in its time of day.
-    bool directory = false;
-    for (std::size_t colon = line.find(':'); colon != std::string_view::npos;
-         colon = line.find(':', colon + 1)) {
-        const std::string_view before = line.substr(0, colon + 1);
-        if (before.ends_with(VolumeMark))
-            return LineKind::Volume;
-        directory = directory || before.ends_with(DirectoryMark);
-    }
-    if (directory)
-        return LineKind::Directory;
-    if (line.find(SubFolderMark) != std::string_view::npos || line.find(RuleMark) != std::string_view::npos)
-        return LineKind::Skipped;
-    return LineKind::Entry;
-}
-
 void ListingReader::takeEntry(std::string_view line)
 {
     if (line.size() <= LongLine) {
         name_ = line;
         return;
     }
-    name_ = line.substr(0, NameColumns);
-    name_ = name_.substr(0, name_.find_last_not_of(' ') + 1);
+    name_ = line.substr(0, lengthWithoutTrailingBlanks(line.substr(0, NameColumns)));
     info_ = line.substr(NameColumns);
 }
 
-bool ListingReader::nextLine(std::string_view& line)
+// One pass over each line finds both its end and its marks: the scan stops
+// only at CR, LF and the bytes that begin or end a mark (':' '<' '-').
+bool ListingReader::nextLine(std::string_view& line, LineKind& kind)
 {
     for (;;) {
-        const char* start = buffer_.data() + begin_;
-        const std::size_t available = end_ - begin_;
-        const auto* lf = static_cast<const char*>(std::memchr(start, '\n', available));
-        const std::size_t scanned = lf ? static_cast<std::size_t>(lf - start) : available;
-        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', scanned));
-        std::size_t length = 0;
-        std::size_t ending = 0;
-        if (cr && (cr + 1 < start + available || atEnd_)) {
-            length = static_cast<std::size_t>(cr - start);
-            ending = cr + 1 < start + available && cr[1] == '\n' ? 2 : 1;
-        } else if (!cr && lf) {
-            length = scanned;
-            ending = 1;
-        } else if (atEnd_) {
-            if (available == 0)
-                return false;
-            length = available;
-        } else {
+        const char* const start = block() + begin_;
+        const char* const end = block() + end_;
+        LineMarks marks;
+        const char* at = start;
+        for (; (at = nextStop(at, end)) < end; ++at) {
+            if (*at == '\n' || *at == '\r' || (!marks.note(start, at, end) && !atEnd_))
+                break;
+        }
+        if (!atEnd_ && (at == end || !marks.complete || (*at == '\r' && at + 1 == end))) {
             refill();
             continue;
         }
-        line = std::string_view(start, length);
-        begin_ += length + ending;
+        if (at == end && start == end)
+            return false;
+        line = std::string_view(start, static_cast<std::size_t>(at - start));
+        kind = line.empty()    ? LineKind::Empty
+            : marks.volume     ? LineKind::Volume
+            : marks.directory  ? LineKind::Directory
+            : marks.skipped    ? LineKind::Skipped
+                               : LineKind::Entry;
+        std::size_t ending = at == end ? 0 : 1;
+        if (ending == 1 && *at == '\r' && at + 1 < end && at[1] == '\n')
+            ending = 2;
+        begin_ += line.size() + ending;
         return true;
     }
 }
 
+char* ListingReader::block() { return storage_.data() + Margin; }
+
+std::size_t ListingReader::blockSize() const { return storage_.size() - 2 * Margin; }
+
 void ListingReader::refill()
 {
     // The info part may still lie in the bytes about to move.
-    const char* data = buffer_.data();
     const std::less_equal<const char*> atOrBefore;
-    if (atOrBefore(data, info_.data()) && !atOrBefore(data + buffer_.size(), info_.data())) {
+    if (atOrBefore(storage_.data(), info_.data()) && atOrBefore(info_.data(), &storage_.back())) {
         infoCopy_.assign(info_);
         info_ = infoCopy_;
     }
     name_ = {};
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    std::memmove(block(), block() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
-    if (end_ == buffer_.size())
-        buffer_.resize(buffer_.size() * 2);  // a line longer than a block
-    const qint64 read = device_.read(buffer_.data() + end_, static_cast<qint64>(buffer_.size() - end_));
+    if (end_ == blockSize())
+        storage_.resize(Margin + 2 * blockSize() + Margin);  // a line longer than a block
+    const qint64 read = device_.read(block() + end_, static_cast<qint64>(blockSize() - end_));
     if (read < 0)
         runtime::raise(runtime::err::PathFileAccessError, device_.errorString());
     if (read == 0)

@@ -20,7 +20,7 @@
 // The reader works on the raw bytes, streamed in blocks: its memory is one
 // block and the longest line, whatever the listing's size.
 
-#include "runtime/DateTime.h"
+#include "search/ListingInfoPart.h"
 
 #include <QString>
 #include <cstdint>
@@ -29,19 +29,6 @@
 #include <vector>
 
 class QIODevice;
-
-// The size and date an info part carries.
-struct ListingSizeAndDate {
-    std::int64_t size = 0;
-    runtime::Date date = runtime::ZeroDate;
-};
-
-// Size and date of an info part longer than 32 characters: the size is its
-// first 13 characters (columns 69-81), blanks and group separators allowed;
-// the date is its text from the 21st character (column 89 on). A size that is
-// no whole number reads as 0, a date text that is no date as the zero date.
-// Sizes of 2 GiB and more are read as they are written.
-ListingSizeAndDate readSizeAndDate(std::string_view info);
 
 class ListingReader {
 public:
@@ -73,13 +60,15 @@ public:
 private:
     enum class LineKind { Empty, Volume, Directory, Skipped, Entry };
 
-    bool nextLine(std::string_view& line);
+    // The next line and its kind; false at the end of the listing.
+    bool nextLine(std::string_view& line, LineKind& kind);
     void refill();
-    static LineKind kindOf(std::string_view line);
+    char* block();
+    std::size_t blockSize() const;
     void takeEntry(std::string_view line);
 
     QIODevice& device_;
-    std::vector<char> buffer_;
+    std::vector<char> storage_;  // the block with a margin on each side
     std::size_t begin_ = 0;  // first byte not yet read as a line
     std::size_t end_ = 0;    // end of the bytes in the buffer
     bool atEnd_ = false;

@@ -2,10 +2,9 @@
 
 #include "runtime/AnsiText.h"
 #include "runtime/Numbers.h"
+#include "search/ByteSearch.h"
 #include "search/ListingReader.h"
 
-#include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,13 +31,13 @@ class WordScorer {
 public:
     WordScorer(const QStringList& words, int minMatch)
     {
-        for (int byte = 0; byte < 256; ++byte)
-            lower_[byte] = static_cast<char>(runtime::ansiLower(static_cast<unsigned char>(byte)));
         for (const QString& word : words) {
             const QByteArray bytes = runtime::toAnsi(word);
             // A word the code page cannot write never occurs in a listing.
-            if (runtime::fromAnsi(bytes) == word)
-                words_.push_back(lowered(std::string_view(bytes.constData(), bytes.size())));
+            if (runtime::fromAnsi(bytes) == word) {
+                std::string lowerWord;
+                words_.emplace_back(lowered(std::string_view(bytes.constData(), bytes.size()), lowerWord));
+            }
         }
         const int total = static_cast<int>(words.size());
         for (int count = 0; count <= total; ++count)
@@ -50,11 +49,11 @@ public:
 
     void setFolder(std::string_view folder)
     {
-        const std::string text = lowered(folder);
+        const std::string_view text = lowered(folder, folder_);
         inFolder_ = 0;
         outside_.clear();
         for (const std::string& word : words_) {
-            if (text.find(word) != std::string::npos)
+            if (containsWord(text, word))
                 ++inFolder_;
             else
                 outside_.push_back(&word);
@@ -68,15 +67,10 @@ public:
         auto left = static_cast<int>(outside_.size());
         if (count + left < needed_)
             return std::nullopt;
-        if (left > 0) {
-            name_.resize(name.size());
-            std::transform(name.begin(), name.end(), name_.begin(), [this](char byte) {
-                return lower_[static_cast<unsigned char>(byte)];
-            });
-        }
+        const std::string_view text = left > 0 ? lowered(name, name_) : std::string_view();
         for (const std::string* word : outside_) {
             --left;
-            if (name_.find(*word) != std::string::npos)
+            if (containsWord(text, *word))
                 ++count;
             else if (count + left < needed_)
                 return std::nullopt;
@@ -85,20 +79,22 @@ public:
     }
 
 private:
-    std::string lowered(std::string_view text) const
+    // The text lower-cased into `into`, which keeps room for the word search.
+    std::string_view lowered(std::string_view text, std::string& into) const
     {
-        std::string result(text.size(), '\0');
-        std::transform(text.begin(), text.end(), result.begin(),
-                       [this](char byte) { return lower_[static_cast<unsigned char>(byte)]; });
-        return result;
+        if (into.size() < text.size() + WordSearchPadding)
+            into.resize(text.size() + WordSearchPadding);
+        lowerCase_.apply(text, into.data());
+        return std::string_view(into.data(), text.size());
     }
 
-    std::array<char, 256> lower_{};
+    AnsiLowerCase lowerCase_;
     std::vector<std::string> words_;           // the words the code page can write
     std::vector<int> percentages_;             // by count of words found
     int needed_ = 0;                           // the fewest words a hit has
     int inFolder_ = 0;                         // words found in the current folder
     std::vector<const std::string*> outside_;  // the other words, in order
+    std::string folder_;                       // the current folder, lower-cased
     std::string name_;                         // the entry's name, lower-cased
 };
 

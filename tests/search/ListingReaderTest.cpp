@@ -200,3 +200,78 @@ TEST(ListingReader, sizeOrDateThatDoesNotConvertReadsAsZero)
 }
 
 }  // namespace
+
+namespace {
+
+// The reading rules written plainly, to check the block-wise reader against.
+std::vector<ReadEntry> readPlainly(const std::string& listing)
+{
+    std::vector<ReadEntry> entries;
+    std::string volume, folder, info;
+    auto removed = [](std::string line, const std::string& mark) {
+        for (std::size_t at = line.find(mark); at != std::string::npos; at = line.find(mark, at))
+            line.erase(at, mark.size());
+        const std::size_t first = line.find_first_not_of(' ');
+        return first == std::string::npos ? std::string() : line.substr(first, line.find_last_not_of(' ') - first + 1);
+    };
+    std::size_t start = 0;
+    while (start < listing.size()) {
+        const std::size_t end = std::min(listing.find_first_of("\r\n", start), listing.size());
+        const std::string line = listing.substr(start, end - start);
+        start = end + (listing.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        if (line.empty())
+            continue;
+        if (line.find("Volume:") != std::string::npos)
+            volume = removed(line, "Volume:");
+        else if (line.find("Directory:") != std::string::npos)
+            folder = removed(line, "Directory:");
+        else if (line.find("<DIR>") == std::string::npos && line.find("---------------") == std::string::npos) {
+            std::string name = line;
+            if (line.size() > 69) {
+                name = line.substr(0, 68);
+                name.erase(name.find_last_not_of(' ') + 1);
+                info = line.substr(68);
+            }
+            entries.push_back({volume, folder, name, info});
+        }
+    }
+    return entries;
+}
+
+TEST(ListingReader, agreesWithThePlainRulesAcrossBlockBoundaries)
+{
+    // Lines of every kind and length, with marks at every place, over several blocks.
+    const std::vector<std::string> pieces = {
+        "Volume:    CD ", "Directory: \\A\\B\\", "<DIR> sub", "---------------", "--------------",
+        "x-y--z", "e:y:", "<D", "<DIR", "time 10:30:00 AM", std::string(60, ' '), "\xC9\x8A", "Volume", "Directory"};
+    const std::vector<std::string> endings = {"\r\n", "\n", "\r", "\r\n\r\n"};
+    std::string listing;
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % bound;
+    };
+    while (listing.size() < 1200 * 1024) {
+        std::string line;
+        for (std::uint32_t parts = next(6); parts > 0; --parts)
+            line += pieces[next(static_cast<std::uint32_t>(pieces.size()))] + std::string(next(30), 'n');
+        listing += line + endings[next(static_cast<std::uint32_t>(endings.size()))];
+    }
+    const std::vector<ReadEntry> expected = readPlainly(listing);
+    ASSERT_GT(expected.size(), 5000u);
+    EXPECT_EQ(readAll(QByteArray::fromStdString(listing)), expected);
+}
+
+TEST(ListingReader, readsTheWalksFormsAsTheRuntimeConvertsThem)
+{
+    const std::vector<std::string> dates = {"12/11/2008 10:30:00 AM", "1/2/2009 12:04:05 PM", "1/2/2009 12:04:05 AM",
+                                            "2/29/2008", "12/31/1999 11:59:59 PM", "2/30/2008", "13/1/2008",
+                                            "1/1/2008 13:00:00 PM", "1/1/0998", "Dec 11, 2008"};
+    for (const std::string& date : dates) {
+        const ListingSizeAndDate values = readSizeAndDate("    1,234,567 bytes " + date);
+        EXPECT_EQ(values.date, runtime::parseDate(QString::fromStdString(date)).value_or(runtime::ZeroDate)) << date;
+        EXPECT_EQ(values.size, 1234567);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// Times the listing search (the engine without the window, hits collected)
+// against grep counting the same words in the same file, alternating the two,
+// and reports the medians, the peak memory and the ratio.
+//
+// usage: search-bench LISTING [RUNS]
+
+#include "search/ListingSearch.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Case {
+    QString text;
+    int minMatch;
+};
+
+double seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+long peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// grep -c -i -F -e WORD ... LISTING. Its count is read through a pipe: grep
+// stops at the first match when its output is /dev/null.
+double timeGrep(const QStringList& words, const std::string& listing)
+{
+    std::vector<std::string> args = {"grep", "-c", "-i", "-F"};
+    for (const QString& word : words) {
+        args.push_back("-e");
+        args.push_back(word.toStdString());
+    }
+    args.push_back(listing);
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        std::perror("pipe");
+        std::exit(1);
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    const Clock::time_point start = Clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "grep", &actions, nullptr, argv.data(), environ) != 0) {
+        std::perror("grep");
+        std::exit(1);
+    }
+    close(pipeEnds[1]);
+    char output[64];
+    while (read(pipeEnds[0], output, sizeof output) > 0) {
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double elapsed = seconds(Clock::now() - start);
+    close(pipeEnds[0]);
+    posix_spawn_file_actions_destroy(&actions);
+    return elapsed;
+}
+
+double timeSearch(const Case& c, const QString& listing, std::size_t& hitCount, std::int32_t& entries)
+{
+    const Clock::time_point start = Clock::now();
+    QFile file(listing);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(listing));
+        std::exit(1);
+    }
+    std::vector<ListingHit> hits;
+    std::int32_t linesChecked = 0;
+    SearchListing(file, c.text, c.minMatch, linesChecked, hits, [](std::int32_t) { return false; });
+    const double elapsed = seconds(Clock::now() - start);
+    hitCount = hits.size();
+    entries = linesChecked;
+    return elapsed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: search-bench LISTING [RUNS]\n");
+        return 2;
+    }
+    const QString listing = QString::fromLocal8Bit(argv[1]);
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
+    const std::vector<Case> cases = {{"eagle", 70}, {"red flower border", 70}};
+
+    std::printf("peak memory before searching: %ld MB\n", peakMegabytes());
+    double worst = 0;
+    for (const Case& c : cases) {
+        std::vector<double> searchTimes;
+        std::vector<double> grepTimes;
+        std::size_t hits = 0;
+        std::int32_t entries = 0;
+        for (int run = 0; run < runs; ++run) {
+            searchTimes.push_back(timeSearch(c, listing, hits, entries));
+            grepTimes.push_back(timeGrep(splitSearchWords(c.text), argv[1]));
+        }
+        const double ratio = median(searchTimes) / median(grepTimes);
+        worst = std::max(worst, ratio);
+        std::printf("\"%s\" at %d: %d entries, %zu hits; search median %.4f s, grep median %.4f s, ratio %.2f\n",
+                    qPrintable(c.text), c.minMatch, entries, hits, median(searchTimes), median(grepTimes), ratio);
+    }
+    std::printf("peak memory after searching: %ld MB\n", peakMegabytes());
+    std::printf("search/grep ratio: %.2f\n", worst);
+    return 0;
+}

@@ -1,0 +1,101 @@
+#include "search/ByteSearch.h"
+
+#include "runtime/AnsiText.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+#if defined(__SSE2__)
+__m128i load16(const char* bytes)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+}
+#endif
+
+}  // namespace
+
+AnsiLowerCase::AnsiLowerCase()
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        table_[byte] = static_cast<char>(runtime::ansiLower(static_cast<unsigned char>(byte)));
+        if (byte < 0x80 && table_[byte] != (byte >= 'A' && byte <= 'Z' ? byte + 0x20 : byte))
+            asciiByRange_ = false;
+    }
+}
+
+void AnsiLowerCase::apply(std::string_view text, char* out) const
+{
+    auto byTable = [this](const char* from, const char* to, char* into) {
+        std::transform(from, to, into, [this](char byte) { return table_[static_cast<unsigned char>(byte)]; });
+    };
+#if defined(__SSE2__)
+    if (asciiByRange_ && text.size() >= 16) {
+        // Sixteen bytes at a time; the last sixteen may overlap the ones before,
+        // which gives the same bytes again.
+        for (std::size_t at = 0;; at = std::min(at + 16, text.size() - 16)) {
+            const __m128i bytes = load16(text.data() + at);
+            if (_mm_movemask_epi8(bytes) != 0) {  // not plain ASCII
+                byTable(text.data() + at, text.data() + at + 16, out + at);
+            } else {
+                const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('A' - 1)),
+                                                    _mm_cmplt_epi8(bytes, _mm_set1_epi8('Z' + 1)));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at),
+                                 _mm_or_si128(bytes, _mm_and_si128(upper, _mm_set1_epi8(0x20))));
+            }
+            if (at + 16 == text.size())
+                return;
+        }
+    }
+#endif
+    byTable(text.data(), text.data() + text.size(), out);
+}
+
+// Sixteen start positions at a time are tested on the word's first and last
+// byte; only where both agree are the bytes between compared.
+bool containsWord(std::string_view text, std::string_view word)
+{
+    if (word.empty())
+        return true;
+    if (word.size() > text.size())
+        return false;
+#if defined(__SSE2__)
+    const std::size_t lastStart = text.size() - word.size();
+    const __m128i first = _mm_set1_epi8(word.front());
+    const __m128i last = _mm_set1_epi8(word.back());
+    for (std::size_t at = 0; at <= lastStart; at += 16) {
+        const __m128i candidates = _mm_and_si128(_mm_cmpeq_epi8(load16(text.data() + at), first),
+                                                 _mm_cmpeq_epi8(load16(text.data() + at + word.size() - 1), last));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(candidates)); mask != 0; mask &= mask - 1) {
+            const std::size_t start = at + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (start > lastStart)
+                return false;
+            if (std::memcmp(text.data() + start + 1, word.data() + 1, word.size() - 1) == 0)
+                return true;
+        }
+    }
+    return false;
+#else
+    return text.find(word) != std::string_view::npos;
+#endif
+}
+
+std::size_t lengthWithoutTrailingBlanks(std::string_view text)
+{
+    std::size_t length = text.size();
+#if defined(__SSE2__)
+    for (; length >= 16; length -= 16) {
+        const __m128i blanks = _mm_cmpeq_epi8(load16(text.data() + length - 16), _mm_set1_epi8(' '));
+        if (const auto others = ~static_cast<unsigned>(_mm_movemask_epi8(blanks)) & 0xFFFF)
+            return length - 16 + 32 - static_cast<std::size_t>(__builtin_clz(others));
+    }
+#endif
+    while (length > 0 && text[length - 1] == ' ')
+        --length;
+    return length;
+}
