@@ -190,6 +190,8 @@ TEST_F(SearchFormTest, MissingCommandLineFileIsReportedOnceAndTheStartGoesOn)
 struct BadSettingCase {
     const char* key;
     const char* value;
+    const char* textFile;  // what the load got to before the bad value
+    int messages;          // the missing command-line file is reported only once it is looked at
 };
 
 class BadSettingTest : public SearchFormTest, public ::testing::WithParamInterface<BadSettingCase> {};
@@ -207,6 +209,8 @@ TEST_P(BadSettingTest, EndsTheLoadSilently)
     form.Show();
 
     EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(ListSearch.TextFile, GetParam().textFile);
+    EXPECT_EQ(env.dialogs().prompts().size(), GetParam().messages);
     EXPECT_EQ(ListSearch.NickName, "");
     EXPECT_EQ(ListSearch.LocCount, 0);
     EXPECT_FALSE(StubForm::log.contains("Browser show"));
@@ -214,26 +218,9 @@ TEST_P(BadSettingTest, EndsTheLoadSilently)
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, BadSettingTest,
-                         ::testing::Values(BadSettingCase{"JoinDate", "someday"},
-                                           BadSettingCase{"Top", "high"}),
+                         ::testing::Values(BadSettingCase{"JoinDate", "someday", "stored.txt", 1},
+                                           BadSettingCase{"Left", "far", "", 0}),
                          [](const auto& test) { return std::string(test.param.key); });
-
-TEST_F(SearchFormTest, BadJoinDateKeepsTheKeysReadBeforeIt)
-{
-    store("JoinDate", "someday");
-    store("TextFile", "stored.txt");
-    start();
-    EXPECT_EQ(ListSearch.TextFile, "stored.txt");
-    EXPECT_TRUE(env.dialogs().prompts().isEmpty());
-}
-
-TEST_F(SearchFormTest, BadPlacementEndsTheLoadBeforeTheCommandLine)
-{
-    store("Left", "far");
-    start(env.hostPath("nothing here.txt"));
-    EXPECT_TRUE(env.dialogs().prompts().isEmpty());
-    EXPECT_EQ(ListSearch.TextFile, "");
-}
 
 // ---- Controls and menus ----
 
