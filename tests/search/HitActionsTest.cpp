@@ -44,7 +44,6 @@ protected:
     void SetUp() override
     {
         ListSearch = ListSearchModule{};
-        platform::installShell(&shell);
         env.mapDrive(u'e', QStringLiteral("local"));
         env.mapDrive(u'd', QStringLiteral("cd"), Kind::CdRom);
         ListSearch.OffLineDrive = QStringLiteral("d:");
@@ -53,7 +52,6 @@ protected:
     void TearDown() override
     {
         Forms::reset();
-        platform::installShell(nullptr);
         ListSearch = ListSearchModule{};
     }
 
@@ -66,7 +64,7 @@ protected:
     void put(const QString& relative, const QByteArray& bytes = "x") { env.writeFile(relative, bytes); }
 
     TestEnvironment env;
-    platform::RecordingShell shell;
+    platform::RecordingShell& shell = env.shell();
 };
 
 // ---- Finding the file ----
@@ -267,6 +265,23 @@ INSTANTIATE_TEST_SUITE_P(Extensions, ItemMenuTest,
                                            MenuCase{"map.wmf", true, false}, MenuCase{"song.mp3", false, true},
                                            MenuCase{"bell.wav", false, true}, MenuCase{"notes.txt", false, false}),
                          [](const auto& row) { return QString::fromLatin1(row.param.name).replace('.', '_').toStdString(); });
+
+TEST_F(HitListTest, EitherButtonChoosesAnEntry)
+{
+    listHit(QStringLiteral("tree.gif"));
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        release(Qt::RightButton);
+        ASSERT_TRUE(form->ItemMenu->isVisible());
+        const QPoint entry = form->ItemMenu->actionGeometry(form->CTOpFolder).center();
+        QTest::mouseMove(form->ItemMenu, entry);
+        QTest::mouseClick(form->ItemMenu, button, {}, entry);
+        EXPECT_FALSE(form->ItemMenu->isVisible());
+    }
+
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(shell.calls[1].verb, u"open");
+    EXPECT_EQ(shell.calls[1].file, u"e:\\Clip\\Sub\\");
+}
 
 TEST_F(HitListTest, OnlyTheRightButtonActsAndAMissingFileShowsNoMenu)
 {

@@ -27,6 +27,7 @@ TestEnvironment::TestEnvironment()
     platform::installFileSystem(fs_.get());
     platform::installInteraction(&interaction_);
     platform::installProgramFolder(programHostFolder());
+    platform::installShell(&shell_);
 }
 
 TestEnvironment::~TestEnvironment()
@@ -35,6 +36,7 @@ TestEnvironment::~TestEnvironment()
     platform::installFileSystem(nullptr);
     platform::installInteraction(nullptr);
     platform::installProgramFolder({});
+    platform::installShell(nullptr);
 }
 
 QString TestEnvironment::root() const { return dir_.path(); }

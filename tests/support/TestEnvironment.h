@@ -1,11 +1,13 @@
 #pragma once
 // A sandbox for one test: a temporary folder holding the settings file, the
 // program folder and any folders the test maps as drives, installed as the
-// platform services for the test's lifetime. Dialogs are scripted.
+// platform services for the test's lifetime. Dialogs are scripted, and the
+// shell records its verbs instead of starting programs.
 
 #include "platform/FileSystem.h"
 #include "platform/Interaction.h"
 #include "platform/SettingsStore.h"
+#include "platform/Shell.h"
 
 #include <QByteArray>
 #include <QString>
@@ -39,10 +41,12 @@ public:
     platform::SettingsStore& settings() { return *settings_; }
     platform::FileSystem& fs() { return *fs_; }
     platform::ScriptedInteraction& dialogs() { return interaction_; }
+    platform::RecordingShell& shell() { return shell_; }
 
 private:
     QTemporaryDir dir_;
     std::unique_ptr<platform::SettingsStore> settings_;
     std::unique_ptr<platform::FileSystem> fs_;
     platform::ScriptedInteraction interaction_;
+    platform::RecordingShell shell_;
 };
