@@ -94,7 +94,6 @@ public:
     // The send-queue timer's last step of a deferred shutdown: unloads this
     // window now that no rescan runs any more.
     void completeShutdown();
-    bool isShutdownDeferred() const { return shutdownDeferred_; }
 
 protected:
     void Form_Load() override;
