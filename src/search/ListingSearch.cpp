@@ -11,17 +11,6 @@
 
 namespace {
 
-QString trimBlanks(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 // Scores entries against the search words on the listing's raw bytes. A word
 // holds no blank, so it occurs in "folder name" exactly when it occurs in the
 // folder or in the name: the folder's words are found once per folder, and
@@ -125,6 +114,27 @@ private:
 
 }  // namespace
 
+QString trimBlanks(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+std::int16_t desiredMatchOf(const QString& text)
+{
+    double value = runtime::val(text);
+    if (!(value >= 1))
+        value = 1;
+    if (value > 100)
+        value = 100;
+    return static_cast<std::int16_t>(runtime::roundHalfEven(value));
+}
+
 QStringList splitSearchWords(const QString& text)
 {
     QStringList words;
@@ -166,7 +176,7 @@ std::int32_t SearchListing(QIODevice& listing, const QString& lowerCasedText, in
             hits.push_back(hitMaker.make(reader, *match));
             ++found;
         }
-        if (++linesChecked % CheckpointEntries == 0 && checkpoint(linesChecked))
+        if (++linesChecked % CheckpointEntries == 0 && checkpoint && checkpoint(linesChecked))
             break;
     }
     return found;

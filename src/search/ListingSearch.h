@@ -14,6 +14,14 @@
 
 class QIODevice;
 
+// The text without the blanks at its ends; other white space stays.
+QString trimBlanks(const QString& text);
+
+// The desired match a text gives: its leading number (blanks ignored, a
+// decimal point allowed, 0 when there is none) held to 1..100, then brought
+// to the nearest whole number, halves to the even neighbour.
+std::int16_t desiredMatchOf(const QString& text);
+
 // The words of a search text: every blank after the first character ends a
 // word, and each word is trimmed of blanks. So two blanks in a row, a blank at
 // the end or two blanks at the start give an empty word, which occurs in every
@@ -37,7 +45,7 @@ inline constexpr std::int32_t CheckpointEntries = 2000;
 
 // Called when linesChecked reaches a multiple of CheckpointEntries, after that
 // entry's hit (if any) was appended: the caller shows its progress and pumps
-// messages. Returning true ends the listing in hand.
+// messages. Returning true ends the listing in hand. An empty function never stops.
 using SearchCheckpoint = std::function<bool(std::int32_t linesChecked)>;
 
 // Searches one listing for the words of `lowerCasedText`. An entry's text is

@@ -1,17 +1,138 @@
-// The search over the listings.
+// The search over the listings: every location listing in list order (hits in
+// blue), then the main listing (hits in red). The window pumps its messages at
+// the engine's checkpoints, where a stop request ends the listing in hand.
 
+#include "platform/FileSystem.h"
+#include "platform/Interaction.h"
+#include "platform/Pump.h"
+#include "platform/Services.h"
+#include "runtime/Numbers.h"
+#include "runtime/RuntimeError.h"
+#include "search/HitListModel.h"
+#include "search/ListSearch.h"
+#include "search/ListingSearch.h"
 #include "search/SearchForm.h"
 
-void SearchForm::Find_Click() {}
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <optional>
 
-void SearchForm::MenuListAll_Click() {}
+namespace {
 
+const QColor LocationColour(0, 0, 255);
+const QColor MainListingColour(255, 0, 0);
+
+void reportMissing(const QString& path)
+{
+    platform::interaction().msgBox(QStringLiteral("Listing file not found: ") + path);
+}
+
+void reportUnreadable(const QString& path, const QString& reason)
+{
+    platform::interaction().msgBox(QStringLiteral("Listing file could not be read: ") + path +
+                                   QStringLiteral("\r\n") + reason);
+}
+
+HitRow rowOf(const ListingHit& hit, const QColor& colour)
+{
+    return HitRow{runtime::formatNumber(hit.match, QStringLiteral("000")) + u'%',
+                  hit.volume,
+                  hit.folder,
+                  hit.name,
+                  runtime::formatNumber(static_cast<double>(hit.size) / 1024 / 1024, QStringLiteral("##0.00")) +
+                      QStringLiteral("mb"),
+                  runtime::formatDate(hit.date, QStringLiteral("mmm, dd yy")),
+                  colour};
+}
+
+}  // namespace
+
+void SearchForm::Find_Click()
+{
+    if (Find->text() != u"Find") {
+        ListSearch.StopFlag = true;
+        return;
+    }
+    const std::int16_t desiredMatch = desiredMatchOf(DesMatch->text());
+    DesMatch->setText(QString::number(desiredMatch));
+    const QString text = SearchStr->text().toLower();
+    if (text.isEmpty())
+        return;
+
+    lblFound->setText(QStringLiteral("0"));
+    Find->setText(QStringLiteral("Stop"));
+    hitModel->clear();
+    std::int32_t linesChecked = 0;
+    const platform::FileSystem& fs = platform::fileSystem();
+    const std::int32_t locationCount = ListSearch.LocCount;
+    for (std::int32_t i = 1; i <= locationCount; ++i) {
+        const QString listing = ListSearch.LocalFolder + trimBlanks(ListSearch.Locations[i][1]) + ".txt";
+        if (fs.fileExists(listing))
+            SearchListing(text, listing, desiredMatch, linesChecked, LocationColour);
+        else
+            reportMissing(listing);
+    }
+    const QString mainListing = ListSearch.LocalFolder + ListSearch.TextFile;
+    if (fs.fileExists(mainListing)) {
+        SearchListing(text, mainListing, desiredMatch, linesChecked, MainListingColour);
+        lblSearched->setText(QString::number(linesChecked));
+    } else {
+        reportMissing(mainListing);
+    }
+    Find->setText(QStringLiteral("Find"));
+}
+
+void SearchForm::MenuListAll_Click()
+{
+    SearchStr->setText(QStringLiteral("wmf"));
+    Find_Click();
+}
+
+// Hits reach the list in batches at each checkpoint, where the window is
+// redrawn anyway, so a listing with many hits keeps the window responsive.
 void SearchForm::SearchListing(const QString& InpStr, const QString& FileName, std::int16_t MinMatch,
                                std::int32_t& LinesChecked, const QColor& TextColor)
 {
-    (void)InpStr;
-    (void)FileName;
-    (void)MinMatch;
-    (void)LinesChecked;
-    (void)TextColor;
+    std::vector<ListingHit> hits;
+    std::int32_t hitsFound = 0;
+    const auto showHits = [&] {
+        if (hits.empty())
+            return;
+        std::vector<HitRow> rows;
+        rows.reserve(hits.size());
+        for (const ListingHit& hit : hits)
+            rows.push_back(rowOf(hit, TextColor));
+        hitsFound += static_cast<std::int32_t>(hits.size());
+        hits.clear();
+        hitModel->appendRows(std::move(rows));
+        lblFound->setText(QString::number(hitsFound));
+    };
+    const SearchCheckpoint checkpoint = [&](std::int32_t linesChecked) {
+        showHits();
+        lblSearched->setText(QString::number(linesChecked));
+        platform::doEvents();
+        if (!ListSearch.StopFlag)
+            return false;
+        lblSearched->setText(QString::number(linesChecked));
+        ListSearch.StopFlag = false;
+        return true;
+    };
+
+    // A listing that cannot be read keeps the hits found before the failure.
+    std::optional<QString> failure;
+    try {
+        QFile file(platform::fileSystem().hostPath(FileName));
+        if (file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            ::SearchListing(file, InpStr, MinMatch, LinesChecked, hits, checkpoint);
+        else
+            failure = file.errorString();
+    } catch (const runtime::RuntimeError& error) {
+        failure = error.description();
+    }
+    showHits();
+    lblSearched->setText(QString::number(LinesChecked));
+    if (failure)
+        reportUnreadable(FileName, *failure);
 }

@@ -1,5 +1,6 @@
 #include "runtime/DateTime.h"
 #include "search/ByteSearch.h"
+#include "search/ListingLines.h"
 #include "search/ListingSearch.h"
 
 #include <QBuffer>
@@ -9,12 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::string entryLine(const std::string& name, const std::string& size, const std::string& date)
-{
-    return name + std::string(68 - name.size(), ' ') + std::string(13 - size.size(), ' ') + size +
-           " bytes " + date + "\r\n";
-}
 
 // Two volumes; the words "red" and "cat" sit in folders, names and a volume.
 const std::string Listing = "\r\nVolume:    Red Collection\r\nDirectory: \\Animals\\\r\n\r\n" +
