@@ -132,7 +132,19 @@ void FormWindow::layoutMenuBar()
         return;
     const int height = menuBarHeight();
     menuBar_->setGeometry(0, 0, width(), height);
+    // The bar's height is only final once its menus are in and it is polished;
+    // controls placed before then move down with it.
+    const int shift = height - contentsMargins().top();
+    if (shift == 0)
+        return;
     setContentsMargins(0, height, 0, 0);
+    const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        if (child != menuBar_ && !child->isWindow())
+            child->move(child->x(), child->y() + shift);
+    }
+    if (!unloaded_)
+        Form_Resize();
 }
 
 void FormWindow::closeEvent(QCloseEvent* event)
@@ -141,6 +153,12 @@ void FormWindow::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
+}
+
+void FormWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    layoutMenuBar();
 }
 
 void FormWindow::resizeEvent(QResizeEvent* event)
