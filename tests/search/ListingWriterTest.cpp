@@ -1,0 +1,216 @@
+// The folder walk over a temporary tree mapped as a drive, compared byte for
+// byte with the listing it must write.
+
+#include "runtime/AnsiText.h"
+#include "runtime/RuntimeError.h"
+#include "search/ListSearch.h"
+#include "search/ListingReader.h"
+#include "search/ListingWriter.h"
+#include "support/TestEnvironment.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime Morning(QDate(2008, 12, 11), QTime(10, 30, 0));
+const QDateTime Midnight(QDate(2009, 1, 2), QTime(0, 0, 0));
+const QString Name70 = QString(66, u'n') + ".gif";
+
+QByteArray fileLine(const QString& name, const QByteArray& sizeField, const QByteArray& date = "12/11/2008 10:30:00 AM")
+{
+    return name.toLatin1().leftJustified(65, ' ', true) + sizeField + " bytes " + date + "\r\n";
+}
+
+QByteArray header(const QByteArray& folder, const QByteArray& volume = "My Art ")
+{
+    return "\r\nVolume:    " + volume + "\r\nDirectory: " + folder + "\r\n\r\n";
+}
+
+class ListingWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ListSearch = ListSearchModule{};
+        env.mapDrive(u'e', "tree");
+    }
+    void TearDown() override { ListSearch = ListSearchModule{}; }
+
+    // A file of the given size (sparse) with its last-write time.
+    void makeFile(const QString& relative, qint64 size, const QDateTime& time = Morning)
+    {
+        env.writeFile("tree/" + relative, {});
+        QFile file(env.hostPath("tree/" + relative));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.resize(size));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    }
+    void makeFolder(const QString& relative) { QDir().mkpath(env.hostPath("tree/" + relative)); }
+
+    QByteArray walk(const QString& path, int flags = listingflags::File1Only, const QString& pattern = "*.*")
+    {
+        {
+            runtime::AnsiTextWriter out(env.hostPath("listing.tmp"));
+            WriteFolderListing(path, pattern, ListingFiles{&out, nullptr}, "My Art ", flags);
+        }
+        return env.readFile("listing.tmp");
+    }
+
+    TestEnvironment env;
+};
+
+TEST_F(ListingWriterTest, WritesEveryFolderBlockInWalkOrder)
+{
+    makeFile("Art/medium.dat", 1234567);
+    makeFile("Art/big.bin", 1000000000);
+    makeFile("Art/empty.txt", 0, Midnight);
+    makeFile("Art/" + Name70, 5);
+    makeFile("Art/pagefile.sys", 1);
+    makeFile("Art/PageFile.sys", 2);
+    makeFile("Art/Animals/cat.wmf", 12);
+    makeFolder("Art/Empty");
+    makeFolder("pagefile.sys");
+    makeFile("z.txt", 1);
+
+    const QByteArray expected = header("\\") + "<DIR> Art\r\n\r\n" + fileLine("z.txt", "               1") +
+        header("\\Art\\") + "<DIR> Animals\r\n<DIR> Empty\r\n\r\n" +
+        fileLine("big.bin", "   1,000,000,000") + fileLine("empty.txt", "               0", "1/2/2009") +
+        fileLine("medium.dat", "       1,234,567") + fileLine(Name70, "               5") +
+        fileLine("PageFile.sys", "               2") +
+        header("\\Art\\Animals\\") + fileLine("cat.wmf", "              12") +
+        header("\\Art\\Empty\\");
+    EXPECT_EQ(walk("e:"), expected);
+    EXPECT_TRUE(env.dialogs().prompts().isEmpty());
+}
+
+TEST_F(ListingWriterTest, WhatTheWalkWritesReadsBack)
+{
+    makeFile("Art/medium.dat", 1234567);
+    makeFile("Art/big.bin", 3000000000);
+    makeFile("Art/" + Name70, 5);
+    QBuffer listing;
+    listing.setData(walk("e:\\Art\\"));
+    listing.open(QIODevice::ReadOnly);
+    ListingReader reader(listing);
+
+    const std::vector<std::pair<std::string, std::int64_t>> expected = {
+        {"big.bin", 3000000000}, {"medium.dat", 1234567}, {Name70.left(65).toStdString(), 5}};
+    for (const auto& [name, size] : expected) {
+        ASSERT_TRUE(reader.nextEntry());
+        EXPECT_EQ(reader.volume(), "My Art");
+        EXPECT_EQ(reader.folder(), "\\Art\\");
+        EXPECT_EQ(reader.name(), name);
+        EXPECT_EQ(reader.takeSizeAndDate().size, size);
+    }
+    EXPECT_FALSE(reader.nextEntry());
+}
+
+TEST_F(ListingWriterTest, AnEntryThatCannotBeReadIsReportedAndListedWithoutSize)
+{
+    makeFile("Art/a.gif", 7);
+    // A backslash in a host name: its drive path names another file, which is missing.
+    makeFile("Art/b\\c.gif", 3, Midnight);
+
+    EXPECT_EQ(walk("e:\\Art"), header("\\Art\\") + fileLine("a.gif", "               7") +
+                                   fileLine("b\\c.gif", "n/a", "12/11/2008 10:30:00 AM"));
+    EXPECT_EQ(env.dialogs().prompts(),
+              QStringList({"While Udating file lists, there was an error reading: \r\ne:\\Art\\b\\c.gif Skipping.\r\n"
+                           "(There may be an unreadable character in the name!)"}));
+}
+
+TEST_F(ListingWriterTest, ShortPathsWriteNothing)
+{
+    makeFile("a.txt", 1);
+    EXPECT_EQ(walk(""), "");
+    EXPECT_EQ(walk("e"), "");
+}
+
+TEST_F(ListingWriterTest, FoldersOnlyLeavesOutTheFileLines)
+{
+    makeFile("Art/a.gif", 1);
+    makeFile("b.gif", 1);
+    EXPECT_EQ(walk("e:\\", listingflags::FoldersOnly | listingflags::File1Only),
+              header("\\") + "<DIR> Art\r\n\r\n" + header("\\Art\\"));
+}
+
+TEST_F(ListingWriterTest, ThePatternChoosesTheFileLines)
+{
+    makeFile("a.gif", 1);
+    makeFile("b.wmf", 1);
+    EXPECT_EQ(walk("e:\\", listingflags::File1Only, "*.wmf"), header("\\") + fileLine("b.wmf", "               1"));
+}
+
+TEST_F(ListingWriterTest, StopFlagEndsTheWalkAfterTheSubFolderInHand)
+{
+    makeFile("A/a.gif", 1);
+    makeFile("B/b.gif", 1);
+    // Seen when the walk pumps messages after its first sub-folder.
+    QTimer::singleShot(0, [] { ListSearch.StopFlag = true; });
+    EXPECT_EQ(walk("e:\\"), header("\\") + "<DIR> A\r\n<DIR> B\r\n\r\n" + header("\\A\\") +
+                                fileLine("a.gif", "               1"));
+    EXPECT_TRUE(ListSearch.StopFlag);
+}
+
+TEST_F(ListingWriterTest, PrintListingLineWritesWhereTheFlagsSay)
+{
+    struct Case {
+        int flags;
+        QByteArray first, second;
+    };
+    const std::vector<Case> cases = {{0, "", ""},
+                                     {listingflags::File1Only | listingflags::File2Only, "x\r\n", ""},
+                                     {listingflags::File2Only | listingflags::BothFiles, "", "x\r\n"},
+                                     {listingflags::BothFiles, "x\r\n", "x\r\n"}};
+    for (const Case& c : cases) {
+        {
+            runtime::AnsiTextWriter first(env.hostPath("first.txt"));
+            runtime::AnsiTextWriter second(env.hostPath("second.txt"));
+            PrintListingLine("x", ListingFiles{&first, &second}, c.flags);
+        }
+        EXPECT_EQ(env.readFile("first.txt"), c.first) << c.flags;
+        EXPECT_EQ(env.readFile("second.txt"), c.second) << c.flags;
+    }
+    try {
+        PrintListingLine("x", ListingFiles{}, listingflags::File2Only);
+        FAIL() << "a file that is not open";
+    } catch (const runtime::RuntimeError& error) {
+        EXPECT_EQ(error.number(), runtime::err::BadFileNameOrNumber);
+    }
+}
+
+class ListingWriterCapacity : public ListingWriterTest {
+protected:
+    void SetUp() override
+    {
+        ListingWriterTest::SetUp();
+        for (int i = 0; i < 1002; ++i)
+            makeFolder(QString("many/d%1").arg(i, 4, 10, QChar(u'0')));
+    }
+    const QString prompt = "Error Number: 9 " + runtime::errorDescription(9) + "\r\nError reading:d1001 Skipping.";
+};
+
+TEST_F(ListingWriterCapacity, AbortLeavesTheFolderWithItsHeaderOnly)
+{
+    env.dialogs().answerNext(platform::MsgResult::Abort);
+    EXPECT_EQ(walk("e:\\many"), header("\\many\\"));
+    ASSERT_EQ(env.dialogs().messages().size(), 1u);
+    EXPECT_EQ(env.dialogs().messages()[0].prompt, prompt);
+    EXPECT_EQ(env.dialogs().messages()[0].buttons, platform::MsgButtons::AbortRetryIgnore);
+}
+
+TEST_F(ListingWriterCapacity, RetryRunsTheStepAgainAndIgnoreGoesOn)
+{
+    env.dialogs().answerNext(platform::MsgResult::Retry);
+    env.dialogs().answerNext(platform::MsgResult::Ignore);
+    const QByteArray written = walk("e:\\many", listingflags::FoldersOnly | listingflags::File1Only);
+    EXPECT_EQ(env.dialogs().prompts(), QStringList({prompt, prompt}));
+    EXPECT_EQ(written.count("<DIR> "), 1001);
+    EXPECT_TRUE(written.contains("Directory: \\many\\d1000\\"));
+    EXPECT_FALSE(written.contains("d1001"));
+}
+
+}  // namespace
