@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QHideEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
 #include <QResizeEvent>
@@ -183,6 +184,15 @@ void placeTwips(QWidget* control, double left, double top, double width, double 
                                                   : QPoint();
     control->setGeometry(origin.x() + twipsToPixels(left), origin.y() + twipsToPixels(top),
                          twipsToPixels(width), twipsToPixels(height));
+}
+
+void fitCaption(QLabel* caption)
+{
+    QFont font = caption->font();
+    while (caption->sizeHint().width() > caption->width() && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        caption->setFont(font);
+    }
 }
 
 }  // namespace platform

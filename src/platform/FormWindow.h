@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QWidget>
 
+class QLabel;
 class QMenuBar;
 
 namespace platform {
@@ -89,5 +90,9 @@ private:
 // Places a child control at its design position, given in twips from the top
 // left corner of its parent's client area.
 void placeTwips(QWidget* control, double left, double top, double width, double height);
+
+// The captions' places were laid out for a narrower font than the desktop's:
+// a caption that does not fit its place is set smaller rather than cut off.
+void fitCaption(QLabel* caption);
 
 }  // namespace platform

@@ -33,16 +33,10 @@ QLabel* label(QWidget* parent, const QString& text, double left, double width)
     return control;
 }
 
-// The captions' places were laid out for a narrower font than the desktop's:
-// a caption that does not fit its place is set smaller rather than cut off.
 QLabel* caption(QWidget* parent, const QString& text, double left, double width)
 {
     QLabel* control = label(parent, text, left, width);
-    QFont font = control->font();
-    while (control->sizeHint().width() > control->width() && font.pointSizeF() > 6) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        control->setFont(font);
-    }
+    platform::fitCaption(control);
     return control;
 }
 

@@ -33,6 +33,7 @@ void SelectDrive::setupControls()
 
     Label1 = new QLabel(QStringLiteral("Select the CD-Rom drive you wish to use from the drop down list."), this);
     platform::placeTwips(Label1, 180, 60, 4755, 255);
+    platform::fitCaption(Label1);
 
     Drive1 = new QComboBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
