@@ -281,6 +281,28 @@ TEST_F(PictureLoaderTest, ScaledDecodeOfATurnedJpegGivesTheWantedSizeUpright)
     EXPECT_EQ(platform::pixelsFromHimetric(small.sizeHimetric), QSize(50, 100));
 }
 
+// ---- metafiles draw their text ------------------------------------------------
+
+int darkPixels(const QImage& image, const QRect& area)
+{
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            dark += qGray(image.pixel(x, y)) < 80 && qAlpha(image.pixel(x, y)) > 128;
+    return dark;
+}
+
+// Without its fonts a metafile's text comes out as nothing at all.
+TEST_F(PictureLoaderTest, MetafileTextIsDrawn)
+{
+    // lo-ETO_PDY.wmf holds nothing but the small text "hi": drawn four times larger.
+    const Picture wmf = LoadPicture(sample("wmf/lo-ETO_PDY.wmf"), [](QSize own) { return own * 4; });
+    EXPECT_GT(darkPixels(wmf.image, wmf.image.rect()), 5);
+    // lo-TestCreatePen.emf: a large "0" stands alone in its top left corner.
+    const Picture emf = LoadPicture(sample("emf/lo-TestCreatePen.emf"));
+    EXPECT_GT(darkPixels(emf.image, QRect(0, 0, 55, 50)), 200);
+}
+
 // ---- metafiles keep their own size ----------------------------------------
 
 TEST_F(PictureLoaderTest, PlaceableWmfTakesItsSizeFromItsFrame)
