@@ -220,8 +220,8 @@ TEST_P(ScaledThumbnailTest, MatchesTheThumbnailOfTheFullPicture)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ScaledThumbnailTest,
                          ::testing::Values(QSize(2000, 1500), QSize(600, 913), QSize(449, 300), QSize(1001, 1523)),
-                         [](const ::testing::TestParamInfo<QSize>& info) {
-                             return std::to_string(info.param.width()) + "x" + std::to_string(info.param.height());
+                         [](const ::testing::TestParamInfo<QSize>& size) {
+                             return std::to_string(size.param.width()) + "x" + std::to_string(size.param.height());
                          });
 
 }  // namespace
