@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <ctime>
+#include <sys/stat.h>
 #include <utility>
 
 namespace platform {
@@ -72,6 +74,75 @@ bool isCdWithoutDisc(const DriveTable& drives, const QString& folderPath)
     return root && QDir(*root).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
 }
 
+// The names a directory search finds, and the host folder that holds them.
+struct FolderNames {
+    QString hostFolder;
+    QStringList names;
+};
+
+FolderNames searchFolder(const DriveTable& drives, const QString& pattern, int attributes)
+{
+    QString text = pattern;
+    text.replace(u'/', u'\\');
+    qsizetype split = text.lastIndexOf(u'\\') + 1;
+    if (split == 0 && text.size() >= 2 && text[1] == u':')
+        split = 2;
+    QString namePattern = text.mid(split);
+    if (namePattern.isEmpty())
+        namePattern = QStringLiteral("*");
+    if (!isValidNamePattern(namePattern))
+        runtime::raise(BadFileNameOrNumber);
+
+    if (isCdWithoutDisc(drives, text.left(split)))
+        runtime::raise(BadFileNameOrNumber);
+    const HostLocation folder = locate(drives, text.left(split), BadFileNameOrNumber);
+    if (!folder.exists || !QFileInfo(folder.path()).isDir())
+        return {};
+
+    QDir::Filters filters = QDir::Files | QDir::NoDotAndDotDot;
+    if (attributes & attr::Directory)
+        filters |= QDir::Dirs;
+    if (attributes & attr::Hidden)
+        filters |= QDir::Hidden;
+    const Wildcard wildcard(namePattern);
+    QStringList names;
+    for (const QString& name : QDir(folder.path()).entryList(filters, QDir::Unsorted)) {
+        if (wildcard.matches(name))
+            names += name;
+    }
+    std::sort(names.begin(), names.end(), lessIgnoringCase);
+    return {folder.path(), names};
+}
+
+int attributesOf(bool isFolder, bool ownerMayWrite, const QString& name)
+{
+    int attributes = isFolder ? attr::Directory : attr::Archive;
+    if (!ownerMayWrite)
+        attributes |= attr::ReadOnly;
+    if (name.startsWith(u'.'))
+        attributes |= attr::Hidden;
+    return attributes;
+}
+
+// The details of an entry the search found, from one stat of the host file.
+// (QFileInfo asks the system several times for the same answers, and a
+// QDateTime in local time looks at the time zone file again each time.)
+std::optional<DirEntry> detailsOf(const QString& hostFolder, const QString& name)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(joinHostPath(hostFolder, name)).constData(), &status) != 0)
+        return std::nullopt;
+    std::tm local{};
+    const std::time_t seconds = status.st_mtim.tv_sec;
+    localtime_r(&seconds, &local);
+    const bool isFolder = S_ISDIR(status.st_mode);
+    return DirEntry{name, attributesOf(isFolder, (status.st_mode & S_IWUSR) != 0, name),
+                    isFolder ? 0 : std::int64_t(status.st_size),
+                    runtime::makeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                      local.tm_min, local.tm_sec),
+                    true};
+}
+
 }  // namespace
 
 FileSystem::FileSystem(DriveTable drives) : drives_(std::move(drives)) {}
@@ -116,36 +187,21 @@ bool FileSystem::folderExists(const QString& path) const
 
 QStringList FileSystem::dir(const QString& pattern, int attributes) const
 {
-    QString text = pattern;
-    text.replace(u'/', u'\\');
-    qsizetype split = text.lastIndexOf(u'\\') + 1;
-    if (split == 0 && text.size() >= 2 && text[1] == u':')
-        split = 2;
-    QString namePattern = text.mid(split);
-    if (namePattern.isEmpty())
-        namePattern = QStringLiteral("*");
-    if (!isValidNamePattern(namePattern))
-        runtime::raise(BadFileNameOrNumber);
+    return searchFolder(drives_, pattern, attributes).names;
+}
 
-    if (isCdWithoutDisc(drives_, text.left(split)))
-        runtime::raise(BadFileNameOrNumber);
-    const HostLocation folder = locate(drives_, text.left(split), BadFileNameOrNumber);
-    if (!folder.exists || !QFileInfo(folder.path()).isDir())
-        return {};
-
-    QDir::Filters filters = QDir::Files | QDir::NoDotAndDotDot;
-    if (attributes & attr::Directory)
-        filters |= QDir::Dirs;
-    if (attributes & attr::Hidden)
-        filters |= QDir::Hidden;
-    const Wildcard wildcard(namePattern);
-    QStringList names;
-    for (const QString& name : QDir(folder.path()).entryList(filters, QDir::Unsorted)) {
-        if (wildcard.matches(name))
-            names += name;
+QList<DirEntry> FileSystem::dirEntries(const QString& pattern, int attributes) const
+{
+    const FolderNames found = searchFolder(drives_, pattern, attributes);
+    QList<DirEntry> entries;
+    entries.reserve(found.names.size());
+    for (const QString& name : found.names) {
+        const std::optional<WindowsPathParts> parts = splitWindowsPath(name);
+        const bool reachable = parts && parts->components == QStringList{name};
+        const std::optional<DirEntry> details = reachable ? detailsOf(found.hostFolder, name) : std::nullopt;
+        entries += details.value_or(DirEntry{name});
     }
-    std::sort(names.begin(), names.end(), lessIgnoringCase);
-    return names;
+    return entries;
 }
 
 int FileSystem::getAttr(const QString& path) const
@@ -154,12 +210,7 @@ int FileSystem::getAttr(const QString& path) const
     if (!location.exists)
         runtime::raise(FileNotFound);
     const QFileInfo info(location.path());
-    int attributes = info.isDir() ? attr::Directory : attr::Archive;
-    if (!(info.permissions() & QFileDevice::WriteOwner))
-        attributes |= attr::ReadOnly;
-    if (location.name.startsWith(u'.'))
-        attributes |= attr::Hidden;
-    return attributes;
+    return attributesOf(info.isDir(), info.permission(QFileDevice::WriteOwner), location.name);
 }
 
 std::int64_t FileSystem::fileLen(const QString& path) const

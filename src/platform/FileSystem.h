@@ -31,6 +31,18 @@ struct FileTimes {
     std::uint64_t lastWrite = 0;
 };
 
+// One name of a directory search with the details Windows' own search returns
+// alongside it, read in the same pass.
+struct DirEntry {
+    QString name;
+    int attributes = attr::Normal;
+    std::int64_t size = 0;
+    runtime::Date lastWrite = runtime::ZeroDate;
+    // False when the name's drive path finds no file (a host name holding "\"
+    // or another character drive paths cannot carry): the details stay empty.
+    bool readable = false;
+};
+
 class FileSystem {
 public:
     explicit FileSystem(DriveTable drives);
@@ -63,6 +75,10 @@ public:
 
     // Directory or Archive, with ReadOnly when the owner may not write and
     // Hidden for names starting with ".". 53 when missing.
+    // As dir, with each entry's attributes, size and last-write time as getAttr,
+    // fileLen and fileDateTime give them: one read of each entry, for walks.
+    QList<DirEntry> dirEntries(const QString& pattern, int attributes = attr::Normal) const;
+
     int getAttr(const QString& path) const;
     std::int64_t fileLen(const QString& path) const;      // 0 for a folder; 53 when missing
     runtime::Date fileDateTime(const QString& path) const;  // last write, local; 53

@@ -4,6 +4,7 @@
 #include "platform/Interaction.h"
 #include "platform/Pump.h"
 #include "platform/Services.h"
+#include "platform/Wildcard.h"
 #include "runtime/AnsiText.h"
 #include "runtime/Numbers.h"
 #include "runtime/RuntimeError.h"
@@ -36,7 +37,7 @@ class FolderLevel {
 public:
     FolderLevel(QString path, const QString& pattern, const ListingFiles& files,
                 const QString& volumeLabel, int flags)
-        : path_(std::move(path)), pattern_(pattern), files_(files), volumeLabel_(volumeLabel), flags_(flags)
+        : path_(std::move(path)), pattern_(pattern), outputs_(files), volumeLabel_(volumeLabel), flags_(flags)
     {
     }
 
@@ -44,12 +45,9 @@ public:
     {
         try {
             writeHeader();
-            scanSubFolders();
+            scanFolder();
             writeSubFolderLines();
-            if (!(flags_ & listingflags::FoldersOnly)) {
-                scanFiles();
-                writeFileLines();
-            }
+            writeFileLines();
             walkSubFolders();
         } catch (const AbortFolder&) {
         }
@@ -104,7 +102,7 @@ private:
 
     void print(const QString& text)
     {
-        attempt([&] { PrintListingLine(text, files_, flags_); });
+        attempt([&] { PrintListingLine(text, outputs_, flags_); });
     }
 
     void writeHeader()
@@ -115,32 +113,50 @@ private:
         print({});
     }
 
-    // Appends the name unless the list is full (error 9, as an array bound would).
-    static void append(QStringList& list, const QString& name, qsizetype capacity)
+    // Appends the item unless the list is full (error 9, as an array bound would).
+    template <typename Item>
+    static void append(QList<Item>& list, const Item& item, qsizetype capacity)
     {
         if (list.size() >= capacity)
             runtime::raise(runtime::err::SubscriptOutOfRange);
-        list += name;
+        list += item;
     }
 
-    QStringList enumerate(const QString& pattern, int attributes)
+    // The names of the folder with their details, read as the search finds
+    // them, so each entry is read once.
+    QList<platform::DirEntry> enumerate(const QString& pattern, int attributes)
     {
-        QStringList names;
-        attempt([&] { names = platform::fileSystem().dir(path_ + pattern, attributes); });
-        return names;
+        QList<platform::DirEntry> entries;
+        attempt([&] { entries = platform::fileSystem().dirEntries(path_ + pattern, attributes); });
+        return entries;
     }
 
-    void scanSubFolders()
+    // An entry's details, or error 53 (file not found) when its name cannot be
+    // reached through the drive.
+    static const platform::DirEntry& details(const platform::DirEntry& entry)
     {
-        const QStringList entries = enumerate(QStringLiteral("*.*"), platform::attr::Directory);
-        for (const QString& entry : entries) {
-            entryName_ = entry;
-            if (entry == Skipped)
+        if (!entry.readable)
+            runtime::raise(runtime::err::FileNotFound);
+        return entry;
+    }
+
+    // One search of the folder gives both lists, each entry read once: the
+    // sub-folders, and the files that match the pattern (unless folders only).
+    void scanFolder()
+    {
+        const QList<platform::DirEntry> entries = enumerate(QStringLiteral("*.*"), platform::attr::Directory);
+        const platform::Wildcard filePattern(pattern_);
+        const bool listFiles = !(flags_ & listingflags::FoldersOnly);
+        for (const platform::DirEntry& entry : entries) {
+            entryName_ = entry.name;
+            if (entry.name == Skipped)
                 continue;
             int attributes = 0;
-            attempt([&] { attributes = platform::fileSystem().getAttr(path_ + entry); });
+            attempt([&] { attributes = details(entry).attributes; });
             if (attributes & platform::attr::Directory)
-                attempt([&] { append(subFolders_, entry, MaxSubFolders); });
+                attempt([&] { append(subFolders_, entry.name, MaxSubFolders); });
+            else if (listFiles && filePattern.matches(entry.name))
+                attempt([&] { append(files_, entry, MaxFiles); });
         }
         entryName_.clear();
     }
@@ -153,32 +169,20 @@ private:
             print({});
     }
 
-    void scanFiles()
-    {
-        const QStringList entries = enumerate(pattern_, platform::attr::Normal);
-        for (const QString& entry : entries) {
-            entryName_ = entry;
-            if (entry != Skipped)
-                attempt([&] { append(fileNames_, entry, MaxFiles); });
-        }
-        entryName_.clear();
-    }
-
     void writeFileLines()
     {
-        const platform::FileSystem& fs = platform::fileSystem();
         writingFiles_ = true;
-        for (const QString& name : std::as_const(fileNames_)) {
+        for (const platform::DirEntry& file : std::as_const(files_)) {
             // A size that cannot be read is written as "n/a"; the date then
             // stays the one read last in this folder.
             size_ = -1;
-            attempt([&] { size_ = fs.fileLen(path_ + name); });
+            attempt([&] { size_ = details(file).size; });
             const QString sizeText = size_ == -1
                 ? QStringLiteral("n/a")
                 : runtime::formatNumber(static_cast<double>(size_), QStringLiteral("###,###,###,##0"))
                       .rightJustified(SizeColumns);
-            attempt([&] { date_ = fs.fileDateTime(path_ + name); });
-            print(name.leftJustified(NameColumns, u' ', true) + sizeText + QStringLiteral(" bytes ") +
+            attempt([&] { date_ = details(file).lastWrite; });
+            print(file.name.leftJustified(NameColumns, u' ', true) + sizeText + QStringLiteral(" bytes ") +
                   runtime::generalDateText(date_));
         }
         writingFiles_ = false;
@@ -187,7 +191,7 @@ private:
     void walkSubFolders()
     {
         for (const QString& name : std::as_const(subFolders_)) {
-            WriteFolderListing(path_ + name, pattern_, files_, volumeLabel_, flags_);
+            WriteFolderListing(path_ + name, pattern_, outputs_, volumeLabel_, flags_);
             platform::doEvents();
             if (ListSearch.StopFlag)
                 return;
@@ -196,12 +200,12 @@ private:
 
     const QString path_;
     const QString& pattern_;
-    const ListingFiles& files_;
+    const ListingFiles& outputs_;
     const QString& volumeLabel_;
     const int flags_;
 
     QStringList subFolders_;
-    QStringList fileNames_;
+    QList<platform::DirEntry> files_;
     QString entryName_;  // the name the enumeration returned last
     bool writingFiles_ = false;
     std::int64_t size_ = 0;

@@ -182,6 +182,29 @@ TEST_F(ListingWriterTest, PrintListingLineWritesWhereTheFlagsSay)
     }
 }
 
+// The walk reads each entry once, through the directory search; what it reads
+// must be what the single-file calls give.
+TEST_F(ListingWriterTest, EntriesReadInTheSearchAgreeWithTheSingleFileCalls)
+{
+    makeFile("a.gif", 1234567);
+    makeFile("b.txt", 0, Midnight);
+    makeFile("c.wmf", 5);
+    QFile::setPermissions(env.hostPath("tree/c.wmf"), QFileDevice::ReadOwner);
+    makeFolder("Sub");
+    const platform::FileSystem& fs = env.fs();
+    const QList<platform::DirEntry> entries = fs.dirEntries("e:\\*.*", platform::attr::Directory);
+    ASSERT_EQ(entries.size(), 4);
+    for (const platform::DirEntry& entry : entries) {
+        const QString path = "e:\\" + entry.name;
+        EXPECT_TRUE(entry.readable) << entry.name.toStdString();
+        EXPECT_EQ(entry.attributes, fs.getAttr(path)) << entry.name.toStdString();
+        EXPECT_EQ(entry.size, fs.fileLen(path)) << entry.name.toStdString();
+        EXPECT_EQ(entry.lastWrite, fs.fileDateTime(path)) << entry.name.toStdString();
+    }
+    EXPECT_TRUE(entries[2].attributes & platform::attr::ReadOnly);
+    EXPECT_TRUE(entries[3].attributes & platform::attr::Directory);
+}
+
 class ListingWriterCapacity : public ListingWriterTest {
 protected:
     void SetUp() override
