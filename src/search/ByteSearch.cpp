@@ -16,6 +16,14 @@ __m128i load16(const char* bytes)
 {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
 }
+
+// A-Z to a-z; every other byte stays.
+__m128i lowerAscii(__m128i bytes)
+{
+    const __m128i upper =
+        _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('A' - 1)), _mm_cmplt_epi8(bytes, _mm_set1_epi8('Z' + 1)));
+    return _mm_or_si128(bytes, _mm_and_si128(upper, _mm_set1_epi8(0x20)));
+}
 #endif
 
 }  // namespace
@@ -24,7 +32,8 @@ AnsiLowerCase::AnsiLowerCase()
 {
     for (int byte = 0; byte < 256; ++byte) {
         table_[byte] = static_cast<char>(runtime::ansiLower(static_cast<unsigned char>(byte)));
-        if (byte < 0x80 && table_[byte] != (byte >= 'A' && byte <= 'Z' ? byte + 0x20 : byte))
+        const auto lower = static_cast<unsigned char>(table_[byte]);
+        if (byte < 0x80 ? lower != (byte >= 'A' && byte <= 'Z' ? byte + 0x20 : byte) : lower < 0x80)
             asciiByRange_ = false;
     }
 }
@@ -43,10 +52,7 @@ void AnsiLowerCase::apply(std::string_view text, char* out) const
             if (_mm_movemask_epi8(bytes) != 0) {  // not plain ASCII
                 byTable(text.data() + at, text.data() + at + 16, out + at);
             } else {
-                const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('A' - 1)),
-                                                    _mm_cmplt_epi8(bytes, _mm_set1_epi8('Z' + 1)));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at),
-                                 _mm_or_si128(bytes, _mm_and_si128(upper, _mm_set1_epi8(0x20))));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), lowerAscii(bytes));
             }
             if (at + 16 == text.size())
                 return;
@@ -54,6 +60,44 @@ void AnsiLowerCase::apply(std::string_view text, char* out) const
     }
 #endif
     byTable(text.data(), text.data() + text.size(), out);
+}
+
+// As containsWord, with each sixteen bytes lower-cased as they are loaded:
+// when the word begins and ends in ASCII, a byte outside ASCII can match
+// neither end, and the bytes between are compared through the table.
+bool AnsiLowerCase::contains(std::string_view text, std::string_view lowerWord)
+{
+    const auto isAscii = [](char byte) { return static_cast<unsigned char>(byte) < 0x80; };
+#if defined(__SSE2__)
+    if (asciiByRange_ && !lowerWord.empty() && isAscii(lowerWord.front()) && isAscii(lowerWord.back())) {
+        if (lowerWord.size() > text.size())
+            return false;
+        const std::size_t lastStart = text.size() - lowerWord.size();
+        const __m128i first = _mm_set1_epi8(lowerWord.front());
+        const __m128i last = _mm_set1_epi8(lowerWord.back());
+        for (std::size_t at = 0; at <= lastStart; at += 16) {
+            const __m128i candidates =
+                _mm_and_si128(_mm_cmpeq_epi8(lowerAscii(load16(text.data() + at)), first),
+                              _mm_cmpeq_epi8(lowerAscii(load16(text.data() + at + lowerWord.size() - 1)), last));
+            for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(candidates)); mask != 0; mask &= mask - 1) {
+                const std::size_t start = at + static_cast<std::size_t>(__builtin_ctz(mask));
+                if (start > lastStart)
+                    return false;
+                if (lowerWord.size() < 3 ||
+                    std::equal(lowerWord.begin() + 1, lowerWord.end() - 1, text.begin() + start + 1,
+                               [this](char wordByte, char textByte) {
+                                   return table_[static_cast<unsigned char>(textByte)] == wordByte;
+                               }))
+                    return true;
+            }
+        }
+        return false;
+    }
+#endif
+    if (lowered_.size() < text.size() + WordSearchPadding)
+        lowered_.resize(text.size() + WordSearchPadding);
+    apply(text, lowered_.data());
+    return containsWord(std::string_view(lowered_.data(), text.size()), lowerWord);
 }
 
 // Sixteen start positions at a time are tested on the word's first and last

@@ -5,7 +5,11 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
+
+// The readable bytes that the word tests need after the text's last byte.
+inline constexpr std::size_t WordSearchPadding = 16;
 
 // Lower-cases bytes as runtime::ansiLower does.
 class AnsiLowerCase {
@@ -13,14 +17,18 @@ public:
     AnsiLowerCase();
     // Writes text.size() bytes to out.
     void apply(std::string_view text, char* out) const;
+    // Whether `lowerWord` occurs in the text once lower-cased; the text's
+    // storage must hold WordSearchPadding more bytes after it. Compares on the
+    // fly, without writing the lower-cased text, where the code page allows.
+    bool contains(std::string_view text, std::string_view lowerWord);
 
 private:
     std::array<char, 256> table_{};
-    bool asciiByRange_ = true;  // the table lower-cases ASCII as A-Z to a-z, nothing else
+    // The table lower-cases ASCII as A-Z to a-z and nothing else, and keeps
+    // every other byte outside ASCII.
+    bool asciiByRange_ = true;
+    std::string lowered_;  // the text lower-cased, where comparing on the fly cannot be done
 };
-
-// The readable bytes that containsWord needs after the text's last byte.
-inline constexpr std::size_t WordSearchPadding = 16;
 
 // Whether `word` occurs in `text` (exact bytes); the text's storage must hold
 // WordSearchPadding more bytes after it, whatever their values.

@@ -40,7 +40,8 @@ public:
     bool nextEntry();
 
     // The current entry and the state the lines before it set, as raw
-    // code-page bytes; valid until the next call of nextEntry.
+    // code-page bytes; valid until the next call of nextEntry. At least 16
+    // readable bytes follow the name, for the word search.
     std::string_view name() const { return name_; }
     std::string_view volume() const { return volume_; }
     std::string_view folder() const { return folder_; }

@@ -49,17 +49,17 @@ public:
         }
     }
 
-    // The entry's percentage when it is a hit.
+    // The entry's percentage when it is a hit. The name is followed by
+    // WordSearchPadding readable bytes, as the reader's names are.
     std::optional<int> hitMatch(std::string_view name)
     {
         int count = inFolder_;
         auto left = static_cast<int>(outside_.size());
         if (count + left < needed_)
             return std::nullopt;
-        const std::string_view text = left > 0 ? lowered(name, name_) : std::string_view();
         for (const std::string* word : outside_) {
             --left;
-            if (containsWord(text, *word))
+            if (lowerCase_.contains(name, *word))
                 ++count;
             else if (count + left < needed_)
                 return std::nullopt;
@@ -84,7 +84,6 @@ private:
     int inFolder_ = 0;                         // words found in the current folder
     std::vector<const std::string*> outside_;  // the other words, in order
     std::string folder_;                       // the current folder, lower-cased
-    std::string name_;                         // the entry's name, lower-cased
 };
 
 // The hit's texts; the volume and folder are made once and shared by the hits

@@ -239,6 +239,24 @@ TEST(ByteSearch, lowerCasesByTheCodePageAtAnyLength)
     }
 }
 
+TEST(ByteSearch, comparesLowerCasedOnTheFlyAsAfterLowerCasing)
+{
+    AnsiLowerCase lowerCase;
+    const std::string text = "Red ROSE border \xC9t\xE9 -- CAF\xC9 \x8Aka r\xD6se end-of-a-longer-name.WMF";
+    const std::string padded = text + std::string(WordSearchPadding, 'E');
+    std::string lower(text.size(), '\0');
+    lowerCase.apply(text, lower.data());
+    const std::vector<std::string> words = {"r", "ro", "rose", "border", "\xE9t\xE9", "caf\xE9", "\x9Aka", "r\xF6se",
+                                            ".wmf", "wmfe", "e", "-a-", "rosa", "", "\xE9", "name.wmf"};
+    for (std::size_t length = 0; length <= text.size(); ++length) {
+        const std::string_view view(padded.data(), length);
+        for (const std::string& word : words) {
+            ASSERT_EQ(lowerCase.contains(view, word), std::string_view(lower).substr(0, length).find(word) != std::string::npos)
+                << word << " in " << length;
+        }
+    }
+}
+
 TEST(ByteSearch, dropsTrailingBlanksOnly)
 {
     EXPECT_EQ(lengthWithoutTrailingBlanks(""), 0u);
