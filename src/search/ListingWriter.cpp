@@ -76,9 +76,7 @@ private:
         const QString skipping = QStringLiteral("Error reading:") + entryName_ + QStringLiteral(" Skipping.");
         switch (error.number()) {
         case runtime::err::FileNotFound:
-            if (writingFiles_)
-                size_ = -1;
-            else
+            if (!writingFiles_)
                 dialogs.msgBox(QStringLiteral("While Udating file lists, there was an error reading: ") + CrLf + path_ +
                                entryName_ + QStringLiteral(" Skipping.") + CrLf +
                                QStringLiteral("(There may be an unreadable character in the name!)"));
@@ -122,15 +120,6 @@ private:
         list += item;
     }
 
-    // The names of the folder with their details, read as the search finds
-    // them, so each entry is read once.
-    QList<platform::DirEntry> enumerate(const QString& pattern, int attributes)
-    {
-        QList<platform::DirEntry> entries;
-        attempt([&] { entries = platform::fileSystem().dirEntries(path_ + pattern, attributes); });
-        return entries;
-    }
-
     // An entry's details, or error 53 (file not found) when its name cannot be
     // reached through the drive.
     static const platform::DirEntry& details(const platform::DirEntry& entry)
@@ -144,7 +133,10 @@ private:
     // sub-folders, and the files that match the pattern (unless folders only).
     void scanFolder()
     {
-        const QList<platform::DirEntry> entries = enumerate(QStringLiteral("*.*"), platform::attr::Directory);
+        QList<platform::DirEntry> entries;
+        attempt([&] {
+            entries = platform::fileSystem().dirEntries(path_ + QStringLiteral("*.*"), platform::attr::Directory);
+        });
         const platform::Wildcard filePattern(pattern_);
         const bool listFiles = !(flags_ & listingflags::FoldersOnly);
         for (const platform::DirEntry& entry : entries) {
@@ -173,8 +165,9 @@ private:
     {
         writingFiles_ = true;
         for (const platform::DirEntry& file : std::as_const(files_)) {
-            // A size that cannot be read is written as "n/a"; the date then
-            // stays the one read last in this folder.
+            // A size that cannot be read is written as "n/a" (error 53 passes
+            // without a message here); the date then stays the one read last
+            // in this folder.
             size_ = -1;
             attempt([&] { size_ = details(file).size; });
             const QString sizeText = size_ == -1
