@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace platform {
@@ -127,10 +129,11 @@ int attributesOf(bool isFolder, bool ownerMayWrite, const QString& name)
 // The details of an entry the search found, from one stat of the host file.
 // (QFileInfo asks the system several times for the same answers, and a
 // QDateTime in local time looks at the time zone file again each time.)
-std::optional<DirEntry> detailsOf(const QString& hostFolder, const QString& name)
+// `folder` is the open host folder, which spares the lookup of its path.
+std::optional<DirEntry> detailsOf(int folder, const QString& name)
 {
     struct stat status {};
-    if (::stat(QFile::encodeName(joinHostPath(hostFolder, name)).constData(), &status) != 0)
+    if (::fstatat(folder, QFile::encodeName(name).constData(), &status, 0) != 0)
         return std::nullopt;
     std::tm local{};
     const std::time_t seconds = status.st_mtim.tv_sec;
@@ -195,12 +198,15 @@ QList<DirEntry> FileSystem::dirEntries(const QString& pattern, int attributes) c
     const FolderNames found = searchFolder(drives_, pattern, attributes);
     QList<DirEntry> entries;
     entries.reserve(found.names.size());
+    const int folder = ::open(QFile::encodeName(found.hostFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     for (const QString& name : found.names) {
         const std::optional<WindowsPathParts> parts = splitWindowsPath(name);
-        const bool reachable = parts && parts->components == QStringList{name};
-        const std::optional<DirEntry> details = reachable ? detailsOf(found.hostFolder, name) : std::nullopt;
+        const bool reachable = folder >= 0 && parts && parts->components == QStringList{name};
+        const std::optional<DirEntry> details = reachable ? detailsOf(folder, name) : std::nullopt;
         entries += details.value_or(DirEntry{name});
     }
+    if (folder >= 0)
+        ::close(folder);
     return entries;
 }
 
