@@ -18,6 +18,10 @@ namespace runtime {
 
 namespace {
 
+// The runtime's date range: 1 January 100 to 31 December 9999.
+constexpr double FirstDate = -657434;
+constexpr double LastDate = 2958465;
+
 struct Token {
     enum Kind { Number, Word, Colon, DateSeparator } kind;
     QString text;
@@ -200,8 +204,17 @@ std::optional<qint64> takeDate(const std::vector<Token>& tokens)
 
 std::optional<Date> parseDate(const QString& text)
 {
-    if (const std::optional<double> number = parseNumber(text))
-        return number;  // a number text is the date it counts
+    std::optional<double> number;
+    try {
+        number = parseNumber(text);
+    } catch (const RuntimeError&) {
+        return std::nullopt;  // beyond the double range
+    }
+    if (number) {  // a number text is the date it counts, within the date range
+        if (*number <= FirstDate - 1 || *number >= LastDate + 1)
+            return std::nullopt;
+        return number;
+    }
     std::optional<std::vector<Token>> tokens = tokenize(text);
     if (!tokens || tokens->empty())
         return std::nullopt;

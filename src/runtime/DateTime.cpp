@@ -33,9 +33,9 @@ DayAndTime split(Date date)
     double dayPart = std::trunc(date);
     auto seconds = static_cast<int>(std::llround(std::fabs(date - dayPart) * SecondsPerDay));
     auto dayNumber = static_cast<qint64>(dayPart);
-    if (seconds == SecondsPerDay) {  // rounds up to the next midnight
+    if (seconds == SecondsPerDay) {  // rounds to the next midnight, back in time before the zero date
         seconds = 0;
-        ++dayNumber;
+        dayNumber += date < 0 ? -1 : 1;
     }
     return {dayNumber, seconds};
 }

@@ -98,13 +98,22 @@ QString groupDigits(const QString& digits)
 
 bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 
-double parseDouble(const std::string& text)
+// A number too small for a double is 0 (or its nearest tiny value); one too
+// large raises 6 (overflow), or gives +/- infinity when `saturate` is set.
+double parseDouble(const std::string& text, bool saturate = false)
 {
     double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec == std::errc::result_out_of_range)
+    const char* end = text.data() + text.size();
+    if (std::from_chars(text.data(), end, value).ec != std::errc::result_out_of_range)
+        return value;
+    long double wide = 0;  // tells overflow from underflow
+    const bool tooLarge = std::from_chars(text.data(), end, wide).ec == std::errc::result_out_of_range ||
+                          std::fabs(wide) > std::numeric_limits<double>::max();
+    if (!tooLarge)
+        return static_cast<double>(wide);
+    if (!saturate)
         raise(OverflowError);
-    return value;
+    return text.front() == '-' ? -HUGE_VAL : HUGE_VAL;
 }
 
 // Reads digits from `text` at `pos` into `out`; returns how many were read.
@@ -236,7 +245,7 @@ double val(const QString& text)
     std::string exponent;
     if (takeExponent(compact, pos, exponent, u"EeDd"))
         number += exponent;  // an exponent letter without digits is no exponent
-    return parseDouble(number);
+    return parseDouble(number, true);
 }
 
 std::optional<double> parseNumber(const QString& text)

@@ -21,7 +21,8 @@ QString singleText(float value);
 QString formatNumber(double value, const QString& pattern);
 
 // The leading number of a text, blanks ignored anywhere; 0 when none ("70.5" -> 70.5,
-// "7 0" -> 70, "abc" -> 0, "12abc" -> 12).
+// "7 0" -> 70, "abc" -> 0, "12abc" -> 12). Never raises: a number beyond the
+// double range gives +/- infinity, one too small for it 0.
 double val(const QString& text);
 
 // Strict conversions: raise error 13 when the text is not a number

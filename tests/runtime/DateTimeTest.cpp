@@ -35,6 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DateTextRow{makeDate(1899, 12, 30, 13, 5, 0), "1:05:00 PM"},
                     DateTextRow{makeDate(2026, 1, 5, 0, 0, 1), "1/5/2026 12:00:01 AM"},
                     DateTextRow{-1.25, "12/29/1899 6:00:00 AM"},
+                    DateTextRow{-1.9999999999, "12/28/1899"},
                     DateTextRow{makeDate(1752, 9, 14, 23, 59, 59), "9/14/1752 11:59:59 PM"}));
 
 struct ParseRow {
@@ -70,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ParseDate, RefusesTextThatIsNoDate)
 {
     for (const char* text : {"", "abc", "True", "13/13/2008", "2/30/2008", "25:00",
-                             "12:60", "1:2:3:4", "10:30 XM", "Dec Jan 2026", "12/11/2008 #"}) {
+                             "12:60", "1:2:3:4", "10:30 XM", "Dec Jan 2026", "12/11/2008 #", "1e400",
+                             "2958466", "-657435"}) {
         EXPECT_FALSE(parseDate(QString::fromLatin1(text)).has_value()) << text;
         EXPECT_EQ(errorNumberOf([text] { cdate(QString::fromLatin1(text)); }), err::TypeMismatch);
     }

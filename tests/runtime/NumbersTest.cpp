@@ -2,6 +2,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/ErrorNumber.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -79,7 +80,8 @@ TEST(Numbers, ValTakesTheLeadingNumber)
 {
     const std::pair<const char*, double> rows[] = {
         {"70.5", 70.5}, {" 7 0 ", 70}, {"abc", 0}, {"12abc", 12}, {"-3.5e2x", -350},
-        {"1,000", 1}, {".5", 0.5}, {"", 0}, {"1e", 1}, {"- 4", -4}, {"2D3", 2000}};
+        {"1,000", 1}, {".5", 0.5}, {"", 0}, {"1e", 1}, {"- 4", -4}, {"2D3", 2000}, {"1e-400", 0},
+        {"1e400", HUGE_VAL}, {"-1e400", -HUGE_VAL}};
     for (const auto& [text, expected] : rows)
         EXPECT_EQ(val(QString::fromLatin1(text)), expected) << text;
 }
@@ -89,6 +91,8 @@ TEST(Numbers, StrictConversionsRefuseNonNumbers)
     EXPECT_EQ(cdbl(" 1,234.5 "), 1234.5);
     EXPECT_EQ(cdbl("+7"), 7);
     EXPECT_EQ(cdbl("-2.5E3"), -2500);
+    EXPECT_EQ(cdbl("1e-400"), 0);
+    EXPECT_EQ(errorNumberOf([] { cdbl("1e400"); }), 6);
     for (const char* text : {"", " ", "abc", "12abc", "1.2.3", "1e", ".", ",5", "1 2"}) {
         EXPECT_EQ(errorNumberOf([text] { cdbl(QString::fromLatin1(text)); }), err::TypeMismatch)
             << text;
