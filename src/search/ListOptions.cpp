@@ -25,6 +25,7 @@ QLineEdit* makeField(QLabel*& label, const QString& caption, double labelTop, do
 {
     label = new QLabel(caption, parent);
     placeTwips(label, Left, labelTop, labelWidth, 255);
+    platform::fitCaption(label);
     auto* field = new QLineEdit(parent);
     placeTwips(field, Left, fieldTop, FieldWidth, fieldHeight);
     label->setBuddy(field);

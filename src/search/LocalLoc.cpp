@@ -31,7 +31,10 @@ constexpr int PathColumn = 1;
 QPushButton* makeButton(const QString& text, QWidget* parent, double left, double top, double width)
 {
     auto* button = new QPushButton(text, parent);
+    // A focused button takes Enter, as in every dialog; none is the default.
+    button->setAutoDefault(true);
     placeTwips(button, left, top, width, 315);
+    fitButtonCaption(*button);
     return button;
 }
 
@@ -78,8 +81,10 @@ void LocalLoc::setupControls()
 
     Label1 = new QLabel(QStringLiteral("Description"), this);
     placeTwips(Label1, 60, 3600, 1395, 255);
+    platform::fitCaption(Label1);
     Label2 = new QLabel(QStringLiteral("Path"), this);
     placeTwips(Label2, 2400, 3600, 1995, 255);
+    platform::fitCaption(Label2);
 
     Desc = new QLineEdit(QStringLiteral("Online"), this);
     placeTwips(Desc, 60, 3900, 2295, 315);

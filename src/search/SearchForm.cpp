@@ -127,7 +127,7 @@ void SearchForm::MnuBrowse_Click() { Forms::get("Browser").Show(); }
 
 void SearchForm::MnuSelectCD_Click() { Forms::get("SelectDrive").Show(true); }
 
-void SearchForm::AddLocal_Click() { Forms::get("LocalLoc").Show(); }
+void SearchForm::AddLocal_Click() { Forms::get("LocalLoc").Show(false, this); }
 
 void SearchForm::OptionsMenu_Click() { Forms::get("ListOptions").Show(true, this); }
 

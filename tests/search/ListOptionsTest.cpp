@@ -89,6 +89,7 @@ TEST_F(ListOptionsTest, ControlsStandAtTheirDesignPlacesInTabOrder)
         EXPECT_EQ(label->text(), caption);
         EXPECT_EQ(label->geometry(), place) << caption.toStdString();
         EXPECT_NE(label->buddy(), nullptr) << caption.toStdString();
+        EXPECT_LE(label->sizeHint().width(), label->width()) << caption.toStdString();  // not cut off
     }
     // The rest in tab order.
     const std::pair<QWidget*, QRect> controls[] = {
@@ -127,7 +128,7 @@ TEST_F(ListOptionsTest, AnUnreadableDateStoresNothingAndKeepsTheDialogOpen)
 {
     const QStringList before = settings();
     ListOptions& dialog = open();
-    for (const QString& date : {"", "last tuesday", "2/30/2025"}) {
+    for (const QString& date : QStringList{"", "last tuesday", "2/30/2025"}) {
         typeInEveryField(dialog, {"", "x.txt", "x.zip", "x", "Changed", date});
         dialog.OKButton->click();
         EXPECT_EQ(settings(), before) << date.toStdString();

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -158,6 +160,17 @@ TEST_F(LocalLocTest, ControlsStandAtTheirDesignPlacesInTabOrder)
     }
     EXPECT_EQ(dialog.Label1->geometry(), QRect(4, 240, 93, 17));
     EXPECT_EQ(dialog.Label2->geometry(), QRect(160, 240, 133, 17));
+
+    // No caption is cut off in the desktop font.
+    for (const QLabel* label : {dialog.Label1, dialog.Label2})
+        EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+    for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QRect textPlace = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), textPlace.width())
+            << button->text().toStdString();
+    }
 }
 
 TEST_F(LocalLocTest, AddAppendsAsTypedAndRefusesWithTheMessage)
@@ -364,11 +377,13 @@ TEST_F(LocalLocTest, SearchWindowMenuOpensItModelessAndKeepsUnsavedEdits)
     env.writeFile("list.txt", "");
     Forms::registerForm("SearchForm", [this] { return new SearchForm(env.hostPath("list.txt")); });
     auto& search = Forms::get<SearchForm>("SearchForm");
+    search.setGeometry(200, 150, 640, 430);
     search.AddLocal->trigger();
     ASSERT_TRUE(Forms::isLoaded("LocalLoc"));
     auto& dialog = Forms::get<LocalLoc>("LocalLoc");
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(dialog.isModal());
+    EXPECT_LE((dialog.frameGeometry().center() - search.frameGeometry().center()).manhattanLength(), 2);
 
     add(dialog, "Art", "C:\\Art");
     search.AddLocal->trigger();
