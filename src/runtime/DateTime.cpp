@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QTime>
 #include <cmath>
+#include <cstdio>
 
 namespace runtime {
 
@@ -91,17 +92,20 @@ DateParts splitDate(Date date)
 
 QString generalDateText(Date date)
 {
+    // Printed into a buffer: the folder walk writes one for every file it lists.
     const DayAndTime whole = split(date);
-    const DateParts p = splitDate(date);
-    const QString dateText = QStringLiteral("%1/%2/%3").arg(p.month).arg(p.day).arg(p.year);
-    const QString timeText = QStringLiteral("%1:%2:%3 %4")
-                                 .arg(hour12(p.hour))
-                                 .arg(twoDigits(p.minute), twoDigits(p.second), amPm(p.hour));
-    if (whole.dayNumber == 0)
-        return timeText;
-    if (whole.seconds == 0)
-        return dateText;
-    return dateText + u' ' + timeText;
+    int year = 0, month = 0, day = 0;
+    dayNumberDate(whole.dayNumber).getDate(&year, &month, &day);
+    const int hour = whole.seconds / 3600;
+    char text[64];
+    int length = 0;
+    if (whole.dayNumber != 0)
+        length = std::snprintf(text, sizeof text, "%d/%d/%d", month, day, year);
+    if (whole.dayNumber == 0 || whole.seconds != 0)
+        length += std::snprintf(text + length, sizeof text - std::size_t(length), "%s%d:%02d:%02d %s",
+                                length > 0 ? " " : "", hour12(hour), whole.seconds / 60 % 60, whole.seconds % 60,
+                                hour < 12 ? "AM" : "PM");
+    return QString::fromLatin1(text, length);
 }
 
 Date cdate(const QString& text)
