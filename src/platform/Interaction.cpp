@@ -102,8 +102,10 @@ std::optional<OpenFileResult> QtInteraction::showOpen(const OpenFileRequest& req
 {
     QFileDialog dialog(request.owner, request.title, hostFolderOf(request.initDir),
                        toQtFileFilter(request.filter));
+    // Any confirmed name serves, as the common dialog gives it without its
+    // "file must exist" flag: the proposed "All Files" in an empty folder picks that folder.
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(QFileDialog::AnyFile);
     if (!request.defaultExt.isEmpty())
         dialog.setDefaultSuffix(request.defaultExt);
     if (!request.fileName.isEmpty())

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -91,6 +92,29 @@ TEST(QtInteraction, OpenDialogSpeaksWindowsPaths)
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(chosen->fileName, u"e:\\Art\\Pic.gif");
     EXPECT_EQ(chosen->fileTitle, u"Pic.gif");
+}
+
+TEST(QtInteraction, AnyConfirmedNameServesSoAnEmptyFolderCanBePicked)
+{
+    TestEnvironment env;
+    QDir().mkpath(env.mapDrive(u'e', QStringLiteral("cd")) + QStringLiteral("/Empty"));
+    // A dialog that refused the name would warn and stay open: then the test fails instead of waiting.
+    WhenShown<QMessageBox> dismissWarning([](QMessageBox& box) { box.accept(); });
+    WhenShown<QFileDialog> confirm([](QFileDialog& dialog) {
+        static_cast<QDialog&>(dialog).accept();
+        if (dialog.isVisible())
+            dialog.reject();
+    });
+
+    platform::QtInteraction dialogs;
+    platform::OpenFileRequest request;
+    request.initDir = QStringLiteral("E:\\EMPTY");
+    request.fileName = QStringLiteral("All Files");
+    request.defaultExt = QStringLiteral(".txt");
+    const std::optional<platform::OpenFileResult> chosen = dialogs.showOpen(request);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_TRUE(chosen->fileTitle.startsWith(u"All Files")) << chosen->fileTitle.toStdString();
+    EXPECT_EQ(chosen->fileName, QStringLiteral("e:\\Empty\\") + chosen->fileTitle);
 }
 
 TEST(QtInteraction, CancellingTheOpenDialogGivesNothing)
