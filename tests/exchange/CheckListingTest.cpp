@@ -162,19 +162,35 @@ TEST_F(CheckListingTest, DamagedArchiveIsReportedAndTheStartGoesOn)
     EXPECT_EQ(env.dialogs().prompts(), (QStringList{expected, expected}));
 }
 
-TEST_F(CheckListingTest, ShortDefaultsFileRaisesToTheCaller)
+struct DefaultsCase {
+    const char* name;
+    const char* linesAfterFolder;  // defaults.txt after its data folder line
+    int error;
+};
+
+class DefaultsErrorTest : public CheckListingTest, public ::testing::WithParamInterface<DefaultsCase> {};
+
+TEST_P(DefaultsErrorTest, RaisesToTheCallerWithTheListingKept)
 {
     writeListing("old listing");
     writeArchive(ListingTime.addSecs(3600));
-    useDefaults(dataFolder() + "\r\nBrisca.txt\r\n");
+    useDefaults(dataFolder() + QString::fromLatin1(GetParam().linesAfterFolder));
     try {
         check();
         FAIL() << "no error raised";
     } catch (const runtime::RuntimeError& error) {
-        EXPECT_EQ(error.number(), runtime::err::InputPastEndOfFile);
+        EXPECT_EQ(error.number(), GetParam().error);
     }
     EXPECT_EQ(env.readFile("data/Brisca.txt"), "old listing");
+    EXPECT_FALSE(Forms::isLoaded("Progress"));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Defaults, DefaultsErrorTest,
+    ::testing::Values(DefaultsCase{"TooShort", "\r\nBrisca.txt\r\n", runtime::err::InputPastEndOfFile},
+                      DefaultsCase{"ListingItNamesIsMissing", "\r\nOther.txt\r\nBrisca.zip\r\n127.0.0.1\r\n",
+                                   runtime::err::FileNotFound}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CheckListingTest, DemoArchiveGivesASearchableListingAtFirstStart)
 {
