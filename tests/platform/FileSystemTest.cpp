@@ -3,7 +3,7 @@
 // drives that are not ready, the file calls' errors and file times.
 
 #include "platform/FileSystem.h"
-#include "platform/RaisedError.h"
+#include "runtime/ErrorNumber.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -122,9 +122,9 @@ TEST_F(FileSystemTest, DrivesThatAreNotReady)
     env.fs().drives().mapDevice(u'g', QStringLiteral("/dev/no-such-disc"));
 
     for (const char* pattern : {"f:\\*.*", "g:\\*.*", "q:\\Art\\*", "e:\\a|b*"})
-        EXPECT_EQ(raisedError([&] { fs.dir(QString::fromUtf8(pattern)); }), err::BadFileNameOrNumber) << pattern;
+        EXPECT_EQ(errorNumberOf([&] { fs.dir(QString::fromUtf8(pattern)); }), err::BadFileNameOrNumber) << pattern;
     for (const char* path : {"f:\\x.txt", "g:\\", "q:\\x.txt"})
-        EXPECT_EQ(raisedError([&] { fs.hostPath(QString::fromUtf8(path)); }), err::DeviceUnavailable) << path;
+        EXPECT_EQ(errorNumberOf([&] { fs.hostPath(QString::fromUtf8(path)); }), err::DeviceUnavailable) << path;
     EXPECT_FALSE(fs.fileExists(QStringLiteral("q:\\x.txt")));
     EXPECT_FALSE(fs.folderExists(QStringLiteral("f:\\")));
     EXPECT_EQ(fs.windowsPath(gone + QStringLiteral("/x.txt")), QStringLiteral("C:") + QString(gone + QStringLiteral("/x.txt")).replace(u'/', u'\\'));
@@ -135,7 +135,7 @@ TEST_F(FileSystemTest, CdDriveWhoseFolderIsEmptyHoldsNoDisc)
     env.mapDrive(u'd', QStringLiteral("disc"), platform::DriveTable::Kind::CdRom);
     env.mapDrive(u'f', QStringLiteral("emptyFixed"));
 
-    EXPECT_EQ(raisedError([&] { fs.dir(QStringLiteral("d:\\Art\\*")); }), err::BadFileNameOrNumber);
+    EXPECT_EQ(errorNumberOf([&] { fs.dir(QStringLiteral("d:\\Art\\*")); }), err::BadFileNameOrNumber);
     EXPECT_EQ(fs.dir(QStringLiteral("f:\\*")), QStringList());
     env.writeFile(QStringLiteral("disc/Art/x.gif"), "x");
     EXPECT_EQ(fs.dir(QStringLiteral("d:\\Art\\*")), QStringList{"x.gif"});
@@ -156,9 +156,9 @@ TEST_F(FileSystemTest, AttributesAndLengths)
     EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\folder")), attr::Directory);
     EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\")), attr::Directory);
     EXPECT_EQ(fs.fileLen(QStringLiteral("e:\\a.txt")), 5);
-    EXPECT_EQ(raisedError([&] { fs.getAttr(QStringLiteral("e:\\none")); }), err::FileNotFound);
-    EXPECT_EQ(raisedError([&] { fs.fileLen(QStringLiteral("e:\\none")); }), err::FileNotFound);
-    EXPECT_EQ(raisedError([&] { fs.fileDateTime(QStringLiteral("e:\\none")); }), err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fs.getAttr(QStringLiteral("e:\\none")); }), err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fs.fileLen(QStringLiteral("e:\\none")); }), err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fs.fileDateTime(QStringLiteral("e:\\none")); }), err::FileNotFound);
 }
 
 TEST_F(FileSystemTest, ChangingCallsRaiseTheRuntimeErrors)
@@ -167,23 +167,23 @@ TEST_F(FileSystemTest, ChangingCallsRaiseTheRuntimeErrors)
     write(QStringLiteral("b.txt"), "B");
     QDir().mkpath(eRoot + QStringLiteral("/Folder"));
 
-    EXPECT_EQ(raisedError([&] { fs.mkDir(QStringLiteral("e:\\FOLDER")); }), err::PathFileAccessError);
-    EXPECT_EQ(raisedError([&] { fs.mkDir(QStringLiteral("e:\\a.txt")); }), err::PathFileAccessError);
-    EXPECT_EQ(raisedError([&] { fs.mkDir(QStringLiteral("e:\\no\\new")); }), err::PathNotFound);
-    EXPECT_EQ(raisedError([&] { fs.kill(QStringLiteral("e:\\none.txt")); }), err::FileNotFound);
-    EXPECT_EQ(raisedError([&] { fs.kill(QStringLiteral("e:\\folder")); }), err::FileNotFound);
-    EXPECT_EQ(raisedError([&] { fs.name(QStringLiteral("e:\\none.txt"), QStringLiteral("e:\\c.txt")); }),
+    EXPECT_EQ(errorNumberOf([&] { fs.mkDir(QStringLiteral("e:\\FOLDER")); }), err::PathFileAccessError);
+    EXPECT_EQ(errorNumberOf([&] { fs.mkDir(QStringLiteral("e:\\a.txt")); }), err::PathFileAccessError);
+    EXPECT_EQ(errorNumberOf([&] { fs.mkDir(QStringLiteral("e:\\no\\new")); }), err::PathNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fs.kill(QStringLiteral("e:\\none.txt")); }), err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fs.kill(QStringLiteral("e:\\folder")); }), err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fs.name(QStringLiteral("e:\\none.txt"), QStringLiteral("e:\\c.txt")); }),
               err::FileNotFound);
-    EXPECT_EQ(raisedError([&] { fs.name(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\B.TXT")); }), 58);
-    EXPECT_EQ(raisedError([&] { fs.name(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\no\\a.txt")); }),
+    EXPECT_EQ(errorNumberOf([&] { fs.name(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\B.TXT")); }), 58);
+    EXPECT_EQ(errorNumberOf([&] { fs.name(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\no\\a.txt")); }),
               err::PathNotFound);
-    EXPECT_EQ(raisedError([&] { fs.fileCopy(QStringLiteral("e:\\none.txt"), QStringLiteral("e:\\c.txt")); }),
+    EXPECT_EQ(errorNumberOf([&] { fs.fileCopy(QStringLiteral("e:\\none.txt"), QStringLiteral("e:\\c.txt")); }),
               err::FileNotFound);
-    EXPECT_EQ(raisedError([&] { fs.fileCopy(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\no\\c.txt")); }),
+    EXPECT_EQ(errorNumberOf([&] { fs.fileCopy(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\no\\c.txt")); }),
               err::PathNotFound);
-    EXPECT_EQ(raisedError([&] { fs.fileCopy(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\folder")); }),
+    EXPECT_EQ(errorNumberOf([&] { fs.fileCopy(QStringLiteral("e:\\a.txt"), QStringLiteral("e:\\folder")); }),
               err::PathFileAccessError);
-    EXPECT_EQ(raisedError([&] { fs.kill(QStringLiteral("q:\\a.txt")); }), err::DeviceUnavailable);
+    EXPECT_EQ(errorNumberOf([&] { fs.kill(QStringLiteral("q:\\a.txt")); }), err::DeviceUnavailable);
 
     // Nothing was lost on the way.
     EXPECT_EQ(env.readFile(QStringLiteral("cd/a.txt")), "A");
@@ -235,8 +235,8 @@ TEST_F(FileSystemTest, FileTimesRoundTripAndCopiesKeepTheirWriteTime)
 
     fs.fileCopy(QStringLiteral("e:\\t.txt"), QStringLiteral("e:\\copy.txt"));
     EXPECT_EQ(fs.fileTimes(QStringLiteral("e:\\copy.txt")).lastWrite, march2008);
-    EXPECT_EQ(raisedError([&] { fs.fileTimes(QStringLiteral("e:\\none")); }), err::FileNotFound);
-    EXPECT_EQ(raisedError([&] { fs.setFileTimes(QStringLiteral("e:\\none"), {}); }), err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fs.fileTimes(QStringLiteral("e:\\none")); }), err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fs.setFileTimes(QStringLiteral("e:\\none"), {}); }), err::FileNotFound);
 }
 
 }  // namespace

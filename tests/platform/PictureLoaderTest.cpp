@@ -3,7 +3,7 @@
 // must give), on bitmaps built byte by byte, and on damaged metafiles.
 
 #include "BitmapBytes.h"
-#include "RaisedError.h"
+#include "runtime/ErrorNumber.h"
 #include "platform/PictureLoader.h"
 #include "platform/WmfRecords.h"
 #include "runtime/RuntimeError.h"
@@ -82,7 +82,7 @@ TEST_P(SampleTest, GivesWhatItsRowSays)
 {
     const SampleRow& row = GetParam();
     Picture picture;
-    const int error = raisedError([&] { picture = LoadPicture(sample(row.path)); });
+    const int error = errorNumberOf([&] { picture = LoadPicture(sample(row.path)); });
     if (row.expect == "reject") {
         EXPECT_EQ(error, InvalidPicture);
         return;
@@ -198,7 +198,7 @@ TEST_P(DamagedBitmapTest, IsAnInvalidPicture)
 {
     const BitmapCase& c = GetParam();
     const QString path = file("a.bmp", bitmapFile(c.header, c.table, c.pixels));
-    EXPECT_EQ(raisedError([&] { LoadPicture(path); }), InvalidPicture);
+    EXPECT_EQ(errorNumberOf([&] { LoadPicture(path); }), InvalidPicture);
 }
 
 INSTANTIATE_TEST_SUITE_P(Damaged, DamagedBitmapTest, ::testing::ValuesIn(damagedBitmaps()));
@@ -216,10 +216,10 @@ TEST_F(PictureLoaderTest, ReadsADibWhoseFileHeaderGivesNoSize)
 
 TEST_F(PictureLoaderTest, MissingFileIsFileNotFoundAndAnyOtherFileAnInvalidPicture)
 {
-    EXPECT_EQ(raisedError([&] { LoadPicture(env.windowsPath("nothing.gif")); }), FileNotFound);
-    EXPECT_EQ(raisedError([&] { LoadPicture(file("notes.bmp", "just some text")); }), InvalidPicture);
-    EXPECT_EQ(raisedError([&] { LoadPicture(file("empty.jpg", {})); }), InvalidPicture);
-    EXPECT_EQ(raisedError([&] { LoadPicture(file("png.gif", QByteArray("\x89PNG\r\n\x1a\n", 8))); }), InvalidPicture);
+    EXPECT_EQ(errorNumberOf([&] { LoadPicture(env.windowsPath("nothing.gif")); }), FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { LoadPicture(file("notes.bmp", "just some text")); }), InvalidPicture);
+    EXPECT_EQ(errorNumberOf([&] { LoadPicture(file("empty.jpg", {})); }), InvalidPicture);
+    EXPECT_EQ(errorNumberOf([&] { LoadPicture(file("png.gif", QByteArray("\x89PNG\r\n\x1a\n", 8))); }), InvalidPicture);
 }
 
 TEST_F(PictureLoaderTest, ContentDecidesTheFormatNotTheName)
@@ -448,7 +448,7 @@ TEST_P(DamagedMetafileTest, IsRefusedBeforeTheRenderer)
 {
     EXPECT_FALSE(platform::checkWindowsMetafile(GetParam().bytes));
     const QString path = file("damaged.wmf", GetParam().bytes);
-    EXPECT_EQ(raisedError([&] { LoadPicture(path); }), InvalidPicture);
+    EXPECT_EQ(errorNumberOf([&] { LoadPicture(path); }), InvalidPicture);
 }
 
 INSTANTIATE_TEST_SUITE_P(Damaged, DamagedMetafileTest, ::testing::ValuesIn(damagedMetafiles()));

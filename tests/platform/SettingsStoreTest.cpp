@@ -1,4 +1,4 @@
-#include "platform/RaisedError.h"
+#include "runtime/ErrorNumber.h"
 #include "platform/SettingsStore.h"
 
 #include <QDir>
@@ -93,7 +93,7 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreRaisesInsteadOfLosingTheValue)
     // A folder where the file should be: the save cannot succeed.
     QDir().mkpath(path());
     SettingsStore store(path());
-    EXPECT_EQ(raisedError([&] { store.save(App, Section, QStringLiteral("Top"), QStringLiteral("1")); }),
+    EXPECT_EQ(errorNumberOf([&] { store.save(App, Section, QStringLiteral("Top"), QStringLiteral("1")); }),
               runtime::err::PathFileAccessError);
 }
 
