@@ -201,7 +201,8 @@ QList<DirEntry> FileSystem::dirEntries(const QString& pattern, int attributes) c
     const int folder = ::open(QFile::encodeName(found.hostFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     for (const QString& name : found.names) {
         const std::optional<WindowsPathParts> parts = splitWindowsPath(name);
-        const bool reachable = folder >= 0 && parts && parts->components == QStringList{name};
+        const bool reachable =
+            folder >= 0 && parts && parts->components.size() == 1 && parts->components.front() == name;
         const std::optional<DirEntry> details = reachable ? detailsOf(folder, name) : std::nullopt;
         entries += details.value_or(DirEntry{name});
     }
