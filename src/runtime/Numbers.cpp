@@ -3,8 +3,11 @@
 #include "runtime/Locale.h"
 #include "runtime/RuntimeError.h"
 
+#include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -100,20 +103,15 @@ bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\
 
 // A number too small for a double is 0 (or its nearest tiny value); one too
 // large raises 6 (overflow), or gives +/- infinity when `saturate` is set.
+// `text` is in the C form: digits, one point, an exponent.
 double parseDouble(const std::string& text, bool saturate = false)
 {
-    double value = 0;
-    const char* end = text.data() + text.size();
-    if (std::from_chars(text.data(), end, value).ec != std::errc::result_out_of_range)
-        return value;
-    long double wide = 0;  // tells overflow from underflow
-    const bool tooLarge = std::from_chars(text.data(), end, wide).ec == std::errc::result_out_of_range ||
-                          std::fabs(wide) > std::numeric_limits<double>::max();
-    if (!tooLarge)
-        return static_cast<double>(wide);
-    if (!saturate)
+    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", nullptr);
+    errno = 0;
+    const double value = strtod_l(text.c_str(), nullptr, cLocale);
+    if (errno == ERANGE && std::isinf(value) && !saturate)
         raise(OverflowError);
-    return text.front() == '-' ? -HUGE_VAL : HUGE_VAL;
+    return value;
 }
 
 // Reads digits from `text` at `pos` into `out`; returns how many were read.
@@ -136,7 +134,7 @@ void takeSign(const QString& text, qsizetype& pos, std::string& out)
 {
     if (pos < text.size() && (text[pos] == u'-' || text[pos] == u'+')) {
         if (text[pos] == u'-')
-            out += '-';  // from_chars takes no plus sign
+            out += '-';  // a plus sign adds nothing
         ++pos;
     }
 }
