@@ -73,12 +73,12 @@ public:
     // a missing folder gives no names. A pattern ending in "\" lists the whole folder.
     QStringList dir(const QString& pattern, int attributes = attr::Normal) const;
 
-    // Directory or Archive, with ReadOnly when the owner may not write and
-    // Hidden for names starting with ".". 53 when missing.
     // As dir, with each entry's attributes, size and last-write time as getAttr,
     // fileLen and fileDateTime give them: one read of each entry, for walks.
     QList<DirEntry> dirEntries(const QString& pattern, int attributes = attr::Normal) const;
 
+    // Directory or Archive, with ReadOnly when the owner may not write and
+    // Hidden for names starting with ".". 53 when missing.
     int getAttr(const QString& path) const;
     std::int64_t fileLen(const QString& path) const;      // 0 for a folder; 53 when missing
     runtime::Date fileDateTime(const QString& path) const;  // last write, local; 53
