@@ -79,8 +79,9 @@ TEST_F(RescanTest, ListingReplacesTheOldOneWhenCompleteAndIsPackedAlone)
 {
     makeTree("Art");
     addLocation("  Art ", "D:\\Art");
+    addLocation("Gone", "D:\\Gone");  // a folder that is not there, on a drive that is
     env.writeFile("data/Art.txt", "old listing");
-    whenCaptionShows(" Updating online file lists... 1 of 1", [this] {
+    whenCaptionShows(" Updating online file lists... 1 of 2", [this] {
         duringWalk << form.windowTitle() << readData("Art.txt")
                    << (QFile::exists(data("Art.tmp")) ? "tmp" : "no tmp")
                    << (ListSearch.RescanBusy ? "busy" : "idle");
@@ -88,7 +89,7 @@ TEST_F(RescanTest, ListingReplacesTheOldOneWhenCompleteAndIsPackedAlone)
 
     RescanLocations(form);
 
-    EXPECT_EQ(duringWalk, (QStringList{Caption + " Updating online file lists... 1 of 1", "old listing", "tmp", "busy"}));
+    EXPECT_EQ(duringWalk, (QStringList{Caption + " Updating online file lists... 1 of 2", "old listing", "tmp", "busy"}));
     EXPECT_EQ(form.windowTitle(), Caption);
     EXPECT_FALSE(ListSearch.RescanBusy);
     EXPECT_FALSE(QFile::exists(data("Art.tmp")));
@@ -101,6 +102,7 @@ TEST_F(RescanTest, ListingReplacesTheOldOneWhenCompleteAndIsPackedAlone)
     EXPECT_EQ(unzip({"-Z1", data("Art.zip")}), "Art.txt\n");
     EXPECT_EQ(unzip({"-p", data("Art.zip"), "Art.txt"}), listing);
     EXPECT_EQ(readData("Other.zip"), "another archive");
+    EXPECT_EQ(unzip({"-p", data("Gone.zip"), "Gone.txt"}), "\r\nVolume:    Gone\r\nDirectory: \\Gone\\\r\n\r\n");
     EXPECT_TRUE(env.dialogs().messages().empty());
 }
 
