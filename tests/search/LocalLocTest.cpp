@@ -331,6 +331,8 @@ TEST_F(LocalLocTest, ClosingAfterEditsKeepsTheSavedListForTheNextOpening)
     const std::function<void(LocalLoc&)> closes[] = {
         [](LocalLoc& d) { d.Cancel->click(); },
         [](LocalLoc& d) { QTest::keyClick(d.Desc, Qt::Key_Escape); },
+        [](LocalLoc& d) { QTest::keyClick(d.Online, Qt::Key_Escape); },
+        [](LocalLoc& d) { QTest::keyClick(d.Cancel, Qt::Key_Return); },  // a focused button takes Enter
         [](LocalLoc& d) { d.close(); },
     };
     setLocations(five);
