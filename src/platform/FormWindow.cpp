@@ -7,6 +7,7 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QWindow>
@@ -100,14 +101,36 @@ void FormWindow::setLeft(double twips) { move(twipsToPixels(twips), pos().y()); 
 
 void FormWindow::setWidth(double twips)
 {
+    const int outer = twipsToPixels(twips);
+    if (frameKnown())
+        pendingOuterWidth_.reset();
+    else if (outer != width())
+        pendingOuterWidth_ = outer;
     const int frame = frameGeometry().width() - width();
-    resize(std::max(0, twipsToPixels(twips) - frame), height());
+    resize(std::max(0, outer - frame), height());
 }
 
 void FormWindow::setHeight(double twips)
 {
+    const int outer = twipsToPixels(twips);
+    if (frameKnown())
+        pendingOuterHeight_.reset();
+    else if (outer != height())
+        pendingOuterHeight_ = outer;
     const int frame = frameGeometry().height() - height();
-    resize(width(), std::max(0, twipsToPixels(twips) - frame));
+    resize(width(), std::max(0, outer - frame));
+}
+
+void FormWindow::fitPendingOuterSize()
+{
+    if ((!pendingOuterWidth_ && !pendingOuterHeight_) || !frameKnown())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    const int fittedWidth = pendingOuterWidth_ ? std::max(0, *pendingOuterWidth_ - frame.width()) : width();
+    const int fittedHeight = pendingOuterHeight_ ? std::max(0, *pendingOuterHeight_ - frame.height()) : height();
+    pendingOuterWidth_.reset();
+    pendingOuterHeight_.reset();
+    resize(fittedWidth, fittedHeight);
 }
 
 double FormWindow::ScaleWidth() const { return pixelsToTwips(width()); }
@@ -160,6 +183,13 @@ void FormWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     layoutMenuBar();
+}
+
+// Mapping a window moves it into its new frame: the first moment its frame is known.
+void FormWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    fitPendingOuterSize();
 }
 
 void FormWindow::resizeEvent(QResizeEvent* event)

@@ -11,6 +11,7 @@
 
 #include <QColor>
 #include <QWidget>
+#include <optional>
 
 class QLabel;
 class QMenuBar;
@@ -71,6 +72,7 @@ protected:
     virtual void Form_Resize() {}
 
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -80,8 +82,14 @@ private:
     bool runFormUnload();
     int menuBarHeight() const;
     void layoutMenuBar();
+    // The window manager adds the frame only when it maps the window, so an
+    // outer size set before then is kept and put right once the frame is known.
+    bool frameKnown() const { return frameGeometry().size() != size(); }
+    void fitPendingOuterSize();
 
     QMenuBar* menuBar_ = nullptr;
+    std::optional<int> pendingOuterWidth_;   // pixels
+    std::optional<int> pendingOuterHeight_;  // pixels
     bool loaded_ = false;
     bool unloading_ = false;
     bool unloaded_ = false;
