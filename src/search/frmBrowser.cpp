@@ -42,7 +42,8 @@ frmBrowser::frmBrowser(QWidget* parent) : platform::FormWindow(parent)
 {
     setupControls();
     setupToolBar();
-    connect(cboAddress, &QComboBox::activated, this, &frmBrowser::cboAddress_Click);
+    // An address whose drive is not ready must not end the program.
+    connect(cboAddress, &QComboBox::activated, this, [this] { passOverErrors([this] { cboAddress_Click(); }); });
     connect(timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
     cboAddress->lineEdit()->installEventFilter(this);
 }

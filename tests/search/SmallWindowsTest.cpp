@@ -261,6 +261,22 @@ TEST_F(TutorialTest, TypedAddressIsNotAddedAndShowingAgainDoesNotGoBack)
     EXPECT_EQ(pageTitle(), "Other page");
 }
 
+TEST_F(TutorialTest, ChoosingTheStartingAddressAfterItsDriveWentAwayIsPassedOver)
+{
+    env.mapDrive(u'e', QStringLiteral("stick"));
+    env.writeFile(QStringLiteral("stick/tut.htm"), "<html><head><title>On the stick</title></head></html>");
+    QSignalSpy loaded(tutorial().brwWebBrowser, &WebView::DownloadComplete);
+    tutorial().setStartingAddress(QStringLiteral("e:\\tut.htm"));
+    tutorial().Show();
+    ASSERT_TRUE(loaded.wait());
+    QDir(env.hostPath(QStringLiteral("stick"))).removeRecursively();
+
+    emit tutorial().cboAddress->activated(0);
+
+    EXPECT_TRUE(tutorial().isVisible());
+    EXPECT_EQ(pageTitle(), "On the stick");
+}
+
 TEST_F(TutorialTest, ToolbarKeysMatchExactly)
 {
     openTutorial();
