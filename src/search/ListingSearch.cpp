@@ -2,6 +2,7 @@
 
 #include "runtime/AnsiText.h"
 #include "runtime/Numbers.h"
+#include "runtime/Strings.h"
 #include "search/ByteSearch.h"
 #include "search/ListingReader.h"
 
@@ -113,17 +114,6 @@ private:
 
 }  // namespace
 
-QString trimBlanks(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 std::int16_t desiredMatchOf(const QString& text)
 {
     double value = runtime::val(text);
@@ -141,10 +131,10 @@ QStringList splitSearchWords(const QString& text)
     for (;;) {
         const qsizetype blank = text.indexOf(u' ', pos + 1);
         if (blank < 0) {
-            words += trimBlanks(text.mid(pos));
+            words += runtime::trimBlanks(text.mid(pos));
             return words;
         }
-        words += trimBlanks(text.mid(pos, blank - pos));
+        words += runtime::trimBlanks(text.mid(pos, blank - pos));
         pos = blank;
     }
 }

@@ -14,9 +14,6 @@
 
 class QIODevice;
 
-// The text without the blanks at its ends; other white space stays.
-QString trimBlanks(const QString& text);
-
 // The desired match a text gives: its leading number (blanks ignored, a
 // decimal point allowed, 0 when there is none) held to 1..100, then brought
 // to the nearest whole number, halves to the even neighbour.

@@ -7,6 +7,7 @@
 #include "platform/ZipControl.h"
 #include "runtime/AnsiText.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
 #include "search/ListSearch.h"
 #include "search/ListingWriter.h"
 #include "search/SearchForm.h"
@@ -22,18 +23,6 @@ using platform::ZipControl;
 namespace {
 
 constexpr std::int16_t ErrorsThatEndARun = 100;
-
-// The description without blanks at its ends (other white space is kept).
-QString withoutOuterBlanks(const QString& text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text[start] == u' ')
-        ++start;
-    while (end > start && text[end - 1] == u' ')
-        --end;
-    return text.mid(start, end - start);
-}
 
 // The search window's zip control for the location archives, made on first use.
 ZipControl& ZIPLoc(SearchForm& form)
@@ -79,7 +68,7 @@ private:
     {
         const QString volumeLabel = ListSearch.Locations[i][1];
         const QString folder = ListSearch.Locations[i][2];
-        const QString base = ListSearch.LocalFolder + withoutOuterBlanks(volumeLabel);
+        const QString base = ListSearch.LocalFolder + runtime::trimBlanks(volumeLabel);
         platform::FileSystem& fs = platform::fileSystem();
         return step([&] { listing_.emplace(fs.hostPath(base + QStringLiteral(".tmp"))); })
                && step([&] {

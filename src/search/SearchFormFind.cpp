@@ -8,6 +8,7 @@
 #include "platform/Services.h"
 #include "runtime/Numbers.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
 #include "search/HitListModel.h"
 #include "search/ListSearch.h"
 #include "search/ListingSearch.h"
@@ -68,7 +69,7 @@ void SearchForm::Find_Click()
     const platform::FileSystem& fs = platform::fileSystem();
     const std::int32_t locationCount = ListSearch.LocCount;
     for (std::int32_t i = 1; i <= locationCount; ++i) {
-        const QString listing = ListSearch.LocalFolder + trimBlanks(ListSearch.Locations[i][1]) + ".txt";
+        const QString listing = ListSearch.LocalFolder + runtime::trimBlanks(ListSearch.Locations[i][1]) + ".txt";
         if (fs.fileExists(listing))
             SearchListing(text, listing, desiredMatch, linesChecked, LocationColour);
         else
