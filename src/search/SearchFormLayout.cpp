@@ -22,8 +22,8 @@ namespace {
 
 // Design widths of the columns the resize leaves alone (twips).
 constexpr double MatchColumnWidth = 750;
-constexpr double SizeColumnWidth = 900;
-constexpr double DateColumnWidth = 1050;
+constexpr double SizeColumnWidth = 1080;
+constexpr double DateColumnWidth = 1200;
 constexpr double LabelHeight = 255;
 
 QLabel* label(QWidget* parent, const QString& text, double left, double width)

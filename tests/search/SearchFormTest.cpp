@@ -6,6 +6,7 @@
 #include "runtime/DateTime.h"
 #include "runtime/RuntimeError.h"
 #include "search/FormStubs.h"
+#include "search/HitListModel.h"
 #include "search/ListSearch.h"
 #include "search/SearchForm.h"
 #include "support/TestEnvironment.h"
@@ -13,6 +14,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,6 +23,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 using platform::FormWindow;
@@ -252,6 +255,14 @@ TEST_F(SearchFormTest, TypedControlsAreNamedAndThePopupIsNotOnTheMenuBar)
 
     for (const QLabel* label : form.findChildren<QLabel*>())
         EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+
+    // The columns the resize leaves alone hold their widest texts uncut.
+    form.hitModel->appendRows({{"100%", "ART", "\\BIRDS\\", "owl.wmf", "999.99mb", "May, 28 08", Qt::red},
+                               {"070%", "ART", "\\BIRDS\\", "owl.wmf", "0.04mb", "Nov, 30 99", Qt::red}});
+    form.Show();
+    const QAbstractItemView* view = form.HitList;  // where the width a column's texts need is public
+    for (const int column : {HitListModel::Match, HitListModel::Size, HitListModel::Date})
+        EXPECT_LE(view->sizeHintForColumn(column), form.HitList->header()->sectionSize(column)) << column;
 }
 
 struct MenuCase {
