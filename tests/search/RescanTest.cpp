@@ -164,6 +164,18 @@ TEST_F(RescanTest, HundredthErrorEndsTheRunWithItsMessage)
               QStringList{"Error Refreshing Local Lists:" + runtime::errorDescription(runtime::err::DeviceUnavailable)});
     EXPECT_FALSE(ListSearch.RescanBusy);
     EXPECT_EQ(form.windowTitle(), Caption + " Updating online file lists... 1 of 1");
+
+    // A pack that fails is an error of the run too, so a listing and an archive
+    // that disagree never pass for success.
+    ListSearch.LocalFolder = env.windowsPath("data") + u'\\';
+    QDir().mkpath(data("Art.zip"));  // no archive can be written there
+    form.setWindowTitle(Caption);
+    RescanLocations(form);
+    ASSERT_EQ(env.dialogs().prompts().size(), 2);
+    EXPECT_TRUE(env.dialogs().prompts()[1].startsWith("Error Refreshing Local Lists:The archive could not be written: "))
+        << env.dialogs().prompts()[1].toStdString();
+    EXPECT_TRUE(readData("Art.txt").contains("Directory: \\Art\\First\\"));
+    EXPECT_FALSE(ListSearch.RescanBusy);
 }
 
 // Answers the walk's first question with error 32755, as a cancelled dialog raises it.
