@@ -8,6 +8,9 @@
 #include "runtime/RuntimeError.h"
 #include "search/ListSearch.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <array>
 
 namespace {
@@ -108,12 +111,19 @@ void ReadLocations()
     }
 }
 
+// The file is replaced whole or not at all: a full disk at close keeps the
+// list written at the close before.
 void WriteLocations()
 {
-    runtime::AnsiTextWriter writer(locationsHostPath());
+    QByteArray text;
     for (int i = 1; i <= ListSearch.LocCount; ++i) {
         const auto& row = ListSearch.Locations[static_cast<size_t>(i)];
-        writer.writeLine(u'"' + row[1] + QStringLiteral("\",\"") + row[2] + u'"');
+        text += runtime::toAnsi(u'"' + row[1] + QStringLiteral("\",\"") + row[2] + QStringLiteral("\"\r\n"));
     }
-    writer.close();
+    const QString path = locationsHostPath();
+    if (!QFileInfo(path).absoluteDir().exists())
+        runtime::raise(runtime::err::PathNotFound);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        runtime::raise(runtime::err::PathFileAccessError);
 }
