@@ -24,7 +24,8 @@ QString versionText()
 }
 
 // Loads the search window, which starts everything else, and shows it in
-// front of the browser. False when the window was closed during its load.
+// front of the browser. False when the window was closed during its load; a
+// close that waits for a rescan leaves it hidden until the shutdown completes.
 bool startSearchWindow()
 {
     platform::FormWindow& search = Forms::instance("SearchForm");
@@ -33,6 +34,8 @@ bool startSearchWindow()
     Forms::get("SearchForm");
     if (!Forms::isLoaded("SearchForm"))
         return false;
+    if (Forms::isClosing())
+        return true;
     search.Show();
     search.activateWindow();
     return true;
