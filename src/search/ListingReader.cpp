@@ -19,7 +19,9 @@ constexpr std::size_t BlockSize = 256 * 1024;
 constexpr std::size_t Margin = 32;       // readable bytes before and after the block
 constexpr std::size_t LongLine = 69;     // longer lines carry an info part
 constexpr std::size_t NameColumns = 68;  // the name of a long line
-constexpr std::size_t ShortInfo = 32;    // an info part this short holds no size or date
+constexpr std::size_t ShortInfo = 32;    // an info part this short holds no size or date...
+constexpr std::size_t SizeColumns = 13;  // ...unless " bytes " follows a full size field
+constexpr std::string_view BytesField = " bytes ";
 
 constexpr std::string_view VolumeMark = "Volume:";
 constexpr std::string_view DirectoryMark = "Directory:";
@@ -133,6 +135,16 @@ struct LineMarks {
     }
 };
 
+// A file dated exactly midnight has the date alone, which leaves its info part
+// short; it still carries its own size and date, and must not show the
+// previous entry's.
+bool holdsSizeAndDate(std::string_view info)
+{
+    return info.size() > ShortInfo ||
+           (info.size() > SizeColumns + BytesField.size() &&
+            info.substr(SizeColumns, BytesField.size()) == BytesField);
+}
+
 }  // namespace
 
 ListingReader::ListingReader(QIODevice& device)
@@ -166,7 +178,7 @@ bool ListingReader::nextEntry()
 
 ListingSizeAndDate ListingReader::takeSizeAndDate()
 {
-    if (info_.size() > ShortInfo)
+    if (holdsSizeAndDate(info_))
         taken_ = readSizeAndDate(info_);
     return taken_;
 }

@@ -73,7 +73,7 @@ TEST(ListingReader, readsTheBlocksTheWalkWrites)
     EXPECT_EQ(readAll(QByteArray::fromStdString(WalkedListing)), expected);
 }
 
-TEST(ListingReader, takesSizeAndDateFromLongInfoPartsOnly)
+TEST(ListingReader, takesSizeAndDateOnlyFromInfoPartsThatHoldThem)
 {
     QBuffer buffer;
     buffer.setData(QByteArray::fromStdString(WalkedListing));
@@ -85,8 +85,9 @@ TEST(ListingReader, takesSizeAndDateFromLongInfoPartsOnly)
         {1000000000, runtime::makeDate(2009, 1, 2, 15, 4, 5)},
         {0, runtime::makeDate(2008, 12, 11, 10, 30, 0)},
         {0, runtime::makeDate(2008, 12, 11, 10, 30, 0)},  // "n/a": the values taken last
-        // A midnight date is written alone, which leaves the info part too short.
-        {0, runtime::makeDate(2008, 12, 11, 10, 30, 0)},
+        // A midnight date is written alone, which leaves the info part short,
+        // but " bytes " after a full size field still marks its own values.
+        {12, runtime::makeDate(2010, 3, 4)},
     };
     for (const auto& [size, date] : expected) {
         ASSERT_TRUE(reader.nextEntry());
