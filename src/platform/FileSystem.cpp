@@ -126,20 +126,43 @@ int attributesOf(bool isFolder, bool ownerMayWrite, const QString& name)
     return attributes;
 }
 
+// A symbolic link to a folder that holds it (as /usr/bin/X11 -> .) would make
+// every walk below that folder endless, so it reads as a system entry, not a folder.
+bool linksBackToItsFolders(const QString& hostFolder, const QString& name)
+{
+    const QString target = QFileInfo(joinHostPath(hostFolder, name)).canonicalFilePath();
+    const QString folder = QFileInfo(hostFolder).canonicalFilePath();
+    return !target.isEmpty() && (target == u"/" || folder == target || folder.startsWith(target + u'/'));
+}
+
+int folderAttributes(const QString& hostFolder, const QString& name, bool isLink, bool ownerMayWrite)
+{
+    if (isLink && linksBackToItsFolders(hostFolder, name))
+        return attr::System;
+    return attributesOf(true, ownerMayWrite, name);
+}
+
 // The details of an entry the search found, from one stat of the host file.
 // (QFileInfo asks the system several times for the same answers, and a
 // QDateTime in local time looks at the time zone file again each time.)
 // `folder` is the open host folder, which spares the lookup of its path.
-std::optional<DirEntry> detailsOf(int folder, const QString& name)
+std::optional<DirEntry> detailsOf(int folder, const QString& hostFolder, const QString& name)
 {
+    const QByteArray hostName = QFile::encodeName(name);
     struct stat status {};
-    if (::fstatat(folder, QFile::encodeName(name).constData(), &status, 0) != 0)
+    if (::fstatat(folder, hostName.constData(), &status, 0) != 0)
         return std::nullopt;
     std::tm local{};
     const std::time_t seconds = status.st_mtim.tv_sec;
     localtime_r(&seconds, &local);
     const bool isFolder = S_ISDIR(status.st_mode);
-    return DirEntry{name, attributesOf(isFolder, (status.st_mode & S_IWUSR) != 0, name),
+    const bool ownerMayWrite = (status.st_mode & S_IWUSR) != 0;
+    struct stat link {};
+    const bool isLink = isFolder && ::fstatat(folder, hostName.constData(), &link, AT_SYMLINK_NOFOLLOW) == 0 &&
+                        S_ISLNK(link.st_mode);
+    return DirEntry{name,
+                    isFolder ? folderAttributes(hostFolder, name, isLink, ownerMayWrite)
+                             : attributesOf(false, ownerMayWrite, name),
                     isFolder ? 0 : std::int64_t(status.st_size),
                     runtime::makeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                                       local.tm_min, local.tm_sec),
@@ -203,7 +226,7 @@ QList<DirEntry> FileSystem::dirEntries(const QString& pattern, int attributes) c
         const std::optional<WindowsPathParts> parts = splitWindowsPath(name);
         const bool reachable =
             folder >= 0 && parts && parts->components.size() == 1 && parts->components.front() == name;
-        const std::optional<DirEntry> details = reachable ? detailsOf(folder, name) : std::nullopt;
+        const std::optional<DirEntry> details = reachable ? detailsOf(folder, found.hostFolder, name) : std::nullopt;
         entries += details.value_or(DirEntry{name});
     }
     if (folder >= 0)
@@ -217,7 +240,10 @@ int FileSystem::getAttr(const QString& path) const
     if (!location.exists)
         runtime::raise(FileNotFound);
     const QFileInfo info(location.path());
-    return attributesOf(info.isDir(), info.permission(QFileDevice::WriteOwner), location.name);
+    const bool ownerMayWrite = info.permission(QFileDevice::WriteOwner);
+    if (info.isDir() && !location.name.isEmpty())
+        return folderAttributes(location.parent, location.name, info.isSymLink(), ownerMayWrite);
+    return attributesOf(info.isDir(), ownerMayWrite, location.name);
 }
 
 std::int64_t FileSystem::fileLen(const QString& path) const

@@ -78,7 +78,8 @@ public:
     QList<DirEntry> dirEntries(const QString& pattern, int attributes = attr::Normal) const;
 
     // Directory or Archive, with ReadOnly when the owner may not write and
-    // Hidden for names starting with ".". 53 when missing.
+    // Hidden for names starting with ".". A symbolic link to a folder that
+    // holds it is System alone, so no walk follows it round. 53 when missing.
     int getAttr(const QString& path) const;
     std::int64_t fileLen(const QString& path) const;      // 0 for a folder; 53 when missing
     runtime::Date fileDateTime(const QString& path) const;  // last write, local; 53

@@ -156,6 +156,18 @@ TEST_F(FileSystemTest, AttributesAndLengths)
     EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\folder")), attr::Directory);
     EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\")), attr::Directory);
     EXPECT_EQ(fs.fileLen(QStringLiteral("e:\\a.txt")), 5);
+
+    // A link back to a folder above it is no folder to walk into; a link elsewhere is.
+    QDir().mkpath(eRoot + QStringLiteral("/Folder/Sub"));
+    QFile::link(eRoot + QStringLiteral("/Folder"), eRoot + QStringLiteral("/Folder/Sub/Back"));
+    QFile::link(eRoot + QStringLiteral("/Folder/Sub"), eRoot + QStringLiteral("/Across"));
+    EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\folder\\sub\\back")), attr::System);
+    EXPECT_EQ(fs.getAttr(QStringLiteral("e:\\across")), attr::Directory);
+    const QList<platform::DirEntry> entries = fs.dirEntries(QStringLiteral("e:\\*.*"), attr::Directory);
+    const auto across = std::find_if(entries.begin(), entries.end(), [](const auto& e) { return e.name == u"Across"; });
+    ASSERT_NE(across, entries.end());
+    EXPECT_EQ(across->attributes, attr::Directory);
+    EXPECT_EQ(fs.dirEntries(QStringLiteral("e:\\folder\\sub\\*.*"), attr::Directory).front().attributes, attr::System);
     EXPECT_EQ(errorNumberOf([&] { fs.getAttr(QStringLiteral("e:\\none")); }), err::FileNotFound);
     EXPECT_EQ(errorNumberOf([&] { fs.fileLen(QStringLiteral("e:\\none")); }), err::FileNotFound);
     EXPECT_EQ(errorNumberOf([&] { fs.fileDateTime(QStringLiteral("e:\\none")); }), err::FileNotFound);
