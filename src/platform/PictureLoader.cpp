@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <limits>
 
 namespace platform {
 
@@ -118,9 +119,12 @@ QSizeF himetricFromPixels(QSizeF pixels) { return pixels * (HimetricPerInch / Pi
 
 QSize pixelsFromHimetric(QSizeF himetric)
 {
-    const QSizeF pixels = himetric * (PixelsPerInch / HimetricPerInch);
-    return {static_cast<int>(runtime::roundHalfEven(pixels.width())),
-            static_cast<int>(runtime::roundHalfEven(pixels.height()))};
+    // A damaged metafile's frame can name more pixels than a size holds: it stays the largest.
+    const auto pixels = [](double himetricSide) {
+        const std::int64_t side = runtime::roundHalfEven(himetricSide * (PixelsPerInch / HimetricPerInch));
+        return static_cast<int>(std::min<std::int64_t>(side, std::numeric_limits<int>::max()));
+    };
+    return {pixels(himetric.width()), pixels(himetric.height())};
 }
 
 Picture LoadPicture(const QString& path) { return LoadPicture(path, DecodeSize()); }

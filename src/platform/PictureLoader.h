@@ -22,15 +22,15 @@ struct Picture {
 inline constexpr double HimetricPerInch = 2540;
 inline constexpr double PixelsPerInch = 96;
 QSizeF himetricFromPixels(QSizeF pixels);
-// Rounded to whole pixels, halves to the even neighbour.
+// Rounded to whole pixels, halves to the even neighbour; at most the largest int.
 QSize pixelsFromHimetric(QSizeF himetric);
 
 // Metafiles are never rendered larger than this on either side; a larger one
 // is drawn at this size and keeps its own size and proportions.
 inline constexpr int MaxMetafileRenderSide = 2048;
 
-// Raises 53 when the file is missing, 481 (invalid picture) when it is no
-// picture it can read. `path` is a Windows path.
+// Raises 53 when the file is missing, 75 when it cannot be read, 481 (invalid
+// picture) when it is no picture it can read. `path` is a Windows path.
 Picture LoadPicture(const QString& path);
 
 // Answers, for a picture's own size in pixels, the size in pixels it is wanted

@@ -331,6 +331,16 @@ TEST_F(PictureLoaderTest, HugeEmfIsDrawnAtTheCapWithItsProportions)
     EXPECT_EQ(picture.image.size(), QSize(platform::MaxMetafileRenderSide, platform::MaxMetafileRenderSide));
 }
 
+TEST_F(PictureLoaderTest, EmfBoundsWiderThanAnySizeStayWide)
+{
+    // No frame, and bounds from the least to the greatest 32-bit x: 2^32 pixels wide, 101 high.
+    QByteArray bytes = readData("emf/lo-TestCreatePen.emf");
+    bytes.replace(8, 32, QByteArray::fromHex("00000080" "00000000" "ffffff7f" "64000000") + QByteArray(16, '\0'));
+    const Picture picture = LoadPicture(file("wide.emf", bytes));
+    EXPECT_EQ(picture.image.size(), QSize(platform::MaxMetafileRenderSide, 1));
+    EXPECT_EQ(platform::pixelsFromHimetric(picture.sizeHimetric).width(), std::numeric_limits<int>::max());
+}
+
 struct ScaledDecodeCase {
     const char* sample;
     QSize wanted;
