@@ -29,20 +29,13 @@ Api createApi()
 
 bool isEmpty(const wmfD_Rect& box) { return !(box.BR.x > box.TL.x && box.BR.y > box.TL.y); }
 
-// Copies the gd device's pixels out before libwmf frees them.
-QImage copyPixels(wmfAPI* api, QSize size)
+// libwmf hands a drawn image to its caller with no way to free it, but it
+// frees an image it writes out as PNG: the drawing comes out as PNG bytes
+// through this sink.
+int appendPng(void* png, char* bytes, int length)
 {
-    wmf_gd_t* device = WMF_GD_GetData(api);
-    const int* pixels = device->gd_image ? wmf_gd_image_pixels(device->gd_image) : nullptr;
-    if (!pixels)
-        return {};
-    QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y) {
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x)
-            out[x] = 0xFF000000u | (static_cast<unsigned>(*pixels++) & 0xFFFFFFu);
-    }
-    return image;
+    static_cast<QByteArray*>(png)->append(bytes, length);
+    return length;
 }
 
 }  // namespace
@@ -73,15 +66,18 @@ std::optional<RenderedMetafile> renderWindowsMetafile(const WindowsMetafile& met
     }
 
     // The drawn area is stretched over the whole image, which has the metafile's proportions.
+    QByteArray png;
     wmf_gd_t* device = WMF_GD_GetData(api.get());
-    device->type = wmf_gd_image;
+    device->type = wmf_gd_png;
+    device->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
+    device->sink = {&png, appendPng};
     device->bbox = drawn;
     device->width = static_cast<unsigned int>(size.width());
     device->height = static_cast<unsigned int>(size.height());
     if (wmf_play(api.get(), 0, &drawn) != wmf_E_None)
         return std::nullopt;
-    QImage image = copyPixels(api.get(), size);
-    if (image.isNull())
+    const QImage image = QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
+    if (image.size() != size)
         return std::nullopt;
     return RenderedMetafile{image, ownHimetric};
 }
