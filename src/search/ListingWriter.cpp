@@ -47,6 +47,7 @@ public:
             writeHeader();
             scanFolder();
             writeSubFolderLines();
+            fillFileList();
             writeFileLines();
             walkSubFolders();
         } catch (const AbortFolder&) {
@@ -129,8 +130,10 @@ private:
         return entry;
     }
 
-    // One search of the folder gives both lists, each entry read once: the
+    // One search of the folder finds both, each entry read once: the
     // sub-folders, and the files that match the pattern (unless folders only).
+    // System entries are left out, as Windows' search leaves them out (a link
+    // back to a folder above reads as one).
     void scanFolder()
     {
         QList<platform::DirEntry> entries;
@@ -141,14 +144,25 @@ private:
         const bool listFiles = !(flags_ & listingflags::FoldersOnly);
         for (const platform::DirEntry& entry : entries) {
             entryName_ = entry.name;
-            if (entry.name == Skipped)
+            if (entry.name == Skipped || (entry.attributes & platform::attr::System))
                 continue;
             int attributes = 0;
             attempt([&] { attributes = details(entry).attributes; });
             if (attributes & platform::attr::Directory)
                 attempt([&] { append(subFolders_, entry.name, MaxSubFolders); });
             else if (listFiles && filePattern.matches(entry.name))
-                attempt([&] { append(files_, entry, MaxFiles); });
+                matchingFiles_ += entry;
+        }
+        entryName_.clear();
+    }
+
+    // The file list is filled once the sub-folder lines are written: Abort on a
+    // full list leaves the folder with those lines in the listing.
+    void fillFileList()
+    {
+        for (const platform::DirEntry& entry : std::as_const(matchingFiles_)) {
+            entryName_ = entry.name;
+            attempt([&] { append(files_, entry, MaxFiles); });
         }
         entryName_.clear();
     }
@@ -198,6 +212,7 @@ private:
     const int flags_;
 
     QStringList subFolders_;
+    QList<platform::DirEntry> matchingFiles_;
     QList<platform::DirEntry> files_;
     QString entryName_;  // the name the enumeration returned last
     bool writingFiles_ = false;

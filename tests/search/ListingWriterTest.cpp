@@ -75,6 +75,8 @@ TEST_F(ListingWriterTest, WritesEveryFolderBlockInWalkOrder)
     makeFolder("Art/Empty");
     makeFolder("pagefile.sys");
     makeFile("z.txt", 1);
+    // A link back to a folder above is a system entry, which no walk lists.
+    ASSERT_TRUE(QFile::link(env.hostPath("tree/Art"), env.hostPath("tree/Art/Animals/Back")));
 
     const QByteArray expected = header("\\") + "<DIR> Art\r\n\r\n" + fileLine("z.txt", "               1") +
         header("\\Art\\") + "<DIR> Animals\r\n<DIR> Empty\r\n\r\n" +
@@ -223,6 +225,17 @@ TEST_F(ListingWriterCapacity, AbortLeavesTheFolderWithItsHeaderOnly)
     ASSERT_EQ(env.dialogs().messages().size(), 1u);
     EXPECT_EQ(env.dialogs().messages()[0].prompt, prompt);
     EXPECT_EQ(env.dialogs().messages()[0].buttons, platform::MsgButtons::AbortRetryIgnore);
+}
+
+TEST_F(ListingWriterTest, AbortOnAFullFileListKeepsTheSubFolderLines)
+{
+    makeFolder("files/sub");
+    for (int i = 0; i < 10002; ++i)
+        env.writeFile(QString("tree/files/f%1").arg(i, 5, 10, QChar(u'0')), {});
+    env.dialogs().answerNext(platform::MsgResult::Abort);
+    EXPECT_EQ(walk("e:\\files"), header("\\files\\") + "<DIR> sub\r\n\r\n");
+    EXPECT_EQ(env.dialogs().prompts(), QStringList({"Error Number: 9 " + runtime::errorDescription(9) +
+                                                    "\r\nError reading:f10001 Skipping."}));
 }
 
 TEST_F(ListingWriterCapacity, RetryRunsTheStepAgainAndIgnoreGoesOn)
