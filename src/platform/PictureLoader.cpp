@@ -20,6 +20,9 @@ namespace {
 // Larger files are not taken for pictures (the decoders' own limit is alike).
 constexpr qint64 MaxPictureFileSize = qint64{256} * 1024 * 1024;
 
+// Enough of a file's start to tell every format apart.
+constexpr qint64 SniffedBytes = 64;
+
 enum class Format { Bitmap, Gif, Jpeg, WindowsMetafile, EnhancedMetafile, Unknown };
 
 Format sniff(QByteArrayView bytes)
@@ -47,7 +50,9 @@ QByteArray readPictureFile(const QString& path)
     QFile file(files.hostPath(path));
     if (!file.open(QIODevice::ReadOnly))
         runtime::raise(runtime::err::PathFileAccessError);
-    if (file.size() > MaxPictureFileSize)
+    // A file that is no picture (a sound file double-clicked in the hit list,
+    // retried many times) is refused from its first bytes, not read whole.
+    if (file.size() > MaxPictureFileSize || sniff(file.peek(SniffedBytes)) == Format::Unknown)
         invalidPicture();
     return file.readAll();
 }
