@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
 
 namespace {
 
@@ -16,11 +17,7 @@ std::uint64_t toCount(const FILETIME& time) { return std::uint64_t{time.high} <<
 // Blanks at the ends do not count; the name must be an ordinary, visible file.
 QString existingName(const QString& FileName)
 {
-    QString name = FileName;
-    while (name.startsWith(u' '))
-        name.remove(0, 1);
-    while (name.endsWith(u' '))
-        name.chop(1);
+    const QString name = runtime::trimBlanks(FileName);
     return platform::fileSystem().dir(name).isEmpty() ? QString() : name;
 }
 
