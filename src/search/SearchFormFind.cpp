@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <optional>
 
@@ -66,23 +67,30 @@ void SearchForm::Find_Click()
     Find->setText(QStringLiteral("Stop"));
     hitModel->clear();
     std::int32_t linesChecked = 0;
+    // Closing the window while messages are pumped deletes it: the search then
+    // ends without touching it again.
+    const QPointer<SearchForm> window(this);
     const platform::FileSystem& fs = platform::fileSystem();
     const std::int32_t locationCount = ListSearch.LocCount;
-    for (std::int32_t i = 1; i <= locationCount; ++i) {
+    for (std::int32_t i = 1; i <= locationCount && window; ++i) {
         const QString listing = ListSearch.LocalFolder + runtime::trimBlanks(ListSearch.Locations[i][1]) + ".txt";
         if (fs.fileExists(listing))
             SearchListing(text, listing, desiredMatch, linesChecked, LocationColour);
         else
             reportMissing(listing);
     }
+    if (!window)
+        return;
     const QString mainListing = ListSearch.LocalFolder + ListSearch.TextFile;
     if (fs.fileExists(mainListing)) {
         SearchListing(text, mainListing, desiredMatch, linesChecked, MainListingColour);
-        lblSearched->setText(QString::number(linesChecked));
+        if (window)
+            lblSearched->setText(QString::number(linesChecked));
     } else {
         reportMissing(mainListing);
     }
-    Find->setText(QStringLiteral("Find"));
+    if (window)
+        Find->setText(QStringLiteral("Find"));
 }
 
 void SearchForm::MenuListAll_Click()
@@ -98,6 +106,7 @@ void SearchForm::SearchListing(const QString& InpStr, const QString& FileName, s
 {
     std::vector<ListingHit> hits;
     std::int32_t hitsFound = 0;
+    const QPointer<SearchForm> window(this);
     const auto showHits = [&] {
         if (hits.empty())
             return;
@@ -114,6 +123,8 @@ void SearchForm::SearchListing(const QString& InpStr, const QString& FileName, s
         showHits();
         lblSearched->setText(QString::number(linesChecked));
         platform::doEvents();
+        if (!window)
+            return true;
         if (!ListSearch.StopFlag)
             return false;
         lblSearched->setText(QString::number(linesChecked));
@@ -132,6 +143,8 @@ void SearchForm::SearchListing(const QString& InpStr, const QString& FileName, s
     } catch (const runtime::RuntimeError& error) {
         failure = error.description();
     }
+    if (!window)
+        return;
     showHits();
     lblSearched->setText(QString::number(LinesChecked));
     if (failure)

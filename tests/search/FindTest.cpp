@@ -222,6 +222,17 @@ TEST_F(FindTest, ImageDescriptionsDuringASearchReplacesTheWordsAndStops)
     EXPECT_FALSE(ListSearch.StopFlag);
 }
 
+TEST_F(FindTest, ClosingTheWindowDuringASearchEndsItWithoutTheWindow)
+{
+    addLocation("Bulk");
+    writeListing("Bulk.txt", manyEntries("\\Bulk\\", 5000));
+    writeListing("main.txt", manyEntries("\\Main\\", 9000));
+    ListSearch.NoSaveOnExit = true;
+    QMetaObject::invokeMethod(form, [this] { form->Unload(); }, Qt::QueuedConnection);
+    find("clip");
+    EXPECT_TRUE(ListSearch.QuitFlag);
+}
+
 TEST_F(FindTest, ImageDescriptionsSearchesForWmf)
 {
     writeListing("main.txt", entryLine("a.wmf", "1", "1/1/2001 1:00:00 AM") + entryLine("b.gif", "1", "1/1/2001 1:00:00 AM"));
