@@ -19,6 +19,7 @@ constexpr qsizetype MaxSubFolders = 1001;
 constexpr qsizetype MaxFiles = 10001;
 constexpr int NameColumns = 65;
 constexpr int SizeColumns = 16;
+constexpr int ReadSizeColumns = 13;
 const QString Skipped = QStringLiteral("pagefile.sys");
 const QString CrLf = QStringLiteral("\r\n");
 
@@ -184,15 +185,24 @@ private:
             // in this folder.
             size_ = -1;
             attempt([&] { size_ = details(file).size; });
-            const QString sizeText = size_ == -1
-                ? QStringLiteral("n/a")
-                : runtime::formatNumber(static_cast<double>(size_), QStringLiteral("###,###,###,##0"))
-                      .rightJustified(SizeColumns);
+            const QString sizeText = size_ == -1 ? QStringLiteral("n/a") : sizeField(size_);
             attempt([&] { date_ = details(file).lastWrite; });
             print(file.name.leftJustified(NameColumns, u' ', true) + sizeText + QStringLiteral(" bytes ") +
                   runtime::generalDateText(date_));
         }
         writingFiles_ = false;
+    }
+
+    // The size with group separators, right-aligned in 16 columns. Readers
+    // take the size from the field's last 13 columns and the name from the
+    // columns before them, so a size of 10 GB or more, whose grouped text is
+    // longer, is written without separators to stay within those 13.
+    static QString sizeField(std::int64_t size)
+    {
+        QString text = runtime::formatNumber(static_cast<double>(size), QStringLiteral("###,###,###,##0"));
+        if (text.size() > ReadSizeColumns)
+            text = QString::number(size);
+        return text.rightJustified(SizeColumns);
     }
 
     void walkSubFolders()

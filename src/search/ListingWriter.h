@@ -8,8 +8,9 @@
 //   ""
 //   "<DIR> " & name, one line per sub-folder, then "" when there was any
 //   one line per file: the name cut or padded to 65 columns, the size with
-//   group separators right-aligned in 16 columns (or "n/a", unpadded, when it
-//   cannot be read), " bytes " and the last-modified time as general date text.
+//   group separators right-aligned in 16 columns (without them from 10 GB on,
+//   to stay within 13; "n/a", unpadded, when it cannot be read), " bytes " and
+//   the last-modified time as general date text.
 // "pagefile.sys" (that exact spelling) is never listed. Lines end with CR LF.
 
 #include <QString>

@@ -93,6 +93,7 @@ TEST_F(ListingWriterTest, WhatTheWalkWritesReadsBack)
 {
     makeFile("Art/medium.dat", 1234567);
     makeFile("Art/big.bin", 3000000000);
+    makeFile("Art/huge.iso", 12345678901);  // written without separators to fit the reader's 13 columns
     makeFile("Art/" + Name70, 5);
     QBuffer listing;
     listing.setData(walk("e:\\Art\\"));
@@ -100,7 +101,7 @@ TEST_F(ListingWriterTest, WhatTheWalkWritesReadsBack)
     ListingReader reader(listing);
 
     const std::vector<std::pair<std::string, std::int64_t>> expected = {
-        {"big.bin", 3000000000}, {"medium.dat", 1234567}, {Name70.left(65).toStdString(), 5}};
+        {"big.bin", 3000000000}, {"huge.iso", 12345678901}, {"medium.dat", 1234567}, {Name70.left(65).toStdString(), 5}};
     for (const auto& [name, size] : expected) {
         ASSERT_TRUE(reader.nextEntry());
         EXPECT_EQ(reader.volume(), "My Art");
