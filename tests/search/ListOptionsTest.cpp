@@ -8,6 +8,7 @@
 #include "search/ListSearch.h"
 #include "search/OptionsRules.h"
 #include "search/SearchForm.h"
+#include "support/TabChain.h"
 #include "support/TestEnvironment.h"
 
 #include <QAction>
@@ -99,13 +100,7 @@ TEST_F(ListOptionsTest, ControlsStandAtTheirDesignPlacesInTabOrder)
         {dialog.LocalDataFolder, {36, 24, 241, 21}}, {dialog.Nic, {36, 196, 241, 21}},
         {dialog.JoinD, {36, 240, 241, 21}},
     };
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    for (const auto& [control, place] : controls) {
-        EXPECT_EQ(QApplication::focusWidget(), control);
-        EXPECT_EQ(control->geometry(), place) << control->metaObject()->className();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
+    expectTabChain(dialog, controls);
     EXPECT_EQ(dialog.Label1[4]->buddy(), dialog.JoinD);
 }
 

@@ -7,6 +7,7 @@
 #include "search/LocalLoc.h"
 #include "search/LocationRules.h"
 #include "search/SearchForm.h"
+#include "support/TabChain.h"
 #include "support/TestEnvironment.h"
 
 #include <QAction>
@@ -151,13 +152,7 @@ TEST_F(LocalLocTest, ControlsStandAtTheirDesignPlacesInTabOrder)
         {dialog.MvDn, {300, 296, 117, 21}},      {dialog.MvUp, {176, 296, 117, 21}},
         {dialog.OK, {8, 296, 45, 21}},           {dialog.Cancel, {60, 296, 53, 21}},
     };
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    for (const auto& [control, place] : controls) {
-        EXPECT_EQ(QApplication::focusWidget(), control);
-        EXPECT_EQ(control->geometry(), place) << control->metaObject()->className();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
+    expectTabChain(dialog, controls);
     EXPECT_EQ(dialog.Label1->geometry(), QRect(4, 240, 93, 17));
     EXPECT_EQ(dialog.Label2->geometry(), QRect(160, 240, 133, 17));
 
