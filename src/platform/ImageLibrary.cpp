@@ -62,6 +62,20 @@ void writePixels(const imgdes& image, QPoint at, const QImage& source)
         std::memcpy(firstByte(image, at + QPoint(0, y)), rows.constScanLine(y), static_cast<std::size_t>(rows.width()) * 3);
 }
 
+// An image's working area, with Ok or why it cannot be used.
+struct Area {
+    int status;
+    QRect rect;
+};
+
+Area usableArea(const imgdes& image)
+{
+    if (!holdsImage(image))
+        return {NoImage, {}};
+    const QRect area = workingArea(image);
+    return {area.isEmpty() ? BadRange : Ok, area};
+}
+
 // The working areas of a source and a destination, with Ok or why they cannot be used.
 struct Areas {
     int status;
@@ -153,11 +167,9 @@ int zeroimage(int level, imgdes& image)
 {
     if (level < 0 || level > 255)
         return BadRange;
-    if (!holdsImage(image))
-        return NoImage;
-    const QRect area = workingArea(image);
-    if (area.isEmpty())
-        return BadRange;
+    const auto [status, area] = usableArea(image);
+    if (status != Ok)
+        return status;
     for (int y = area.top(); y <= area.bottom(); ++y)
         std::memset(firstByte(image, QPoint(area.left(), y)), level, static_cast<std::size_t>(area.width()) * 3);
     return Ok;
@@ -177,11 +189,9 @@ int savejpgex(const QString& fileName, const imgdes& image, int quality, int mod
 {
     if (mode != 2 || quality < 1 || quality > 100)
         return BadRange;
-    if (!holdsImage(image))
-        return NoImage;
-    const QRect area = workingArea(image);
-    if (area.isEmpty())
-        return BadRange;
+    const auto [status, area] = usableArea(image);
+    if (status != Ok)
+        return status;
     QString hostPath;
     try {
         hostPath = fileSystem().hostPath(fileName);
