@@ -46,11 +46,13 @@ void FormWindow::Show(bool modal, QWidget* owner)
         raise();
         return;
     }
-    // Modality takes effect when the window is shown, so set it first.
+    // Modality takes effect when the window is shown, so set it first. A modal
+    // window blocks every window of the program, not only its owner: a window
+    // left usable beneath it could unload the owner under the modal loop.
     const bool wasVisible = isVisible();
     if (wasVisible)
         hide();
-    setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+    setWindowModality(Qt::ApplicationModal);
     show();
     raise();
     activateWindow();

@@ -25,9 +25,10 @@ class FormWindow : public QWidget {
 public:
     explicit FormWindow(QWidget* parent = nullptr);
 
-    // Shows the window (loading it first when it is not loaded), kept above its owner when one is given. Modal: waits
-    // until the window is hidden or unloaded (through Forms::runModal, whose
-    // runner tests replace).
+    // Shows the window (loading it first when it is not loaded), kept above its
+    // owner when one is given. Modal: every other window of the program takes
+    // no input until this one is hidden or unloaded (through Forms::runModal,
+    // whose runner tests replace).
     void Show(bool modal = false, QWidget* owner = nullptr);
     void Hide();
     // Runs Form_Unload once; returns true when the window is now unloaded.

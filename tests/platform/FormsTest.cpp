@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -155,6 +157,44 @@ TEST_F(FormsTest, ModalShowGoesThroughTheRunnerWithItsOwner)
     EXPECT_EQ(seenOwner, &owner);
     EXPECT_TRUE(visibleInRunner);
     EXPECT_FALSE(counting().isModal());
+}
+
+// A click that reaches a window through the window system, as a user's does.
+bool clickReaches(FormWindow& window)
+{
+    auto* button = new QPushButton("x", &window);
+    button->setGeometry(10, 10, 60, 30);
+    button->show();
+    bool clicked = false;
+    QObject::connect(button, &QPushButton::clicked, [&] { clicked = true; });
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, button->geometry().center());
+    delete button;
+    return clicked;
+}
+
+TEST_F(FormsTest, ModalWindowBlocksEveryOtherWindowNotOnlyItsOwner)
+{
+    for (const bool withOwner : {true, false}) {
+        SCOPED_TRACE(withOwner ? "owned" : "no owner");
+        FormWindow owner;
+        FormWindow other;
+        owner.show();
+        other.show();
+        bool ownerReached = true;
+        bool otherReached = true;
+        Forms::setModalRunner([&](FormWindow& form, QWidget*) {
+            ownerReached = clickReaches(owner);
+            otherReached = clickReaches(other);
+            form.Hide();
+        });
+        counting().Show(true, withOwner ? &owner : nullptr);
+        EXPECT_FALSE(ownerReached);
+        EXPECT_FALSE(otherReached);
+        EXPECT_TRUE(clickReaches(other));  // usable again once the modal window is gone
+        if (withOwner) {
+            EXPECT_EQ(counting().windowHandle()->transientParent(), owner.windowHandle());
+        }
+    }
 }
 
 TEST_F(FormsTest, DefaultModalRunWaitsUntilTheWindowIsHiddenOrUnloaded)
