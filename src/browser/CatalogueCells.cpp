@@ -1,0 +1,75 @@
+#include "browser/CatalogueCells.h"
+
+#include "browser/CataloguePage.h"
+#include "platform/FileSystem.h"
+#include "platform/Interaction.h"
+#include "platform/Services.h"
+#include "runtime/FileNumbers.h"
+#include "search/ListSearch.h"
+
+namespace {
+
+constexpr int ThumbnailQuality = 55;
+constexpr int BaselineJpeg = 2;
+constexpr std::size_t LinksPerRow = 4;
+
+QString baseName(const QString& FileName) { return FileName.left(FileName.size() - 4); }
+
+}  // namespace
+
+QString thumbnailFile(const QString& ImageFolder, const QString& FolderName, const QString& FileName)
+{
+    return ImageFolder + FolderName + u'\\' + baseName(FileName) + QStringLiteral(".jpg");
+}
+
+CatalogueTimes readCatalogueTimes(const QString& picture, const QString& thumbnail)
+{
+    CatalogueTimes times;
+    GetFileTimes(picture, times.created, times.written, times.accessed);
+    FILETIME thumbnailCreated;
+    FILETIME thumbnailAccessed;
+    GetFileTimes(thumbnail, thumbnailCreated, times.thumbnailWritten, thumbnailAccessed);
+    return times;
+}
+
+CatalogueCells::CatalogueCells(std::int16_t HTML, QString ImageFolder, QString FolderName, QString Relative)
+    : html_(HTML), imageFolder_(std::move(ImageFolder)), folderName_(std::move(FolderName)),
+      relative_(std::move(Relative))
+{
+}
+
+void CatalogueCells::addPicture(const QString& FileName, const platform::imgdes& img, const CatalogueTimes& times)
+{
+    const QString B = baseName(FileName);
+    saveThumbnail(thumbnailFile(imageFolder_, folderName_, FileName), img, times);
+    runtime::printLine(html_, catalogue::thumbnailCell(folderName_, B));
+    queued_.push_back({catalogue::nameLinkHref(relative_, FileName, B, ListSearch.DistribMode), B});
+    if (queued_.size() == LinksPerRow) {
+        writeQueuedLinks();
+        runtime::printLine(html_, catalogue::RowBreak);
+    }
+}
+
+void CatalogueCells::finish() { writeQueuedLinks(); }
+
+void CatalogueCells::saveThumbnail(const QString& file, const platform::imgdes& img,
+                                   const CatalogueTimes& times) const
+{
+    if (platform::fileSystem().fileExists(file) && FileTimesMatch(times.thumbnailWritten, times.written))
+        return;
+    const int status = platform::savejpgex(file, img, ThumbnailQuality, BaselineJpeg);
+    if (status != platform::imagestatus::Ok) {
+        platform::interaction().msgBox(QStringLiteral("Thumbnail Save Error: ") + QString::number(status));
+        return;
+    }
+    // Only the last write is stamped; a zero record leaves the other times alone.
+    SetFileTimes(file, FILETIME{}, times.written, FILETIME{});
+}
+
+void CatalogueCells::writeQueuedLinks()
+{
+    runtime::printLine(html_, catalogue::RowBreak);
+    for (const NameLink& link : queued_)
+        runtime::printLine(html_, catalogue::nameLinkCell(link.href, link.text));
+    queued_.clear();
+}

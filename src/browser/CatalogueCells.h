@@ -1,0 +1,64 @@
+#pragma once
+// What a folder's thumbnail run adds to the catalogue page being written: per
+// picture a JPEG thumbnail file and the page's cells, and at the end the name
+// links still waiting for their row.
+//
+// A picture B.ext of the page FolderName has the thumbnail file
+// ImageFolder & FolderName & "\" & B & ".jpg" (so Lion.bmp and Lion.wmf share
+// one). A thumbnail is written with the picture's last-write time, and one
+// whose last-write time still equals the picture's is not made again: a
+// second build of an unchanged tree encodes nothing, a changed picture gets a
+// new thumbnail.
+
+#include "browser/FileTimes.h"
+#include "platform/ImageLibrary.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// The times the run reads before making a picture's thumbnail: the picture's
+// three (a distribution stamps them on the drawing made from it) and its
+// thumbnail file's last write.
+struct CatalogueTimes {
+    FILETIME created;
+    FILETIME written;
+    FILETIME accessed;
+    FILETIME thumbnailWritten;
+};
+
+// The thumbnail file of the picture FileName on the page FolderName.
+QString thumbnailFile(const QString& ImageFolder, const QString& FolderName, const QString& FileName);
+
+// Reads the times of the picture and of its thumbnail file into records that
+// start at zero for every picture, so a missing file never lends the previous
+// picture's times.
+CatalogueTimes readCatalogueTimes(const QString& picture, const QString& thumbnail);
+
+class CatalogueCells {
+public:
+    // HTML is the file number of the open page.
+    CatalogueCells(std::int16_t HTML, QString ImageFolder, QString FolderName, QString Relative);
+
+    // After a picture's thumbnail is fitted in img: saves the thumbnail file
+    // unless it is up to date ("Thumbnail Save Error: " and the status when the
+    // save fails; the run goes on), writes the thumbnail cell and queues the
+    // name link. The fourth queued link writes the row of links.
+    void addPicture(const QString& FileName, const platform::imgdes& img, const CatalogueTimes& times);
+    // After the folder's last picture: a row of the links still queued.
+    void finish();
+
+private:
+    struct NameLink {
+        QString href;
+        QString text;
+    };
+    void saveThumbnail(const QString& file, const platform::imgdes& img, const CatalogueTimes& times) const;
+    void writeQueuedLinks();
+
+    std::int16_t html_;
+    QString imageFolder_;
+    QString folderName_;
+    QString relative_;
+    std::vector<NameLink> queued_;
+};
