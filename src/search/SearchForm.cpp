@@ -7,13 +7,17 @@
 #include "search/SearchResize.h"
 #include "search/frmBrowser.h"
 
+#include <QAction>
 #include <QFrame>
+#include <QMenu>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeView>
+
+#include <algorithm>
 
 using platform::Forms;
 using platform::pixelsToTwips;
@@ -106,8 +110,26 @@ std::int16_t shiftCode(Qt::KeyboardModifiers modifiers)
 
 }  // namespace
 
+// The menu's shortcuts come before a text box's own keys: Ctrl+A in the search
+// box opens the locations dialog rather than selecting the box's text.
+bool SearchForm::isMenuShortcut(const QKeyEvent& key) const
+{
+    const QKeySequence typed(key.keyCombination());
+    const QList<QAction*> commands = FileMenu->actions();
+    return std::any_of(commands.begin(), commands.end(), [&](const QAction* command) {
+        return command->isEnabled() && !command->shortcut().isEmpty() &&
+               command->shortcut().matches(typed) == QKeySequence::ExactMatch;
+    });
+}
+
 bool SearchForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ShortcutOverride && (watched == SearchStr || watched == DesMatch) &&
+        isMenuShortcut(*static_cast<QKeyEvent*>(event))) {
+        // Left unaccepted, the key goes to the menu's shortcut.
+        event->ignore();
+        return true;
+    }
     if (watched == HitList->viewport()) {
         if (event->type() == QEvent::MouseButtonRelease) {
             const auto* mouse = static_cast<QMouseEvent*>(event);

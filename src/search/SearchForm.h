@@ -15,6 +15,7 @@
 class HitListModel;
 class QAction;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -110,6 +111,7 @@ private:
     void setupItemMenu();
     void connectHandlers();
 
+    bool isMenuShortcut(const QKeyEvent& key) const;
     void layoutControls();
     void applyPlacement();
     // Load steps 3 to 10; returns at the end of command-line mode.

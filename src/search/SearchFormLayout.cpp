@@ -57,6 +57,7 @@ void SearchForm::setupControls()
     SearchStr = new QLineEdit(this);
     SearchStr->setAccessibleName("Search words");
     placeTwips(SearchStr, 1080, 120, 9570 - 1080 - 40, 315);
+    SearchStr->installEventFilter(this);
 
     Find = new QPushButton("Find", this);
     Find->setDefault(true);
@@ -64,6 +65,7 @@ void SearchForm::setupControls()
 
     DesMatch = new QLineEdit("70", this);
     placeTwips(DesMatch, 5700, 480, 495, 285);
+    DesMatch->installEventFilter(this);
 
     WebUpdate = new QPushButton("Web Update?", this);
     placeTwips(WebUpdate, 6240, 480, 1275, 255);

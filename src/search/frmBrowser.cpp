@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -45,7 +44,9 @@ frmBrowser::frmBrowser(QWidget* parent) : platform::FormWindow(parent)
     // An address whose drive is not ready must not end the program.
     connect(cboAddress, &QComboBox::activated, this, [this] { passOverErrors([this] { cboAddress_Click(); }); });
     connect(timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
-    cboAddress->lineEdit()->installEventFilter(this);
+    // Keys typed in the address box reach the combo box, which holds the focus
+    // for its text field.
+    cboAddress->installEventFilter(this);
 }
 
 void frmBrowser::setupControls()
@@ -137,7 +138,7 @@ void frmBrowser::cboAddress_KeyPress(int keyAscii)
 
 bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == cboAddress->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == cboAddress && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             cboAddress_KeyPress(13);

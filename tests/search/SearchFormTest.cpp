@@ -66,6 +66,7 @@ protected:
             StubForm::log << "CheckListing";
             return false;
         };
+        hooks.ReScan_Click = [](SearchForm&) { StubForm::log << "ReScan"; };
         Forms::registerForm("SearchForm", [=] { return new SearchForm(commandLine, hooks); });
         return Forms::get<SearchForm>("SearchForm");
     }
@@ -302,6 +303,55 @@ INSTANTIATE_TEST_SUITE_P(
         MenuCase{"About", &SearchForm::AboutMenu_Click, {"frmSplash load", "frmSplash modal"}, true},
         MenuCase{"Tutorial", &SearchForm::MenuTutorial_Click, {"frmBrowser load at <tutorial>", "frmBrowser show"},
                  false}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+struct ShortcutCase {
+    const char* name;
+    QKeyCombination key;
+    const char* logged;  // nullptr: the window closes
+};
+
+void PrintTo(const ShortcutCase& c, std::ostream* os) { *os << c.name; }
+
+class ShortcutTest : public SearchFormTest, public ::testing::WithParamInterface<ShortcutCase> {};
+
+// A key typed into either text box, with the box focused in the active window,
+// reaches the menu entry that carries it as its shortcut.
+TEST_P(ShortcutTest, MenuShortcutWinsOverTheFocusedTextBox)
+{
+    store("OffLineDrive", "d:");
+    for (const bool inSearchBox : {true, false}) {
+        SearchForm& form = start();
+        form.Show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        QLineEdit* box = inSearchBox ? form.SearchStr : form.DesMatch;
+        box->setText("owl");
+        box->setFocus();
+        box->setCursorPosition(1);
+        QSignalSpy unloaded(&form, &FormWindow::unloaded);
+        StubForm::log.clear();
+
+        QTest::keyClick(box, GetParam().key.key(), GetParam().key.keyboardModifiers());
+
+        if (GetParam().logged) {
+            EXPECT_TRUE(StubForm::log.contains(GetParam().logged)) << StubForm::log.join(", ").toStdString();
+            EXPECT_EQ(box->text(), "owl");
+            EXPECT_FALSE(box->hasSelectedText());
+        } else {
+            EXPECT_EQ(unloaded.count(), 1);
+        }
+        Forms::reset();
+        registerStubForms(OpenedWindows);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ShortcutTest,
+    ::testing::Values(ShortcutCase{"AddLocal", Qt::CTRL | Qt::Key_A, "LocalLoc show"},
+                      ShortcutCase{"Options", Qt::CTRL | Qt::Key_O, "ListOptions modal"},
+                      ShortcutCase{"ReScan", Qt::CTRL | Qt::Key_R, "ReScan"},
+                      ShortcutCase{"Quit", Qt::CTRL | Qt::Key_Q, nullptr}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // ---- Shutdown ----

@@ -1,6 +1,7 @@
 // The small windows of the search window: the CD-drive dialog, the about box,
 // the tutorial window, the preview window and ShowImagePreview.
 
+#include "platform/FileSystem.h"
 #include "platform/Forms.h"
 #include "platform/PictureLoader.h"
 #include "platform/Pump.h"
@@ -15,6 +16,7 @@
 #include "search/frmSplash.h"
 #include "support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -184,12 +187,17 @@ protected:
     // The instance, created but not loaded until it is shown.
     frmBrowser& tutorial() { return dynamic_cast<frmBrowser&>(Forms::instance(QStringLiteral("frmBrowser"))); }
 
-    // Navigates through the address box as the user does, and waits for the page.
-    void typeAddress(const QString& address)
+    // Types the address into the focused address box of the active window and
+    // presses Enter (or keypad Enter), as the user does; waits for the page.
+    void typeAddress(const QString& address, Qt::Key enter = Qt::Key_Return)
     {
         QSignalSpy loaded(tutorial().brwWebBrowser, &WebView::DownloadComplete);
+        tutorial().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&tutorial()));
+        tutorial().cboAddress->setFocus();
         tutorial().cboAddress->setEditText(address);
-        QTest::keyClick(tutorial().cboAddress->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), enter,
+                        enter == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         ASSERT_TRUE(loaded.wait());
     }
 
@@ -260,6 +268,50 @@ TEST_F(TutorialTest, TypedAddressIsNotAddedAndShowingAgainDoesNotGoBack)
     platform::doEvents();
     EXPECT_EQ(pageTitle(), "Other page");
 }
+
+struct TypedAddressCase {
+    const char* name;
+    bool asFileUrl;  // else as a drive path
+    Qt::Key enter;
+};
+
+void PrintTo(const TypedAddressCase& c, std::ostream* os) { *os << c.name; }
+
+class TypedAddressTest : public TutorialTest, public ::testing::WithParamInterface<TypedAddressCase> {};
+
+// From a page scrolled down to one of its anchors, the typed address of another
+// page opens it, and the typed address of the same page opens it at its top.
+TEST_P(TypedAddressTest, EnterOpensTheTypedAddress)
+{
+    const TypedAddressCase& c = GetParam();
+    const auto typed = [&](const QString& drivePath) {
+        return c.asFileUrl ? QUrl::fromLocalFile(platform::fileSystem().hostPath(drivePath)).toString() : drivePath;
+    };
+    openTutorial();
+    QScrollBar* scroll = tutorial().brwWebBrowser->verticalScrollBar();
+    const auto goToAnchor = [&] {
+        tutorial().brwWebBrowser->setSource(tutorial().brwWebBrowser->source().resolved(QUrl("#browser")));
+        ASSERT_GT(scroll->value(), 0);
+    };
+
+    goToAnchor();
+    typeAddress(typed(otherPage()), c.enter);
+    EXPECT_EQ(pageTitle(), "Other page");
+
+    typeAddress(typed(tutorialAddress()), c.enter);
+    EXPECT_EQ(pageTitle(), "Brisca Viewer Tutorial");
+    goToAnchor();
+    typeAddress(typed(tutorialAddress()), c.enter);
+    EXPECT_EQ(scroll->value(), 0);
+    EXPECT_EQ(tutorial().cboAddress->count(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Addresses, TypedAddressTest,
+                         ::testing::Values(TypedAddressCase{"DrivePathReturn", false, Qt::Key_Return},
+                                           TypedAddressCase{"DrivePathKeypadEnter", false, Qt::Key_Enter},
+                                           TypedAddressCase{"FileUrlReturn", true, Qt::Key_Return},
+                                           TypedAddressCase{"FileUrlKeypadEnter", true, Qt::Key_Enter}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(TutorialTest, ChoosingTheStartingAddressAfterItsDriveWentAwayIsPassedOver)
 {
