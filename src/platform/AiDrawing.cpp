@@ -1,0 +1,142 @@
+#include "platform/AiDrawing.h"
+
+#include "platform/DibReader.h"
+
+#include <QtEndian>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+// The image's size is given on a comment line before its operator, and its
+// hex lines end at the closing comment line.
+const QByteArray BeginImage = "%BriscaImage: ";
+const QByteArray EndImage = "%BriscaImageEnd";
+constexpr int HexBytesPerLine = 36;
+
+QByteArray header(const QImage& picture, const QString& title)
+{
+    const QByteArray size = QByteArray::number(picture.width()) + ' ' + QByteArray::number(picture.height());
+    return "%!PS-Adobe-3.0\n"
+           "%%Creator: Brisca drawing stand-in (Illustrator 8 compatible)\n"
+           "%%Title: (" + title.toLatin1() + ")\n"
+           "%%BoundingBox: 0 0 " + size + "\n"
+           "%%HiResBoundingBox: 0 0 " + size + "\n"
+           "%%DocumentProcessColors: Cyan Magenta Yellow Black\n"
+           "%AI5_FileFormat 4.0\n"
+           "%AI3_ColorUsage: Color\n"
+           "%AI8_CreatorVersion: 8.0\n"
+           "%%Pages: 1\n"
+           "%%EndComments\n"
+           "%%BeginProlog\n%%EndProlog\n"
+           "%%BeginSetup\n"
+           "<< /PageSize [" + size + "] >> setpagedevice\n"
+           "%%EndSetup\n"
+           "%%Page: 1 1\n";
+}
+
+}  // namespace
+
+QByteArray aiDrawing(const QImage& picture, const QString& title)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    const QByteArray width = QByteArray::number(rgb.width());
+    const QByteArray height = QByteArray::number(rgb.height());
+    QByteArray document = header(rgb, title);
+    document += "gsave\n" + width + ' ' + height + " scale\n"
+                "/rowbytes " + QByteArray::number(rgb.width() * 3) + " string def\n";
+    // The operator reads the hex lines that follow its own line.
+    document += BeginImage + width + ' ' + height + "\n" + width + ' ' + height + " 8 [" + width + " 0 0 -" +
+                height + " 0 " + height + "] {currentfile rowbytes readhexstring pop} false 3 colorimage\n";
+    for (int y = 0; y < rgb.height(); ++y) {
+        const QByteArray row = QByteArray::fromRawData(reinterpret_cast<const char*>(rgb.constScanLine(y)),
+                                                       rgb.width() * 3).toHex();
+        for (qsizetype at = 0; at < row.size(); at += HexBytesPerLine * 2)
+            document += row.mid(at, HexBytesPerLine * 2) + '\n';
+    }
+    document += EndImage + "\ngrestore\nshowpage\n%%Trailer\n%%EOF\n";
+    return document;
+}
+
+QImage aiDrawingPicture(QByteArrayView document)
+{
+    const qsizetype begin = document.indexOf(BeginImage);
+    if (begin < 0 || !document.startsWith("%!PS-Adobe-3.0"))
+        return {};
+    const qsizetype lineEnd = document.indexOf('\n', begin);
+    const qsizetype dataStart = document.indexOf('\n', lineEnd + 1) + 1;  // after the operator's line
+    const qsizetype end = document.indexOf(EndImage, begin);
+    if (lineEnd < 0 || dataStart <= 0 || end < dataStart)
+        return {};
+    const QList<QByteArray> size =
+        document.sliced(begin + BeginImage.size(), lineEnd - begin - BeginImage.size()).toByteArray().split(' ');
+    bool wide = false;
+    bool high = false;
+    const int width = size.value(0).toInt(&wide);
+    const int height = size.value(1).toInt(&high);
+    if (!wide || !high || width <= 0 || height <= 0 || std::int64_t{width} * height > MaxBitmapPixels)
+        return {};
+    const QByteArray pixels = QByteArray::fromHex(document.sliced(dataStart, end - dataStart).toByteArray());
+    if (pixels.size() != qsizetype{width} * height * 3)
+        return {};
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(image.scanLine(y), pixels.constData() + qsizetype{y} * width * 3, std::size_t(width) * 3);
+    return image;
+}
+
+namespace {
+
+QByteArray chunk(const char* id, const QByteArray& data)
+{
+    QByteArray bytes(id, 4);
+    char size[4];
+    qToLittleEndian<quint32>(static_cast<quint32>(data.size()), size);
+    bytes += QByteArray(size, 4) + data;
+    if (data.size() % 2)
+        bytes += '\0';
+    return bytes;
+}
+
+// The preview as the "DISP" chunk holds it: a 32-bit value, the info header,
+// then the bottom-up 24-bit rows, each padded to four bytes.
+QByteArray previewBitmap(const QImage& picture)
+{
+    const QImage preview = picture.scaled(CdrPreviewSide, CdrPreviewSide, Qt::KeepAspectRatio,
+                                          Qt::SmoothTransformation)
+                               .convertToFormat(QImage::Format_RGB888);
+    const int rowBytes = (preview.width() * 3 + 3) / 4 * 4;
+    BitmapInfoHeader info;
+    info.biWidth = preview.width();
+    info.biHeight = preview.height();
+    info.biBitCount = 24;
+    info.biSizeImage = static_cast<std::uint32_t>(rowBytes * preview.height());
+    QByteArray bytes(4, '\0');
+    bytes += QByteArray(reinterpret_cast<const char*>(&info), sizeof info);
+    for (int y = preview.height() - 1; y >= 0; --y) {
+        QByteArray row(rowBytes, '\0');
+        const uchar* rgb = preview.constScanLine(y);
+        for (int x = 0; x < preview.width(); ++x) {
+            row[x * 3] = static_cast<char>(rgb[x * 3 + 2]);
+            row[x * 3 + 1] = static_cast<char>(rgb[x * 3 + 1]);
+            row[x * 3 + 2] = static_cast<char>(rgb[x * 3]);
+        }
+        bytes += row;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+QByteArray cdrDrawing(const QByteArray& aiDocument, const QImage& picture)
+{
+    char version[2];
+    qToLittleEndian<quint16>(800, version);
+    const QByteArray body = QByteArray("CDR8") + chunk("vrsn", QByteArray(version, 2)) +
+                            chunk("DISP", previewBitmap(picture)) +
+                            chunk("LIST", QByteArray("doc ") + chunk("post", aiDocument));
+    return chunk("RIFF", body);
+}
+
+}  // namespace platform
