@@ -58,16 +58,17 @@ public:
 private:
     // Runs one step; an error gets its message and the walk goes on with the
     // next step, runs the step again (Retry) or leaves the folder (Abort).
+    // False when the step was passed over.
     template <typename Step>
-    void attempt(Step step)
+    bool attempt(Step step)
     {
         for (;;) {
             try {
                 step();
-                return;
+                return true;
             } catch (const runtime::RuntimeError& error) {
                 if (!retryAfter(error))
-                    return;
+                    return false;
             }
         }
     }
@@ -149,21 +150,25 @@ private:
                 continue;
             int attributes = 0;
             attempt([&] { attributes = details(entry).attributes; });
-            if (attributes & platform::attr::Directory)
-                attempt([&] { append(subFolders_, entry.name, MaxSubFolders); });
-            else if (listFiles && filePattern.matches(entry.name))
+            if (attributes & platform::attr::Directory) {
+                // Ignore on a full list drops the folder's further sub-folders without asking again.
+                if (!subFoldersDropped_)
+                    subFoldersDropped_ = !attempt([&] { append(subFolders_, entry.name, MaxSubFolders); });
+            } else if (listFiles && filePattern.matches(entry.name))
                 matchingFiles_ += entry;
         }
         entryName_.clear();
     }
 
     // The file list is filled once the sub-folder lines are written: Abort on a
-    // full list leaves the folder with those lines in the listing.
+    // full list leaves the folder with those lines in the listing, and Ignore
+    // drops the folder's further files without asking again.
     void fillFileList()
     {
         for (const platform::DirEntry& entry : std::as_const(matchingFiles_)) {
             entryName_ = entry.name;
-            attempt([&] { append(files_, entry, MaxFiles); });
+            if (!attempt([&] { append(files_, entry, MaxFiles); }))
+                break;
         }
         entryName_.clear();
     }
@@ -224,6 +229,7 @@ private:
     QStringList subFolders_;
     QList<platform::DirEntry> matchingFiles_;
     QList<platform::DirEntry> files_;
+    bool subFoldersDropped_ = false;  // the user chose Ignore on the full sub-folder list
     QString entryName_;  // the name the enumeration returned last
     bool writingFiles_ = false;
     std::int64_t size_ = 0;

@@ -41,7 +41,9 @@ void PrintListingLine(const QString& text, const ListingFiles& files, int flags)
 // writes nothing. File lines list the files matching `pattern`; sub-folders are
 // found with "*.*". A folder holds at most 1001 sub-folders and 10001 files.
 // Errors are reported per entry through the dialog seam and the walk goes on;
-// Abort in the Abort/Retry/Ignore question leaves the folder in hand. Messages
+// Abort in the Abort/Retry/Ignore question leaves the folder in hand; Ignore
+// on a full list drops the folder's further sub-folders or files without
+// asking again. Messages
 // are pumped after each sub-folder, and a set StopFlag then ends the walk.
 void WriteFolderListing(QString path, const QString& pattern, const ListingFiles& files,
                         const QString& volumeLabel, int flags);

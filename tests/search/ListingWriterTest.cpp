@@ -213,7 +213,8 @@ protected:
     void SetUp() override
     {
         ListingWriterTest::SetUp();
-        for (int i = 0; i < 1002; ++i)
+        // Three more than the list holds: Ignore must not ask again for the others.
+        for (int i = 0; i < 1004; ++i)
             makeFolder(QString("many/d%1").arg(i, 4, 10, QChar(u'0')));
     }
     const QString prompt = "Error Number: 9 " + runtime::errorDescription(9) + "\r\nError reading:d1001 Skipping.";
@@ -248,6 +249,21 @@ TEST_F(ListingWriterCapacity, RetryRunsTheStepAgainAndIgnoreGoesOn)
     EXPECT_EQ(written.count("<DIR> "), 1001);
     EXPECT_TRUE(written.contains("Directory: \\many\\d1000\\"));
     EXPECT_FALSE(written.contains("d1001"));
+}
+
+TEST_F(ListingWriterTest, IgnoreOnAFullFileListDropsTheRestAndTheWalkGoesOn)
+{
+    env.writeFile("tree/files/sub/inner.gif", {});
+    for (int i = 0; i < 10004; ++i)
+        env.writeFile(QString("tree/files/f%1").arg(i, 5, 10, QChar(u'0')), {});
+    env.dialogs().answerNext(platform::MsgResult::Ignore);
+    const QByteArray written = walk("e:\\files");
+    EXPECT_EQ(env.dialogs().prompts(), QStringList({"Error Number: 9 " + runtime::errorDescription(9) +
+                                                    "\r\nError reading:f10001 Skipping."}));
+    EXPECT_EQ(written.count(" bytes "), 10001 + 1);
+    EXPECT_TRUE(written.contains("\r\nf10000 "));
+    EXPECT_FALSE(written.contains("f10001"));
+    EXPECT_TRUE(written.contains(header("\\files\\sub\\") + "inner.gif"));
 }
 
 }  // namespace
