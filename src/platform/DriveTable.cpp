@@ -126,6 +126,15 @@ std::optional<QString> DriveTable::root(QChar letter) const
     return it->hostFolder;
 }
 
+bool DriveTable::isReady(QChar letter) const
+{
+    const std::optional<QString> folder = root(letter);
+    if (!folder)
+        return false;
+    return kind(letter) != Kind::CdRom ||
+           !QDir(*folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
 QString DriveTable::volumeLabel(QChar letter) const
 {
     const auto it = entries_.constFind(normalLetter(letter));

@@ -32,6 +32,9 @@ public:
     // The host folder that is the drive's root now (no trailing slash, "/" for
     // the host root); nullopt when the drive is not ready.
     std::optional<QString> root(QChar letter) const;
+    // True when the drive can be read now: mapped, its root there, and for a
+    // CD drive a disc in it (a CD drive's folder that is empty holds no disc).
+    bool isReady(QChar letter) const;
     // The volume label: a device's mount label, else the folder's name (upper case).
     QString volumeLabel(QChar letter) const;
 

@@ -72,8 +72,7 @@ bool isCdWithoutDisc(const DriveTable& drives, const QString& folderPath)
     const std::optional<WindowsPathParts> parts = splitWindowsPath(folderPath);
     if (!parts || !drives.isMapped(parts->drive) || drives.kind(parts->drive) != DriveTable::Kind::CdRom)
         return false;
-    const std::optional<QString> root = drives.root(parts->drive);
-    return root && QDir(*root).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    return drives.root(parts->drive) && !drives.isReady(parts->drive);
 }
 
 // The names a directory search finds, and the host folder that holds them.

@@ -34,7 +34,11 @@ void FormWindow::Show(bool modal, QWidget* owner)
 {
     if (unloaded_)
         return;
+    QPointer<FormWindow> self(this);
     load();
+    // Closed during its own load: nothing is left to show.
+    if (!self || unloaded_)
+        return;
     if (owner) {
         QWidget* ownerWindow = owner->window();
         ownerWindow->winId();
@@ -56,7 +60,6 @@ void FormWindow::Show(bool modal, QWidget* owner)
     show();
     raise();
     activateWindow();
-    QPointer<FormWindow> self(this);
     Forms::runModal(*this, owner);
     if (self && !self->unloaded_)
         self->setWindowModality(Qt::NonModal);

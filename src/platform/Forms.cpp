@@ -69,9 +69,12 @@ FormWindow& Forms::instance(const QString& name)
 
 FormWindow& Forms::get(const QString& name)
 {
-    FormWindow& form = instance(name);
-    form.load();
-    return form;
+    QPointer<FormWindow> form(&instance(name));
+    form->load();
+    // A window closed during its own load is gone: there is nothing to hand back.
+    if (!form || form->isUnloaded())
+        runtime::raise(runtime::err::ObjectVariableNotSet);
+    return *form;
 }
 
 bool Forms::isLoaded(const QString& name) { return find(name) != nullptr; }

@@ -24,8 +24,8 @@ public:
 
     static void registerForm(const QString& name, Factory factory);
     // The loaded instance, created and loaded now when there is none. A name
-    // with no factory, or any window not there while the program is closing,
-    // raises 91.
+    // with no factory, any window not there while the program is closing, or
+    // a window closed during its own load raises 91.
     static FormWindow& get(const QString& name);
     template <typename T>
     static T& get(const QString& name) { return dynamic_cast<T&>(get(name)); }

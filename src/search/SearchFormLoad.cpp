@@ -57,19 +57,7 @@ void SearchForm::Form_Load()
     }
 }
 
-void SearchForm::applyPlacement()
-{
-    const WindowPlacement current{static_cast<float>(Top()), static_cast<float>(Left()),
-                                  static_cast<float>(Width()), static_cast<float>(Height())};
-    readPlacement(QString(), current, [this](PlacementKey key, float twips) {
-        switch (key) {
-        case PlacementKey::Top: setTop(twips); break;
-        case PlacementKey::Left: setLeft(twips); break;
-        case PlacementKey::Width: setWidth(twips); break;
-        case PlacementKey::Height: setHeight(twips); break;
-        }
-    });
-}
+void SearchForm::applyPlacement() { applyWindowPlacement(QString(), *this); }
 
 // True in command-line mode: the listing named exists and is all this run searches.
 bool SearchForm::takeCommandLine()

@@ -4,7 +4,7 @@
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
 #include "search/DialogFrame.h"
-#include "search/DriveEntries.h"
+#include "platform/DriveEntries.h"
 #include "search/ListSearch.h"
 
 #include <QComboBox>
@@ -50,10 +50,10 @@ void SelectDrive::setupControls()
 void SelectDrive::Form_Load()
 {
     // The list starts on the current drive: the one holding the working folder.
-    const QStringList entries = driveListEntries(platform::fileSystem().drives());
+    const QStringList entries = platform::driveListEntries(platform::fileSystem().drives());
     Drive1->addItems(entries);
     const QString current = platform::fileSystem().windowsPath(QDir::currentPath());
-    Drive1->setCurrentIndex(std::max(0, findDriveEntry(entries, current)));
+    Drive1->setCurrentIndex(std::max(0, platform::findDriveEntry(entries, current)));
 
     if (ListSearch.OffLineDrive.isEmpty())
         return;
@@ -69,7 +69,7 @@ void SelectDrive::setDrive(const QString& drive)
     QStringList entries;
     for (int i = 0; i < Drive1->count(); ++i)
         entries.append(Drive1->itemText(i));
-    const int index = findDriveEntry(entries, drive);
+    const int index = platform::findDriveEntry(entries, drive);
     if (index < 0)
         runtime::raise(runtime::err::DeviceUnavailable);
     Drive1->setCurrentIndex(index);
@@ -77,7 +77,7 @@ void SelectDrive::setDrive(const QString& drive)
 
 void SelectDrive::OKButton_Click()
 {
-    ListSearch.OffLineDrive = driveOfEntry(Drive1->currentText());
+    ListSearch.OffLineDrive = platform::driveOfEntry(Drive1->currentText());
     Unload();
 }
 

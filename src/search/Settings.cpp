@@ -1,6 +1,7 @@
 #include "search/Settings.h"
 
 #include "platform/FileSystem.h"
+#include "platform/FormWindow.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
 #include "runtime/AnsiText.h"
@@ -82,6 +83,20 @@ void readPlacement(const QString& prefix, const WindowPlacement& current,
                                      runtime::singleText(current.*field.value));
         apply(field.key, runtime::csng(text));
     }
+}
+
+void applyWindowPlacement(const QString& prefix, platform::FormWindow& window)
+{
+    const WindowPlacement current{static_cast<float>(window.Top()), static_cast<float>(window.Left()),
+                                  static_cast<float>(window.Width()), static_cast<float>(window.Height())};
+    readPlacement(prefix, current, [&window](PlacementKey key, float twips) {
+        switch (key) {
+        case PlacementKey::Top: window.setTop(twips); break;
+        case PlacementKey::Left: window.setLeft(twips); break;
+        case PlacementKey::Width: window.setWidth(twips); break;
+        case PlacementKey::Height: window.setHeight(twips); break;
+        }
+    });
 }
 
 void writePlacement(const QString& prefix, const WindowPlacement& placement)

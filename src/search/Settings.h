@@ -4,6 +4,10 @@
 // by the search window itself (see readPlacement/writePlacement).
 
 #include <QString>
+
+namespace platform {
+class FormWindow;
+}
 #include <functional>
 
 struct WindowPlacement {
@@ -28,6 +32,9 @@ enum class PlacementKey { Top, Left, Width, Height };
 void readPlacement(const QString& prefix, const WindowPlacement& current,
                    const std::function<void(PlacementKey, float)>& apply);
 void writePlacement(const QString& prefix, const WindowPlacement& placement);
+// readPlacement applied to a window's outer top, left, width and height, its
+// current placement giving the defaults.
+void applyWindowPlacement(const QString& prefix, platform::FormWindow& window);
 
 // locations.txt in LocalFolder: a missing file leaves the list unchanged; a
 // 256th row raises 9 with 255 rows kept.

@@ -6,7 +6,7 @@
 #include "platform/PictureLoader.h"
 #include "platform/Pump.h"
 #include "platform/Services.h"
-#include "search/DriveEntries.h"
+#include "platform/DriveEntries.h"
 #include "search/ImgPre.h"
 #include "search/ListSearch.h"
 #include "search/SelectDrive.h"
@@ -88,7 +88,7 @@ class DriveOfEntryTest : public ::testing::TestWithParam<DriveEntryCase> {};
 
 TEST_P(DriveOfEntryTest, KeepsTheTextUpToTheFirstColon)
 {
-    EXPECT_EQ(driveOfEntry(QString::fromLatin1(GetParam().entry)), QString::fromLatin1(GetParam().drive));
+    EXPECT_EQ(platform::driveOfEntry(QString::fromLatin1(GetParam().entry)), QString::fromLatin1(GetParam().drive));
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, DriveOfEntryTest,
@@ -102,7 +102,7 @@ TEST_F(SmallWindowsTest, DriveListShowsEachDriveWithItsLabel)
     env.mapDrive(u'e', QStringLiteral("gone"));
     QDir(env.hostPath(QStringLiteral("gone"))).removeRecursively();  // a drive that is not ready
 
-    EXPECT_EQ(driveListEntries(env.fs().drives()), QStringList({"c:", "d: [CLIPART_01]", "e:"}));
+    EXPECT_EQ(platform::driveListEntries(env.fs().drives()), QStringList({"c:", "d: [CLIPART_01]", "e:"}));
 }
 
 struct StoredDriveCase {

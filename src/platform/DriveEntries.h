@@ -9,8 +9,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace platform {
+
 // One entry per mapped drive, in the table's order.
-QStringList driveListEntries(const platform::DriveTable& drives);
+QStringList driveListEntries(const DriveTable& drives);
 
 // The entry's text up to and including its first colon ("d: [CD]" -> "d:");
 // a text without a colon is returned whole.
@@ -18,3 +20,5 @@ QString driveOfEntry(const QString& entry);
 
 // The index of the entry for `drive` (its first letter, any case), or -1.
 int findDriveEntry(const QStringList& entries, const QString& drive);
+
+}  // namespace platform

@@ -1,6 +1,8 @@
-#include "search/DriveEntries.h"
+#include "platform/DriveEntries.h"
 
-QStringList driveListEntries(const platform::DriveTable& drives)
+namespace platform {
+
+QStringList driveListEntries(const DriveTable& drives)
 {
     QStringList entries;
     for (const QChar letter : drives.letters()) {
@@ -30,3 +32,5 @@ int findDriveEntry(const QStringList& entries, const QString& drive)
     }
     return -1;
 }
+
+}  // namespace platform

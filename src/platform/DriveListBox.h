@@ -1,0 +1,25 @@
+#pragma once
+// A drive list: a drop-down of the drive table's drives ("d: [LABEL]"), which
+// starts on the current drive. Setting the drive from code, or the user
+// picking one, emits Change() at once when the drive differs.
+
+#include <QComboBox>
+
+namespace platform {
+
+class DriveListBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveListBox(QWidget* parent = nullptr);
+
+    // The current entry's text ("d: [LABEL]").
+    QString Drive() const { return currentText(); }
+    // Makes the drive (its first letter counts) current. Raises 68 when the
+    // table has no such drive or it is not ready; an empty text changes nothing.
+    void setDrive(const QString& drive);
+
+signals:
+    void Change();
+};
+
+}  // namespace platform
