@@ -3,6 +3,7 @@
 #include "BrowserSupport.h"
 
 #include "browser/BrowserLayout.h"
+#include "browser/Disp.h"
 #include "platform/CurrentFolder.h"
 #include "platform/DriveListBox.h"
 #include "platform/FileListBox.h"
@@ -254,6 +255,26 @@ TEST_F(BrowserWindowTest, QuitUnloadsTheOtherWindowsThenTheBrowser)
     EXPECT_TRUE(ListSearch.QuitFlag);
     EXPECT_EQ(StubForm::log, QStringList({"Disp unload"}));
     EXPECT_TRUE(!alive || alive->isUnloaded());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BrowserWindowTest, BatchWindowShowsItsProgressAndAbortAsksToStop)
+{
+    Forms::registerForm(DispFormName, [] { return new Disp; });
+    showBatchProgress(QStringLiteral("Distribution Progress"), QStringLiteral("Starting Folder...Flags"));
+    showBatchProgress(QString(), QStringLiteral("Loading a.bmp"));
+    auto* batch = static_cast<Disp*>(Forms::find(DispFormName));
+    ASSERT_NE(batch, nullptr);
+    EXPECT_TRUE(batch->isVisible());
+    EXPECT_EQ(batch->windowTitle(), QStringLiteral("Distribution Progress"));
+    EXPECT_EQ(batch->MSG->text(), QStringLiteral("Loading a.bmp"));
+    EXPECT_FALSE(ListSearch.StopFlag);
+    QTest::mouseClick(batch->Abort, Qt::LeftButton);
+    EXPECT_TRUE(ListSearch.StopFlag);
+    EXPECT_TRUE(batch->isVisible());
 }
 
 }  // namespace
