@@ -5,7 +5,7 @@
 #include "browser/Browser.h"
 
 #include "browser/BrowserLayout.h"
-#include "browser/CatalogueSteps.h"
+#include "browser/BuildSteps.h"
 #include "platform/DirListBox.h"
 #include "platform/DriveListBox.h"
 #include "platform/FlexGrid.h"
@@ -140,9 +140,9 @@ void Browser::TutorialMnu_Click()
     }
 }
 
-void Browser::CreateCat_Click() { CreateCatalogue(*this); }
+void Browser::CreateCat_Click() { startCatalogueBuild(*this); }
 
-void Browser::CreateDistrib_Click() { CreateDistribution(*this); }
+void Browser::CreateDistrib_Click() { startDistributionBuild(*this); }
 
 void Browser::QuitMnu_Click()
 {
