@@ -2,6 +2,7 @@
 
 #include "exchange/CheckListing.h"
 #include "exchange/SndQTime.h"
+#include "exchange/WebUpdate.h"
 #include "search/Rescan.h"
 
 SearchHooks searchHooks()
@@ -10,5 +11,6 @@ SearchHooks searchHooks()
     hooks.CheckListing = &CheckListing;
     hooks.ReScan_Click = &ReScan_Click;
     hooks.SndQTime_Timer = &SndQTime_Timer;
+    hooks.WebUpdate_Click = &WebUpdate_Click;
     return hooks;
 }

@@ -7,6 +7,9 @@ namespace platform {
 
 // Processes the pending window events once (DoEvents).
 void doEvents();
+// Processes the pending window events, first waiting for one when none is
+// pending (a reply, a timer, the user): a wait that does not spin.
+void waitForEvents();
 
 inline constexpr int TwipsPerPixel = 15;
 // To the nearest pixel, halves away from zero (negative positions too).

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QStringList>
 #include <QtEndian>
 #include <fcntl.h>
@@ -430,6 +431,7 @@ ZipControl::ZipControl(QObject* parent) : QObject(parent) {}
 
 void ZipControl::RunOperation()
 {
+    const QScopedValueRollback busy(busy_, true);
     ZipRun run(*this);
     switch (ZipOperation) {
     case Pack:
@@ -448,6 +450,7 @@ void ZipControl::RunOperation()
 
 int ZipControl::PackFiles()
 {
+    const QScopedValueRollback busy(busy_, true);
     return ZipRun(*this).pack();
 }
 

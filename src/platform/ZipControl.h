@@ -62,6 +62,9 @@ public:
     // The message for an error code; for the code raised last, with the path
     // or entry it concerns.
     QString ErrorText(int code) const;
+    // True while RunOperation or PackFiles runs (its events pump messages, so
+    // other handlers can run meanwhile).
+    bool isBusy() const { return busy_; }
 
 signals:
     // Inspection: one per entry matching FileMask (extraction reports none).
@@ -79,6 +82,7 @@ private:
     // Raises ArchiveError and keeps what it concerns for ErrorText.
     int raiseError(Error code, const QString& detail);
 
+    bool busy_ = false;
     Error lastError_ = NoError;
     QString lastDetail_;
 };
