@@ -4,48 +4,30 @@
 //
 // usage: search-bench LISTING [RUNS]
 
-#include "search/ListingSearch.h"
+#include "BenchTiming.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QStringList>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <spawn.h>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 extern char** environ;
 
-namespace {
+using namespace bench;
 
-using Clock = std::chrono::steady_clock;
+namespace {
 
 struct Case {
     QString text;
     int minMatch;
 };
-
-double seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-long peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
 
 // grep -c -i -F -e WORD ... LISTING. Its count is read through a pipe: grep
 // stops at the first match when its output is /dev/null.
@@ -83,26 +65,9 @@ double timeGrep(const QStringList& words, const std::string& listing)
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    const double elapsed = seconds(Clock::now() - start);
+    const double elapsed = secondsSince(start);
     close(pipeEnds[0]);
     posix_spawn_file_actions_destroy(&actions);
-    return elapsed;
-}
-
-double timeSearch(const Case& c, const QString& listing, std::size_t& hitCount, std::int32_t& entries)
-{
-    const Clock::time_point start = Clock::now();
-    QFile file(listing);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(listing));
-        std::exit(1);
-    }
-    std::vector<ListingHit> hits;
-    std::int32_t linesChecked = 0;
-    SearchListing(file, c.text, c.minMatch, linesChecked, hits, [](std::int32_t) { return false; });
-    const double elapsed = seconds(Clock::now() - start);
-    hitCount = hits.size();
-    entries = linesChecked;
     return elapsed;
 }
 
@@ -128,7 +93,10 @@ int main(int argc, char** argv)
         std::size_t hits = 0;
         std::int32_t entries = 0;
         for (int run = 0; run < runs; ++run) {
-            searchTimes.push_back(timeSearch(c, listing, hits, entries));
+            const EngineRun engine = timeEngine(c.text, c.minMatch, listing);
+            searchTimes.push_back(engine.seconds);
+            hits = engine.hits;
+            entries = engine.entries;
             grepTimes.push_back(timeGrep(splitSearchWords(c.text), argv[1]));
         }
         const double ratio = median(searchTimes) / median(grepTimes);

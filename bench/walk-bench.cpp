@@ -5,6 +5,8 @@
 // usage: walk-bench [--make] TREE [RUNS]
 // --make first creates TREE: 100,000 files in 5,000 folders, the same every time.
 
+#include "BenchTiming.h"
+
 #include "platform/DriveTable.h"
 #include "platform/FileSystem.h"
 #include "platform/Interaction.h"
@@ -18,27 +20,18 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-namespace {
+using namespace bench;
 
-using Clock = std::chrono::steady_clock;
+namespace {
 
 constexpr int TopFolders = 50;
 constexpr int SubFoldersEach = 99;  // 50 + 50 × 99 = 5,000 folders
 constexpr int FilesEach = 20;       // 100,000 files
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 void makeFiles(const QString& folder, int seed)
 {
@@ -72,7 +65,7 @@ double timeWalk(const QString& listing)
     runtime::AnsiTextWriter out(listing);
     WriteFolderListing("w:\\", "*.*", ListingFiles{&out, nullptr}, "BENCH", listingflags::File1Only);
     out.close();
-    return seconds(start);
+    return secondsSince(start);
 }
 
 double timeFind(const QString& tree, const QString& output)
@@ -84,7 +77,7 @@ double timeFind(const QString& tree, const QString& output)
         std::fprintf(stderr, "find failed\n");
         std::exit(1);
     }
-    return seconds(start);
+    return secondsSince(start);
 }
 
 }  // namespace

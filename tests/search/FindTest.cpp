@@ -9,12 +9,14 @@
 #include "support/TestEnvironment.h"
 
 #include <QAction>
+#include <QBrush>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <map>
 
 using platform::Forms;
 
@@ -250,5 +252,91 @@ TEST_F(FindTest, AHundredThousandHitsArriveInBatchesAtTheCheckpoints)
     EXPECT_EQ(inserts.count(), 50);
     EXPECT_EQ(form->lblFound->text(), "100000");
 }
+
+// The hit list exactly as the window shows it: every cell's text and colour,
+// and both counters, for one fixed pair of listings whose hits cross several
+// checkpoints, searched for a few word sets.
+struct ShownSearch {
+    QString words;
+    QString desiredMatch;
+    int rows;
+    std::map<int, QString> shownRows;  // by row number: colour, then the six cells
+    QString found;
+    QString searched;
+};
+
+void PrintTo(const ShownSearch& search, std::ostream* out) { *out << '"' << search.words.toStdString() << '"'; }
+
+class FindShows : public FindTest, public ::testing::WithParamInterface<ShownSearch> {
+protected:
+    void writeListings()
+    {
+        addLocation("Art ");
+        writeListing("Art.txt",
+                     "\r\nVolume:    Art \r\nDirectory: \\Clips\\\r\n\r\n<DIR> Sub\r\n\r\n" +
+                         entryLine("Red Rose.wmf", "1,048,576", "12/11/2008 10:30:00 AM") +
+                         entryLine("caf\xE9 rose.gif", "1,234,567,890", "1/2/2009") + "rose short.wmf\r\n" +
+                         "rose" + std::string(61, 'x') + "n/a bytes 3/4/2010 5:06:07 AM\r\n");
+        std::string main = "---------------\r\nVolume:    CD 1\r\n---------------\r\n";
+        for (int folder = 0; folder < 3; ++folder) {
+            main += "\r\nVolume:    CD 1\r\nDirectory: \\Roses " + std::to_string(folder) + "\\\r\n\r\n";
+            for (int i = 0; i < 1500; ++i)
+                main += entryLine("clip" + std::to_string(folder * 1500 + i) + (i % 3 ? ".wmf" : " tulip.gif"),
+                                  std::to_string(i * 7 % 1000) + ",000",
+                                  "5/" + std::to_string(i % 28 + 1) + "/2007 1:02:03 PM");
+        }
+        writeListing("main.txt", main);
+    }
+
+    // "B|070%|Art|\Clips\|name|1.00mb|Dec, 11 08": the colour, then the
+    // texts of the six columns as the list shows them.
+    QString shownRow(int row) const
+    {
+        const HitListModel& model = *form->hitModel;
+        const QColor colour =
+            model.data(model.index(row, HitListModel::Name), Qt::ForegroundRole).value<QBrush>().color();
+        QStringList cells{colour == Blue ? "B" : colour == Red ? "R" : "?"};
+        for (int column = 0; column < HitListModel::ColumnCount; ++column)
+            cells << model.data(model.index(row, column)).toString();
+        return cells.join(u'|');
+    }
+};
+
+TEST_P(FindShows, EveryCellAndCounter)
+{
+    const ShownSearch& search = GetParam();
+    writeListings();
+    find(search.words, search.desiredMatch);
+    ASSERT_EQ(form->hitModel->rowCount(), search.rows);
+    for (const auto& [row, shown] : search.shownRows)
+        EXPECT_EQ(shownRow(row), shown) << "row " << row;
+    EXPECT_EQ(form->lblFound->text(), search.found);
+    EXPECT_EQ(form->lblSearched->text(), search.searched);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Searches, FindShows,
+    ::testing::Values(
+        ShownSearch{"rose", "70", 4504,
+                    {{0, "B|100%|Art|\\Clips\\|Red Rose.wmf|1.00mb|Dec, 11 08"},
+                     {1, "B|100%|Art|\\Clips\\|caf\u00e9 rose.gif|1177.38mb|Jan, 02 09"},
+                     {2, "B|100%|Art|\\Clips\\|rose short.wmf|1177.38mb|Jan, 02 09"},
+                     {3, "B|100%|Art|\\Clips\\|rose" + QString(61, 'x') + "n/a|1177.38mb|Jan, 02 09"},
+                     {4, "R|100%|CD 1|\\Roses 0\\|clip0 tulip.gif|0.00mb|May, 01 07"},
+                     {2004, "R|100%|CD 1|\\Roses 1\\|clip2000.wmf|0.48mb|May, 25 07"},
+                     {4503, "R|100%|CD 1|\\Roses 2\\|clip4499.wmf|0.47mb|May, 16 07"}},
+                    "4500", "4504"},
+        ShownSearch{"tulip roses 1", "60", 3313,
+                    {{0, "R|067%|CD 1|\\Roses 0\\|clip0 tulip.gif|0.00mb|May, 01 07"},
+                     {2, "R|067%|CD 1|\\Roses 0\\|clip3 tulip.gif|0.02mb|May, 04 07"},
+                     {2004, "R|100%|CD 1|\\Roses 1\\|clip2490 tulip.gif|0.89mb|May, 11 07"},
+                     {3312, "R|067%|CD 1|\\Roses 2\\|clip4497 tulip.gif|0.46mb|May, 14 07"}},
+                    "3313", "4504"},
+        ShownSearch{"clip44 wmf", "70", 75,
+                    {{0, "R|100%|CD 1|\\Roses 0\\|clip44.wmf|0.29mb|May, 17 07"},
+                     {1, "R|100%|CD 1|\\Roses 0\\|clip440.wmf|0.08mb|May, 21 07"},
+                     {74, "R|100%|CD 1|\\Roses 2\\|clip4499.wmf|0.47mb|May, 16 07"}},
+                    "75", "4504"}),
+    [](const ::testing::TestParamInfo<ShownSearch>& row) { return "search" + std::to_string(row.index); });
 
 }  // namespace
