@@ -1,5 +1,8 @@
 #include "search/HitListModel.h"
 
+#include "runtime/DateTime.h"
+#include "runtime/Numbers.h"
+
 #include <QBrush>
 #include <array>
 #include <iterator>
@@ -9,18 +12,6 @@ namespace {
 const std::array<QString, HitListModel::ColumnCount> columnTitles = {
     QStringLiteral("Match"), QStringLiteral("Volume"), QStringLiteral("Folder"),
     QStringLiteral("Name"),  QStringLiteral("Size"),   QStringLiteral("Date")};
-
-const QString& cellText(const HitRow& row, int column)
-{
-    switch (column) {
-    case HitListModel::Match: return row.match;
-    case HitListModel::Volume: return row.volume;
-    case HitListModel::Folder: return row.folder;
-    case HitListModel::Name: return row.name;
-    case HitListModel::Size: return row.size;
-    default: return row.date;
-    }
-}
 
 }  // namespace
 
@@ -41,7 +32,7 @@ QVariant HitListModel::data(const QModelIndex& index, int role) const
         return {};
     const HitRow& hit = row(index.row());
     switch (role) {
-    case Qt::DisplayRole: return cellText(hit, index.column());
+    case Qt::DisplayRole: return text(hit, index.column());
     case Qt::ForegroundRole: return QBrush(hit.colour);
     default: return {};
     }
@@ -52,6 +43,20 @@ QVariant HitListModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return {};
     return columnTitles[static_cast<std::size_t>(section)];
+}
+
+QString HitListModel::text(const HitRow& row, int column)
+{
+    switch (column) {
+    case Match: return runtime::formatNumber(row.match, QStringLiteral("000")) + u'%';
+    case Volume: return row.volume;
+    case Folder: return row.folder;
+    case Name: return row.name;
+    case Size:
+        return runtime::formatNumber(static_cast<double>(row.size) / 1024 / 1024, QStringLiteral("##0.00")) +
+            QStringLiteral("mb");
+    default: return runtime::formatDate(row.date, QStringLiteral("mmm, dd yy"));
+    }
 }
 
 void HitListModel::appendRows(std::vector<HitRow> rows)

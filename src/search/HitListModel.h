@@ -1,21 +1,19 @@
 #pragma once
 // The rows of the search window's hit list: one plain record per hit, held in
 // one vector and shown through a table model, so a million hits cost no widget
-// item each. Rows are appended in batches and stay in the order found.
+// item each. Rows are appended in batches and stay in the order found. A row
+// keeps the hit as found; its Match, Size and Date texts are written only when
+// the list shows them.
+
+#include "search/ListingSearch.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QString>
 #include <vector>
 
-struct HitRow {
-    QString match;   // "070%"
-    QString volume;
-    QString folder;
-    QString name;
-    QString size;    // "1.25mb"
-    QString date;    // "Dec, 11 08"
-    QColor colour;   // the text colour of the whole row
+struct HitRow : ListingHit {
+    QColor colour;  // the text colour of the whole row
 };
 
 class HitListModel : public QAbstractTableModel {
@@ -34,6 +32,9 @@ public:
     void appendRows(std::vector<HitRow> rows);
     void clear();
     const HitRow& row(int index) const { return rows_.at(static_cast<std::size_t>(index)); }
+    // The text the list shows in a cell: the match as "070%", the size in
+    // megabytes as "1.25mb", the date as "Dec, 11 08".
+    static QString text(const HitRow& row, int column);
 
 private:
     std::vector<HitRow> rows_;

@@ -6,7 +6,6 @@
 #include "platform/Interaction.h"
 #include "platform/Pump.h"
 #include "platform/Services.h"
-#include "runtime/Numbers.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "search/HitListModel.h"
@@ -14,6 +13,7 @@
 #include "search/ListingSearch.h"
 #include "search/SearchForm.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,17 +37,8 @@ void reportUnreadable(const QString& path, const QString& reason)
                                    QStringLiteral("\r\n") + reason);
 }
 
-HitRow rowOf(const ListingHit& hit, const QColor& colour)
-{
-    return HitRow{runtime::formatNumber(hit.match, QStringLiteral("000")) + u'%',
-                  hit.volume,
-                  hit.folder,
-                  hit.name,
-                  runtime::formatNumber(static_cast<double>(hit.size) / 1024 / 1024, QStringLiteral("##0.00")) +
-                      QStringLiteral("mb"),
-                  runtime::formatDate(hit.date, QStringLiteral("mmm, dd yy")),
-                  colour};
-}
+// How often the rows found reach the list while a search runs.
+constexpr qint64 HitListRefreshMs = 100;
 
 }  // namespace
 
@@ -99,28 +90,37 @@ void SearchForm::MenuListAll_Click()
     Find_Click();
 }
 
-// Hits reach the list in batches at each checkpoint, where the window is
-// redrawn anyway, so a listing with many hits keeps the window responsive.
+// The hits found are counted at each checkpoint, but reach the list only ten
+// times a second (the first ones at once) and at the end of the listing: each
+// batch makes the list lay out all its rows and repaint, which at every
+// checkpoint would cost far more than the search between two checkpoints.
 void SearchForm::SearchListing(const QString& InpStr, const QString& FileName, std::int16_t MinMatch,
                                std::int32_t& LinesChecked, const QColor& TextColor)
 {
-    std::vector<ListingHit> hits;
+    std::vector<ListingHit> hits;  // found since the last checkpoint
+    std::vector<HitRow> unshown;   // found, not yet in the list
     std::int32_t hitsFound = 0;
+    QElapsedTimer sinceShown;
+    sinceShown.start();
     const QPointer<SearchForm> window(this);
-    const auto showHits = [&] {
+    const auto countHits = [&] {
         if (hits.empty())
             return;
-        std::vector<HitRow> rows;
-        rows.reserve(hits.size());
-        for (const ListingHit& hit : hits)
-            rows.push_back(rowOf(hit, TextColor));
+        for (ListingHit& hit : hits)
+            unshown.push_back(HitRow{std::move(hit), TextColor});
         hitsFound += static_cast<std::int32_t>(hits.size());
         hits.clear();
-        hitModel->appendRows(std::move(rows));
         lblFound->setText(QString::number(hitsFound));
     };
+    const auto showRows = [&] {
+        hitModel->appendRows(std::move(unshown));
+        unshown.clear();
+        sinceShown.restart();
+    };
     const SearchCheckpoint checkpoint = [&](std::int32_t linesChecked) {
-        showHits();
+        countHits();
+        if (!unshown.empty() && (hitModel->rowCount() == 0 || sinceShown.elapsed() >= HitListRefreshMs))
+            showRows();
         lblSearched->setText(QString::number(linesChecked));
         platform::doEvents();
         if (!window)
@@ -145,7 +145,8 @@ void SearchForm::SearchListing(const QString& InpStr, const QString& FileName, s
     }
     if (!window)
         return;
-    showHits();
+    countHits();
+    showRows();
     lblSearched->setText(QString::number(LinesChecked));
     if (failure)
         reportUnreadable(FileName, *failure);

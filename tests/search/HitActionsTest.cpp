@@ -195,7 +195,7 @@ protected:
     {
         if (onDisk)
             put("local/Clip/Sub/" + name, bytes);
-        form->hitModel->appendRows({HitRow{"100%", "Art", "\\Clip\\Sub\\", name, "1kb", "Dec, 11 08", Qt::blue}});
+        form->hitModel->appendRows({HitRow{{100, "Art", "\\Clip\\Sub\\", name}, Qt::blue}});
     }
 
     QPoint firstRowCentre() const

@@ -13,7 +13,7 @@ namespace {
 HitRow hit(int number, QColor colour)
 {
     const QString n = QString::number(number);
-    return {"070%", "ART", "\\clips\\" + n + "\\", n + ".wmf", "0.01mb", "Dec, 11 08", colour};
+    return {{70, "ART", "\\clips\\" + n + "\\", n + ".wmf", 10000, 39793.5}, colour};
 }
 
 std::vector<HitRow> hits(int first, int count, QColor colour)
@@ -51,6 +51,35 @@ TEST(HitListModelTest, RowsStayInTheOrderFoundWithTheirColour)
     model.clear();
     EXPECT_EQ(model.rowCount(), 0);
 }
+
+// The texts are written when shown, from the hit as found.
+struct CellTextCase {
+    int match;
+    std::int64_t size;
+    runtime::Date date;
+    QStringList texts;  // Match, Size, Date
+};
+
+class HitListCellTexts : public ::testing::TestWithParam<CellTextCase> {};
+
+TEST_P(HitListCellTexts, AreTheMatchSizeAndDateAsTheListShowsThem)
+{
+    const CellTextCase& c = GetParam();
+    const HitRow row{{c.match, "V", "\\F\\", "n.wmf", c.size, c.date}, Qt::red};
+    EXPECT_EQ(QStringList({HitListModel::text(row, HitListModel::Match), HitListModel::text(row, HitListModel::Size),
+                           HitListModel::text(row, HitListModel::Date)}),
+              c.texts);
+    EXPECT_EQ(HitListModel::text(row, HitListModel::Volume), "V");
+    EXPECT_EQ(HitListModel::text(row, HitListModel::Folder), "\\F\\");
+    EXPECT_EQ(HitListModel::text(row, HitListModel::Name), "n.wmf");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hits, HitListCellTexts,
+    ::testing::Values(CellTextCase{5, 0, runtime::ZeroDate, {"005%", "0.00mb", "Dec, 30 99"}},
+                      CellTextCase{67, 1048576, 39793.5, {"067%", "1.00mb", "Dec, 11 08"}},
+                      CellTextCase{100, 1234567890, 39815, {"100%", "1177.38mb", "Jan, 02 09"}},
+                      CellTextCase{71, 5242, 36494.999, {"071%", "0.00mb", "Nov, 30 99"}}));
 
 TEST(HitListModelTest, AMillionRowsShowInAView)
 {

@@ -258,8 +258,8 @@ TEST_F(SearchFormTest, TypedControlsAreNamedAndThePopupIsNotOnTheMenuBar)
         EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
 
     // The columns the resize leaves alone hold their widest texts uncut.
-    form.hitModel->appendRows({{"100%", "ART", "\\BIRDS\\", "owl.wmf", "999.99mb", "May, 28 08", Qt::red},
-                               {"070%", "ART", "\\BIRDS\\", "owl.wmf", "0.04mb", "Nov, 30 99", Qt::red}});
+    form.hitModel->appendRows({{{100, "ART", "\\BIRDS\\", "owl.wmf", 1048565187, 39596}, Qt::red},
+                               {{70, "ART", "\\BIRDS\\", "owl.wmf", 41943, 36494}, Qt::red}});
     form.Show();
     const QAbstractItemView* view = form.HitList;  // where the width a column's texts need is public
     for (const int column : {HitListModel::Match, HitListModel::Size, HitListModel::Date})
