@@ -24,6 +24,7 @@ void Progress::setupControls()
     bar = new QProgressBar(this);
     bar->setRange(0, 100);
     bar->setValue(0);
+    bar->setTextVisible(false);  // a bar alone, which also keeps each move cheap
     bar->setAccessibleName(QStringLiteral("Progress"));
     platform::placeTwips(bar, 120, 480, 4560, 300);
 
