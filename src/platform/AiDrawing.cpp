@@ -103,9 +103,11 @@ QByteArray chunk(const char* id, const QByteArray& data)
 // then the bottom-up 24-bit rows, each padded to four bytes.
 QByteArray previewBitmap(const QImage& picture)
 {
-    const QImage preview = picture.scaled(CdrPreviewSide, CdrPreviewSide, Qt::KeepAspectRatio,
-                                          Qt::SmoothTransformation)
-                               .convertToFormat(QImage::Format_RGB888);
+    const bool large = picture.width() > CdrPreviewSide || picture.height() > CdrPreviewSide;
+    const QImage preview =
+        (large ? picture.scaled(CdrPreviewSide, CdrPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+               : picture)
+            .convertToFormat(QImage::Format_RGB888);
     const int rowBytes = (preview.width() * 3 + 3) / 4 * 4;
     BitmapInfoHeader info;
     info.biWidth = preview.width();

@@ -25,7 +25,8 @@ QByteArray aiDrawing(const QImage& picture, const QString& title);
 // image for any other document.
 QImage aiDrawingPicture(QByteArrayView document);
 
-// Previews are at most this many pixels on their longer side.
+// Previews are the picture's own size, or at most this many pixels on their
+// longer side.
 inline constexpr int CdrPreviewSide = 256;
 // The ".cdr" file carrying the ".ai" document and a preview of its picture.
 QByteArray cdrDrawing(const QByteArray& aiDocument, const QImage& picture);

@@ -1,13 +1,15 @@
 #pragma once
-// A sandbox for catalogue builds: a folder tree on drive e:, pictures written
-// into it, and a stand-in for the browser window whose thumbnail run makes
-// real thumbnails through the image helpers and writes the page cells, as the
-// browser's run does in a catalogue build.
+// A sandbox for catalogue and distribution builds: a folder tree on drive e:,
+// pictures written into it, and a stand-in for the browser window whose
+// thumbnail run makes real thumbnails through the image helpers, writes the
+// page cells and converts the pictures, as the browser's run does in a build.
 
 #include "browser/CatalogueBuild.h"
 #include "browser/CatalogueCells.h"
+#include "browser/Distribution.h"
 #include "browser/ImageHelpers.h"
 #include "platform/FileSystem.h"
+#include "platform/Forms.h"
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
 #include "search/ListSearch.h"
@@ -15,6 +17,9 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QUrl>
 #include <QFile>
 #include <QImage>
 #include <functional>
@@ -31,35 +36,55 @@ public:
     void PreviewFolder(const QString& ProcessPath, const QString& FolderName, const QString& ImageFolder,
                        const QString&, std::int16_t HTML, const QString& Relative) override
     {
+        QStringList names;
+        for (const QString& name : platform::fileSystem().dir(ProcessPath + QStringLiteral("*.*"))) {
+            static const QStringList extensions = {"bmp", "gif", "jpg", "wmf", "emf", "cdr"};
+            if (extensions.contains(name.right(3).toLower()))
+                names += name;
+        }
+        if (ListSearch.DistribMode)
+            progress("Distribution Progress", "Starting Folder..." + FolderName);
         CatalogueCells cells(HTML, ImageFolder, FolderName, Relative);
+        DrawingPrograms programs;
         PictureBox box;
         box.setAutoSize(true);
         platform::imgdes img;
-        for (const QString& name : platform::fileSystem().dir(ProcessPath + QStringLiteral("*.*"))) {
-            static const QStringList extensions = {"bmp", "gif", "jpg", "wmf", "emf"};
-            if (!extensions.contains(name.right(3).toLower()))
-                continue;
+        for (int i = 0; i < names.size(); ++i) {
+            const QString& name = names[i];
+            if (ListSearch.DistribMode)
+                progress(QStringLiteral("Distribution Progress %1 of %2").arg(i).arg(names.size() - 1),
+                         "Loading " + name);
             try {
                 box.setPicture(loadPictureForBox(ProcessPath + name, ThumbnailWidth, ThumbnailHeight,
                                                  ThumbnailAspect));
-            } catch (const runtime::RuntimeError&) {
+                const CatalogueTimes times =
+                    readCatalogueTimes(ProcessPath + name, thumbnailFile(ImageFolder, FolderName, name));
+                CaptureBoxToImage(box, img);
+                FitImageToBox(img, ThumbnailWidth, ThumbnailHeight, ThumbnailAspect);
+                cells.addPicture(name, img, times);
+                if (ListSearch.DistribMode) {
+                    std::int16_t stage = 0;
+                    ConvertPicture(ProcessPath, name, times, stage, programs, progress);
+                }
+            } catch (const runtime::RuntimeError& error) {
+                if (error.number() != runtime::err::InvalidPicture) {
+                    errors += error.number();
+                    break;
+                }
                 continue;  // an unreadable picture leaves no cells
             }
-            const CatalogueTimes times =
-                readCatalogueTimes(ProcessPath + name, thumbnailFile(ImageFolder, FolderName, name));
-            CaptureBoxToImage(box, img);
-            FitImageToBox(img, ThumbnailWidth, ThumbnailHeight, ThumbnailAspect);
-            cells.addPicture(name, img, times);
             ++pictures;
             if (afterPicture)
                 afterPicture(pictures);
             if (ListSearch.StopFlag || ListSearch.PreviewStop) {
                 platform::freeimage(img);
+                platform::Forms::unload(QStringLiteral("Disp"));
                 return;
             }
         }
         platform::freeimage(img);
         cells.finish();
+        ReleaseDrawingPrograms(programs);
     }
     void Command1_Click() override { previews += path; }
 
@@ -68,6 +93,14 @@ public:
     QStringList previews;  // the folders given a normal preview
     int pictures = 0;
     std::function<void(int)> afterPicture;
+    QList<int> errors;  // runtime errors that ended a run
+    QStringList captions;
+    QStringList messages;
+    ProgressReport progress = [this](const QString& caption, const QString& message) {
+        if (!caption.isEmpty())
+            captions += caption;
+        messages += message;
+    };
 };
 
 class CatalogueFixture : public ::testing::Test {
@@ -110,6 +143,24 @@ protected:
 
     QByteArray page(const QString& relative) const { return env.readFile("tree/" + relative); }
     bool exists(const QString& relative) const { return QFile::exists(env.hostPath("tree/" + relative)); }
+
+    // Every href and src of every page under the folder that names no file.
+    QStringList unresolvedLinks(const QString& catFolder) const
+    {
+        QStringList missing;
+        static const QRegularExpression link(R"((?:href|src)=["']([^"']*)["'])");
+        QDirIterator pages(env.hostPath("tree/" + catFolder), {"*.htm"}, QDir::Files);
+        while (pages.hasNext()) {
+            const QString page = pages.next();
+            const QString text = QString::fromLatin1(env.readFile(page.mid(env.root().size() + 1)));
+            for (const QRegularExpressionMatch& match : link.globalMatch(text)) {
+                const QString target = QUrl::fromPercentEncoding(match.captured(1).toUtf8());
+                if (!QFile::exists(QFileInfo(page).dir().filePath(target)))
+                    missing += QFileInfo(page).fileName() + ": " + target;
+            }
+        }
+        return missing;
+    }
 
     TestEnvironment env;
     RunStandIn host;

@@ -120,6 +120,17 @@ TEST_F(CatalogueFixture, ThumbnailsAreJpegsOfTheThumbnailSizeAndLikeNamedPicture
         EXPECT_EQ(page("Flags/Cat/Images/" + icon), env.readFile("program/" + icon));
 }
 
+TEST_F(CatalogueFixture, EveryLinkOfEveryPageResolvesWhateverTheNames)
+{
+    picture("Odd #1/a#b.bmp");
+    picture("Odd #1/100%.bmp");
+    picture("Odd #1/caf\u00e9 \u03a9.bmp");
+    picture("Odd #1/c%d/x y.gif");
+    build("Odd #1");
+    EXPECT_EQ(unresolvedLinks("Odd #1/Cat"), QStringList());
+    EXPECT_EQ(page("Odd #1/Cat/c%d.htm").count("folder.gif"), 0);
+}
+
 TEST_F(CatalogueFixture, EndsBackOnTheSourceFolderWithItsFlagsReset)
 {
     picture("Flags/Sub/Rose.gif");
@@ -260,6 +271,7 @@ TEST_F(CatalogueFixture, FoldersReachedTwiceAreCataloguedOnceAndDeepTreesWhole)
     EXPECT_FALSE(exists("Loop/Cat/y.htm"));
     EXPECT_TRUE(page("Loop/Cat/d.htm").contains("Back to d"));
     EXPECT_TRUE(exists("Loop/Cat/Images/d/bottom.jpg"));
+    EXPECT_EQ(unresolvedLinks("Loop/Cat"), QStringList());
     EXPECT_TRUE(env.dialogs().prompts().isEmpty());
 }
 

@@ -1,0 +1,158 @@
+#include "browser/Distribution.h"
+
+#include "browser/CdrPreview.h"
+#include "platform/FileSystem.h"
+#include "platform/Forms.h"
+#include "platform/Pump.h"
+#include "platform/Services.h"
+#include "runtime/RuntimeError.h"
+#include "search/ListSearch.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using runtime::RuntimeError;
+
+namespace {
+
+const QString ActionSet = QStringLiteral("TalvorenActions");
+// The stand-ins' actions end at once; a drawing program that never finishes
+// one must not hold the build for ever.
+constexpr int MaxActionWaits = 1000;
+
+// The real host path of a folder that may not exist yet: its deepest existing
+// folder with links resolved, and the rest as written.
+QString realFolderPath(const QString& windowsFolder)
+{
+    QString path = QDir::cleanPath(platform::fileSystem().hostPath(windowsFolder));
+    QString rest;
+    while (!QFileInfo(path).exists() && path.contains(u'/') && path != u"/") {
+        rest = u'/' + QFileInfo(path).fileName() + rest;
+        path = QFileInfo(path).path();
+    }
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return QDir::cleanPath((real.isEmpty() ? path : real) + rest);
+}
+
+// A picture as the drawing program opens it: a drawing through its preview,
+// or the placeholder when it has none, as the thumbnail run shows it.
+platform::Picture openPictureOrDrawing(const QString& path)
+{
+    if (path.right(3).toLower() != u"cdr")
+        return platform::LoadPicture(path);
+    const qsizetype split = path.lastIndexOf(u'\\') + 1;
+    if (ExtractCdrPreview(path.left(split), path.mid(split)))
+        return platform::LoadPicture(cdrPreviewFile());
+    return platform::LoadPicture(programFolderWithBackslash() + QStringLiteral("genfile.jpg"));
+}
+
+void runAction(platform::IllustratorApplication& illustrator, const QString& action)
+{
+    illustrator.DoScript(action, ActionSet);
+    int waits = 0;
+    do {
+        platform::doEvents();
+    } while (illustrator.ActionIsRunning() && ++waits < MaxActionWaits);
+}
+
+void makeFolder(const QString& path)
+{
+    passing75([&] { platform::fileSystem().mkDir(path); });
+}
+
+// Illustrator's steps: the picture opened, simplified and saved as the drawing.
+void simplifyWithIllustrator(const QString& picture, const QString& drawing, const QString& drawingName,
+                             DrawingPrograms& programs, const ProgressReport& Progress)
+{
+    programs.illustrator = std::make_unique<platform::IllustratorApplication>(openPictureOrDrawing);
+    programs.saveOptions = std::make_unique<platform::IllustratorSaveOptions>();
+    platform::IllustratorApplication& illustrator = *programs.illustrator;
+    illustrator.Open(picture);
+    programs.saveOptions->Compatibility = 8;
+    programs.saveOptions->secondOption = 1;
+    runAction(illustrator, QStringLiteral("Select All"));
+    runAction(illustrator, QStringLiteral("Simplify (100%)"));
+    Progress(QString(), QStringLiteral("Illustrator is saving ") + drawingName);
+    illustrator.SaveAs(drawing, *programs.saveOptions);
+    illustrator.Close(2);
+}
+
+// CorelDRAW's steps: the drawing opened and saved in its own format.
+void convertWithCorelDraw(const QString& drawing, const QString& cdr, const QString& cdrName,
+                          const ProgressReport& Progress)
+{
+    platform::CorelDrawApplication corel;
+    platform::CorelSaveOptions options = corel.CreateSaveOptions();
+    corel.Script(QStringLiteral("FileOpen"), drawing);
+    corel.setSubObjectSetting(2);
+    corel.Script(QStringLiteral("SelectAllObjects"));
+    options.firstOption = true;
+    options.secondOption = true;
+    options.Filter = 1795;
+    options.firstFurtherOption = 0;
+    options.Version = 8;
+    options.secondFurtherOption = 0;
+    Progress(QString(), QStringLiteral("CoreDraw is saving ") + cdrName);
+    corel.SaveAs(cdr, options);
+    corel.setDocumentMember(0);
+    corel.Close();
+}
+
+}  // namespace
+
+bool outputLiesInSource(const QString& outFolder, const QString& sourceFolder)
+{
+    const QString out = realFolderPath(outFolder);
+    const QString source = realFolderPath(sourceFolder);
+    return out == source || out.startsWith(source == u"/" ? source : source + u'/');
+}
+
+void ConvertPicture(const QString& folder, const QString& FileName, const CatalogueTimes& times,
+                    std::int16_t& ConvertStage, DrawingPrograms& programs, const ProgressReport& Progress)
+{
+    const QString B = FileName.left(FileName.size() - 4);
+    const QString drawing = ListSearch.DistribOutFolder + B + QStringLiteral(".ai");
+    ConvertStage = 2;
+    Progress(QString(), QStringLiteral("Loading Illustrator to simplify ") + FileName);
+    simplifyWithIllustrator(folder + FileName, drawing, B + QStringLiteral(".ai"), programs, Progress);
+    SetFileTimes(drawing, times.created, times.written, times.accessed);
+    ConvertStage = 3;
+    Progress(QString(), QStringLiteral("Loading CoreDraw to convert ") + B + QStringLiteral(".ai"));
+    convertWithCorelDraw(drawing, ListSearch.DistribOutFolder + B + QStringLiteral(".cdr"), B + QStringLiteral(".cdr"),
+                         Progress);
+}
+
+void ReleaseDrawingPrograms(DrawingPrograms& programs)
+{
+    programs.illustrator.reset();
+    programs.saveOptions.reset();
+}
+
+void MakeDistribution(CatalogueHost& host, const QString& outFolder)
+{
+    const bool previewWasBusy = ListSearch.PreviewBusy;
+    ListSearch.DistribOutFolder = outFolder;
+    ListSearch.PreviewBusy = false;
+    ListSearch.CatMode = true;
+    ListSearch.DistribMode = true;
+    bool built = false;
+    try {
+        takeSourceFolder(host);
+        if (!ListSearch.DistribOutFolder.endsWith(u'\\'))
+            ListSearch.DistribOutFolder += u'\\';
+        makeFolder(ListSearch.DistribOutFolder);
+        writeCatalogue(host, ListSearch.DistribOutFolder);
+        built = true;
+    } catch (const RuntimeError& error) {
+        reportBuildError(QStringLiteral("Create Cat Error: "), error.number(), error.description());
+    }
+    ListSearch.CatMode = false;
+    ListSearch.DistribMode = false;
+    ListSearch.PreviewBusy = previewWasBusy;
+    // A preview suspended in its pumping when the build began stops when it resumes.
+    if (built && previewWasBusy)
+        ListSearch.PreviewStop = true;
+    // The batch window closes after a failed build too, rather than show its last step.
+    platform::Forms::unload(QStringLiteral("Disp"));
+    ListSearch.StopFlag = false;
+}
