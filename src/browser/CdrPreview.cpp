@@ -2,6 +2,7 @@
 
 #include "platform/ByteView.h"
 #include "platform/FileSystem.h"
+#include "platform/HostNames.h"
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
 
@@ -105,8 +106,8 @@ bool ExtractCdrPreview(const QString& Folder, const QString& FileName)
     platform::FileSystem& files = platform::fileSystem();
     if (!files.fileExists(path))
         runtime::raise(runtime::err::FileNotFound);
-    QFile drawing(files.hostPath(path));
-    if (!drawing.open(QIODevice::ReadOnly))
+    QFile drawing;
+    if (!platform::openHostFileForReading(drawing, files.hostPath(path)))
         runtime::raise(runtime::err::PathFileAccessError);
     if (!findPreviewChunk(drawing))
         return false;

@@ -3,16 +3,18 @@
 
 #include "platform/FileSystem.h"
 
+#include "platform/HostNames.h"
 #include "platform/PathLookup.h"
 #include "runtime/RuntimeError.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -46,7 +48,8 @@ timespec toTimespec(std::uint64_t fileTime)
 HostLocation existingFile(const DriveTable& drives, const QString& path)
 {
     const HostLocation location = locate(drives, path, DeviceUnavailable);
-    if (!location.exists || !QFileInfo(location.path()).isFile())
+    struct stat status {};
+    if (!location.exists || !statHost(location.path(), status) || !S_ISREG(status.st_mode))
         runtime::raise(FileNotFound);
     return location;
 }
@@ -55,7 +58,8 @@ HostLocation existingFile(const DriveTable& drives, const QString& path)
 HostLocation target(const DriveTable& drives, const QString& path)
 {
     const HostLocation location = locate(drives, path, DeviceUnavailable);
-    if (!QFileInfo(location.parent).isDir())
+    struct stat status {};
+    if (!statHost(location.parent, status) || !S_ISDIR(status.st_mode))
         runtime::raise(PathNotFound);
     return location;
 }
@@ -65,7 +69,7 @@ HostLocation target(const DriveTable& drives, const QString& path)
 // the last access and last write times only.
 FileTimes readTimes(const QString& hostPath)
 {
-    const QByteArray host = QFile::encodeName(hostPath);
+    const QByteArray host = hostBytes(hostPath);
     struct statx info {};
     if (::statx(AT_FDCWD, host.constData(), 0, STATX_BASIC_STATS | STATX_BTIME, &info) != 0)
         runtime::raise(PathFileAccessError);
@@ -76,17 +80,32 @@ FileTimes readTimes(const QString& hostPath)
 
 void writeTimes(const QString& hostPath, const FileTimes& times)
 {
-    const QByteArray host = QFile::encodeName(hostPath);
+    const QByteArray host = hostBytes(hostPath);
     const timespec accessAndWrite[2] = {toTimespec(times.lastAccess), toTimespec(times.lastWrite)};
     if (::utimensat(AT_FDCWD, host.constData(), accessAndWrite, 0) != 0)
         runtime::raise(PathFileAccessError);
 }
 
+bool sameHostEntry(const QString& a, const QString& b)
+{
+    struct stat first {};
+    struct stat second {};
+    return statHost(a, first) && statHost(b, second) && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// A file moved to another host file system is copied there, as Windows moves do.
+bool renameHostEntry(const QString& from, const QString& to)
+{
+    if (::rename(hostBytes(from).constData(), hostBytes(to).constData()) == 0)
+        return true;
+    return errno == EXDEV && QFile::rename(from, to);
+}
+
 bool copyContents(const QString& from, const QString& to)
 {
-    QFile source(from);
+    QFile source;
     QSaveFile destination(to);
-    if (!source.open(QIODevice::ReadOnly) || !destination.open(QIODevice::WriteOnly))
+    if (!openHostFileForReading(source, from) || !destination.open(QIODevice::WriteOnly))
         return false;
     constexpr qint64 ChunkSize = 1 << 20;
     while (!source.atEnd()) {
@@ -112,13 +131,13 @@ void FileSystem::setFileTimes(const QString& path, const FileTimes& times)
 void FileSystem::mkDir(const QString& path)
 {
     const HostLocation location = target(drives_, path);
-    if (location.exists || !QDir().mkdir(location.path()))
+    if (location.exists || ::mkdir(hostBytes(location.path()).constData(), 0777) != 0)
         runtime::raise(PathFileAccessError);
 }
 
 void FileSystem::kill(const QString& path)
 {
-    if (!QFile::remove(existingFile(drives_, path).path()))
+    if (::unlink(hostBytes(existingFile(drives_, path).path()).constData()) != 0)
         runtime::raise(PathFileAccessError);
 }
 
@@ -129,15 +148,12 @@ void FileSystem::name(const QString& from, const QString& to)
         runtime::raise(FileNotFound);
     HostLocation destination = target(drives_, to);
     const QString sourcePath = source.path();
-    const bool sameEntry = destination.exists && QFileInfo(destination.path()) == QFileInfo(sourcePath);
+    const bool sameEntry = destination.exists && sameHostEntry(destination.path(), sourcePath);
     if (destination.exists && !sameEntry)
         runtime::raise(FileAlreadyExists);
     if (sameEntry)  // a change of case only: take the name as written
         destination.name = splitWindowsPath(to)->components.last();
-    // QFile::rename copies a file across host file systems when it must.
-    const bool renamed = QFileInfo(sourcePath).isDir() ? QDir().rename(sourcePath, destination.path())
-                                                       : QFile::rename(sourcePath, destination.path());
-    if (!renamed)
+    if (!renameHostEntry(sourcePath, destination.path()))
         runtime::raise(PathFileAccessError);
 }
 
@@ -145,7 +161,8 @@ void FileSystem::fileCopy(const QString& from, const QString& to)
 {
     const QString source = existingFile(drives_, from).path();
     const QString destination = target(drives_, to).path();
-    if (QFileInfo(destination).isDir() || !copyContents(source, destination))
+    struct stat status {};
+    if ((statHost(destination, status) && S_ISDIR(status.st_mode)) || !copyContents(source, destination))
         runtime::raise(PathFileAccessError);
     // A copy keeps its source's last write time, as Windows copies do.
     writeTimes(destination, {0, 0, readTimes(source).lastWrite});

@@ -1,13 +1,16 @@
 #include "platform/FileSystem.h"
 
+#include "platform/HostNames.h"
 #include "platform/PathLookup.h"
 #include "platform/Wildcard.h"
 #include "runtime/RuntimeError.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,38 +34,38 @@ bool holds(const QString& root, const QString& path)
     return root == u"/" || path == root || path.startsWith(root + u'/');
 }
 
-bool isValidNamePattern(const QString& pattern)
-{
-    return std::none_of(pattern.begin(), pattern.end(), [](QChar c) {
-        return c.unicode() < 32 || QStringView(u"<>|\":\\").contains(c);
-    });
-}
-
-bool lessIgnoringCase(const QString& a, const QString& b)
-{
-    const int order = a.compare(b, Qt::CaseInsensitive);
-    return order != 0 ? order < 0 : a < b;
-}
-
-// The entry must exist; raises 53 otherwise.
-QFileInfo existingEntry(const DriveTable& drives, const QString& path)
+// The entry's status (links followed); raises 53 when it is missing.
+struct stat existingEntry(const DriveTable& drives, const QString& path)
 {
     const HostLocation location = locate(drives, path, DeviceUnavailable);
-    if (!location.exists)
+    struct stat status {};
+    if (!location.exists || !statHost(location.path(), status))
         runtime::raise(FileNotFound);
-    return QFileInfo(location.path());
+    return status;
 }
 
-// The entry, or nullopt when it is missing, the path is invalid or the drive is not ready.
-std::optional<QFileInfo> entryIfAny(const DriveTable& drives, const QString& path)
+// The entry's status, or nullopt when it is missing, the path is invalid or the drive is not ready.
+std::optional<struct stat> entryIfAny(const DriveTable& drives, const QString& path)
 {
     try {
         const HostLocation location = locate(drives, path, DeviceUnavailable);
-        if (location.exists)
-            return QFileInfo(location.path());
+        struct stat status {};
+        if (location.exists && statHost(location.path(), status))
+            return status;
     } catch (const runtime::RuntimeError&) {
     }
     return std::nullopt;
+}
+
+FileId idOf(const struct stat& status) { return {status.st_dev, status.st_ino}; }
+
+runtime::Date localDate(const struct stat& status)
+{
+    std::tm local{};
+    const std::time_t seconds = status.st_mtim.tv_sec;
+    localtime_r(&seconds, &local);
+    return runtime::makeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                             local.tm_sec);
 }
 
 // A CD drive whose folder is empty holds no disc: a directory search on it
@@ -75,13 +78,23 @@ bool isCdWithoutDisc(const DriveTable& drives, const QString& folderPath)
     return drives.root(parts->drive) && !drives.isReady(parts->drive);
 }
 
-// The names a directory search finds, and the host folder that holds them.
-struct FolderNames {
+// What a directory search finds: the open host folder and its matching
+// entries, sorted ignoring case.
+struct FolderSearch {
     QString hostFolder;
-    QStringList names;
+    std::unique_ptr<HostFolder> folder;
+    QList<HostFolderEntry> entries;
 };
 
-FolderNames searchFolder(const DriveTable& drives, const QString& pattern, int attributes)
+// Ordinary files, and folders when asked; other kinds (devices, sockets,
+// pipes, broken links) are never listed.
+bool passesKind(const HostFolder& folder, const HostFolderEntry& entry, bool withFolders)
+{
+    const unsigned char kind = folder.kindOf(entry);
+    return kind == DT_REG || (withFolders && kind == DT_DIR);
+}
+
+FolderSearch searchFolder(const DriveTable& drives, const QString& pattern, int attributes)
 {
     QString text = pattern;
     text.replace(u'/', u'\\');
@@ -91,28 +104,26 @@ FolderNames searchFolder(const DriveTable& drives, const QString& pattern, int a
     QString namePattern = text.mid(split);
     if (namePattern.isEmpty())
         namePattern = QStringLiteral("*");
-    if (!isValidNamePattern(namePattern))
-        runtime::raise(BadFileNameOrNumber);
 
     if (isCdWithoutDisc(drives, text.left(split)))
         runtime::raise(BadFileNameOrNumber);
-    const HostLocation folder = locate(drives, text.left(split), BadFileNameOrNumber);
-    if (!folder.exists || !QFileInfo(folder.path()).isDir())
-        return {};
+    const HostLocation location =
+        locate(drives, text.left(split), BadFileNameOrNumber, FolderWildcards::MatchQuestion);
+    FolderSearch found{location.path(), std::make_unique<HostFolder>(location.path()), {}};
+    if (!location.exists || !found.folder->isOpen())
+        return found;
 
-    QDir::Filters filters = QDir::Files | QDir::NoDotAndDotDot;
-    if (attributes & attr::Directory)
-        filters |= QDir::Dirs;
-    if (attributes & attr::Hidden)
-        filters |= QDir::Hidden;
+    const bool withFolders = attributes & attr::Directory;
+    const bool withHidden = attributes & attr::Hidden;
     const Wildcard wildcard(namePattern);
-    QStringList names;
-    for (const QString& name : QDir(folder.path()).entryList(filters, QDir::Unsorted)) {
-        if (wildcard.matches(name))
-            names += name;
+    for (HostFolderEntry& entry : found.folder->entries()) {
+        if ((withHidden || !entry.name.startsWith(u'.')) && wildcard.matches(entry.name) &&
+            passesKind(*found.folder, entry, withFolders))
+            found.entries += std::move(entry);
     }
-    std::sort(names.begin(), names.end(), lessIgnoringCase);
-    return {folder.path(), names};
+    std::sort(found.entries.begin(), found.entries.end(),
+              [](const HostFolderEntry& a, const HostFolderEntry& b) { return inSearchOrder(a.name, b.name); });
+    return found;
 }
 
 int attributesOf(bool isFolder, bool ownerMayWrite, const QString& name)
@@ -125,13 +136,22 @@ int attributesOf(bool isFolder, bool ownerMayWrite, const QString& name)
     return attributes;
 }
 
+// The host path with every link resolved, as bytes; empty when it cannot be resolved.
+QByteArray canonicalHostPath(const QString& hostPath)
+{
+    char* resolved = ::realpath(hostBytes(hostPath).constData(), nullptr);
+    const QByteArray path = resolved ? QByteArray(resolved) : QByteArray();
+    ::free(resolved);
+    return path;
+}
+
 // A symbolic link to a folder that holds it (as /usr/bin/X11 -> .) would make
 // every walk below that folder endless, so it reads as a system entry, not a folder.
 bool linksBackToItsFolders(const QString& hostFolder, const QString& name)
 {
-    const QString target = QFileInfo(joinHostPath(hostFolder, name)).canonicalFilePath();
-    const QString folder = QFileInfo(hostFolder).canonicalFilePath();
-    return !target.isEmpty() && (target == u"/" || folder == target || folder.startsWith(target + u'/'));
+    const QByteArray target = canonicalHostPath(joinHostPath(hostFolder, name));
+    const QByteArray folder = canonicalHostPath(hostFolder);
+    return !target.isEmpty() && (target == "/" || folder == target || folder.startsWith(target + '/'));
 }
 
 int folderAttributes(const QString& hostFolder, const QString& name, bool isLink, bool ownerMayWrite)
@@ -144,28 +164,21 @@ int folderAttributes(const QString& hostFolder, const QString& name, bool isLink
 // The details of an entry the search found, from one stat of the host file.
 // (QFileInfo asks the system several times for the same answers, and a
 // QDateTime in local time looks at the time zone file again each time.)
-// `folder` is the open host folder, which spares the lookup of its path.
-std::optional<DirEntry> detailsOf(int folder, const QString& hostFolder, const QString& name)
+std::optional<DirEntry> detailsOf(const FolderSearch& found, const HostFolderEntry& entry)
 {
-    const QByteArray hostName = QFile::encodeName(name);
+    const int folder = found.folder->fd();
     struct stat status {};
-    if (::fstatat(folder, hostName.constData(), &status, 0) != 0)
+    if (::fstatat(folder, entry.bytes.constData(), &status, 0) != 0)
         return std::nullopt;
-    std::tm local{};
-    const std::time_t seconds = status.st_mtim.tv_sec;
-    localtime_r(&seconds, &local);
     const bool isFolder = S_ISDIR(status.st_mode);
     const bool ownerMayWrite = (status.st_mode & S_IWUSR) != 0;
     struct stat link {};
-    const bool isLink = isFolder && ::fstatat(folder, hostName.constData(), &link, AT_SYMLINK_NOFOLLOW) == 0 &&
-                        S_ISLNK(link.st_mode);
-    return DirEntry{name,
-                    isFolder ? folderAttributes(hostFolder, name, isLink, ownerMayWrite)
-                             : attributesOf(false, ownerMayWrite, name),
-                    isFolder ? 0 : std::int64_t(status.st_size),
-                    runtime::makeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                      local.tm_min, local.tm_sec),
-                    true};
+    const bool isLink =
+        isFolder && ::fstatat(folder, entry.bytes.constData(), &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode);
+    return DirEntry{entry.name,
+                    isFolder ? folderAttributes(found.hostFolder, entry.hostName, isLink, ownerMayWrite)
+                             : attributesOf(false, ownerMayWrite, entry.name),
+                    isFolder ? 0 : std::int64_t(status.st_size), localDate(status), true, idOf(status)};
 }
 
 }  // namespace
@@ -192,68 +205,73 @@ QString FileSystem::windowsPath(const QString& hostPath) const
     if (!bestLetter)
         return {};
     const QChar letter = bestRoot == u"/" ? bestLetter->toUpper() : *bestLetter;
-    QString rest = path.mid(bestRoot.size());
-    if (rest.startsWith(u'/'))
-        rest.remove(0, 1);
-    return letter + QStringLiteral(":\\") + rest.replace(u'/', u'\\');
+    QStringList components;
+    for (const QString& component : path.mid(bestRoot.size()).split(u'/', Qt::SkipEmptyParts))
+        components += drivePathNameOfHostText(component);
+    return letter + QStringLiteral(":\\") + components.join(u'\\');
 }
 
 bool FileSystem::fileExists(const QString& path) const
 {
-    const std::optional<QFileInfo> entry = entryIfAny(drives_, path);
-    return entry && entry->isFile();
+    const std::optional<struct stat> status = entryIfAny(drives_, path);
+    return status && S_ISREG(status->st_mode);
 }
 
 bool FileSystem::folderExists(const QString& path) const
 {
-    const std::optional<QFileInfo> entry = entryIfAny(drives_, path);
-    return entry && entry->isDir();
+    const std::optional<struct stat> status = entryIfAny(drives_, path);
+    return status && S_ISDIR(status->st_mode);
 }
 
 QStringList FileSystem::dir(const QString& pattern, int attributes) const
 {
-    return searchFolder(drives_, pattern, attributes).names;
+    QStringList names;
+    for (const HostFolderEntry& entry : searchFolder(drives_, pattern, attributes).entries)
+        names += entry.name;
+    return names;
 }
 
 QList<DirEntry> FileSystem::dirEntries(const QString& pattern, int attributes) const
 {
-    const FolderNames found = searchFolder(drives_, pattern, attributes);
+    const FolderSearch found = searchFolder(drives_, pattern, attributes);
     QList<DirEntry> entries;
-    entries.reserve(found.names.size());
-    const int folder = ::open(QFile::encodeName(found.hostFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    for (const QString& name : found.names) {
-        const std::optional<WindowsPathParts> parts = splitWindowsPath(name);
-        const bool reachable =
-            folder >= 0 && parts && parts->components.size() == 1 && parts->components.front() == name;
-        const std::optional<DirEntry> details = reachable ? detailsOf(folder, found.hostFolder, name) : std::nullopt;
-        entries += details.value_or(DirEntry{name});
+    entries.reserve(found.entries.size());
+    for (const HostFolderEntry& entry : found.entries) {
+        DirEntry unread;
+        unread.name = entry.name;
+        entries += detailsOf(found, entry).value_or(unread);
     }
-    if (folder >= 0)
-        ::close(folder);
     return entries;
 }
 
 int FileSystem::getAttr(const QString& path) const
 {
     const HostLocation location = locate(drives_, path, DeviceUnavailable);
-    if (!location.exists)
+    struct stat status {};
+    if (!location.exists || !statHost(location.path(), status))
         runtime::raise(FileNotFound);
-    const QFileInfo info(location.path());
-    const bool ownerMayWrite = info.permission(QFileDevice::WriteOwner);
-    if (info.isDir() && !location.name.isEmpty())
-        return folderAttributes(location.parent, location.name, info.isSymLink(), ownerMayWrite);
-    return attributesOf(info.isDir(), ownerMayWrite, location.name);
+    const bool ownerMayWrite = (status.st_mode & S_IWUSR) != 0;
+    const bool isFolder = S_ISDIR(status.st_mode);
+    const QString name = drivePathNameOfHostText(location.name);
+    if (isFolder && !location.name.isEmpty()) {
+        struct stat link {};
+        const bool isLink = ::lstat(hostBytes(location.path()).constData(), &link) == 0 && S_ISLNK(link.st_mode);
+        return folderAttributes(location.parent, location.name, isLink, ownerMayWrite);
+    }
+    return attributesOf(isFolder, ownerMayWrite, name);
 }
+
+FileId FileSystem::fileId(const QString& path) const { return idOf(existingEntry(drives_, path)); }
 
 std::int64_t FileSystem::fileLen(const QString& path) const
 {
-    const QFileInfo info = existingEntry(drives_, path);
-    return info.isDir() ? 0 : info.size();
+    const struct stat status = existingEntry(drives_, path);
+    return S_ISDIR(status.st_mode) ? 0 : std::int64_t(status.st_size);
 }
 
 runtime::Date FileSystem::fileDateTime(const QString& path) const
 {
-    return runtime::fromQDateTime(existingEntry(drives_, path).lastModified());
+    return localDate(existingEntry(drives_, path));
 }
 
 }  // namespace platform

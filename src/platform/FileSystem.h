@@ -31,6 +31,16 @@ struct FileTimes {
     std::uint64_t lastWrite = 0;
 };
 
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileId&) const = default;
+    bool operator<(const FileId& other) const
+    {
+        return device != other.device ? device < other.device : inode < other.inode;
+    }
+};
+
 // One name of a directory search with the details Windows' own search returns
 // alongside it, read in the same pass.
 struct DirEntry {
@@ -38,9 +48,11 @@ struct DirEntry {
     int attributes = attr::Normal;
     std::int64_t size = 0;
     runtime::Date lastWrite = runtime::ZeroDate;
-    // False when the name's drive path finds no file (a host name holding "\"
-    // or another character drive paths cannot carry): the details stay empty.
+    // False when the entry could not be read (it went away, or it may not be
+    // looked at): the details stay empty.
     bool readable = false;
+    // The real file on its device, the same whichever link or name leads to it.
+    FileId id;
 };
 
 class FileSystem {
@@ -81,6 +93,7 @@ public:
     // Hidden for names starting with ".". A symbolic link to a folder that
     // holds it is System alone, so no walk follows it round. 53 when missing.
     int getAttr(const QString& path) const;
+    FileId fileId(const QString& path) const;           // 53 when missing
     std::int64_t fileLen(const QString& path) const;      // 0 for a folder; 53 when missing
     runtime::Date fileDateTime(const QString& path) const;  // last write, local; 53
     // The creation time is the birth time where the host file system records

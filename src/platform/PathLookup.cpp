@@ -1,20 +1,18 @@
 #include "platform/PathLookup.h"
 
 #include "platform/DriveTable.h"
+#include "platform/HostNames.h"
+#include "platform/Wildcard.h"
 #include "runtime/RuntimeError.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <algorithm>
+#include <dirent.h>
+#include <unistd.h>
 
 namespace platform {
 
 namespace {
-
-bool isForbiddenInName(QChar c)
-{
-    return c.unicode() < 32 || QStringView(u"<>|\"*?:").contains(c);
-}
 
 bool isDriveLetter(QChar c)
 {
@@ -22,17 +20,39 @@ bool isDriveLetter(QChar c)
     return lower >= u'a' && lower <= u'z';
 }
 
-QString resolveBelow(const QString& root, const QStringList& components)
+// The first sub-folder, in sorted order, whose name the pattern matches.
+std::optional<QString> findFolderMatching(const QString& folder, const QString& pattern)
+{
+    const Wildcard wildcard(pattern);
+    const HostFolder host(folder);
+    std::optional<HostFolderEntry> best;
+    for (const HostFolderEntry& entry : host.entries()) {
+        if (wildcard.matches(entry.name) && (!best || inSearchOrder(entry.name, best->name)) &&
+            host.kindOf(entry) == DT_DIR)
+            best = entry;
+    }
+    return best ? std::optional(best->hostName) : std::nullopt;
+}
+
+std::optional<QString> findComponent(const QString& folder, const QString& name, FolderWildcards wildcards)
+{
+    std::optional<QString> entry = findEntry(folder, name);
+    if (!entry && wildcards == FolderWildcards::MatchQuestion && name.contains(u'?'))
+        entry = findFolderMatching(folder, name);
+    return entry;
+}
+
+QString resolveBelow(const QString& root, const QStringList& components, FolderWildcards wildcards)
 {
     QString exact = root;
     for (const QString& component : components)
         exact = joinHostPath(exact, component);
-    if (QFileInfo::exists(exact))
+    if (hostEntryExists(exact))
         return exact;
 
     QString folder = root;
     for (qsizetype i = 0; i < components.size(); ++i) {
-        const std::optional<QString> entry = findEntry(folder, components[i]);
+        const std::optional<QString> entry = findComponent(folder, components[i], wildcards);
         folder = joinHostPath(folder, entry.value_or(components[i]));
         if (!entry) {
             for (const QString& rest : components.mid(i + 1))
@@ -41,6 +61,14 @@ QString resolveBelow(const QString& root, const QStringList& components)
         }
     }
     return folder;
+}
+
+QString currentHostFolder()
+{
+    char* folder = ::getcwd(nullptr, 0);
+    const QString text = folder ? hostText(folder) : QDir::rootPath();
+    ::free(folder);
+    return text;
 }
 
 }  // namespace
@@ -57,10 +85,10 @@ std::optional<WindowsPathParts> splitWindowsPath(const QString& path)
         text.remove(0, 2);
     } else if (text.startsWith(QStringLiteral("\\\\"))) {
         return std::nullopt;
+    } else {
+        parts.relative = !text.startsWith(u'\\');
     }
     for (const QString& component : text.split(u'\\', Qt::SkipEmptyParts)) {
-        if (std::any_of(component.begin(), component.end(), isForbiddenInName))
-            return std::nullopt;
         if (component == u"..") {
             if (!parts.components.isEmpty())
                 parts.components.removeLast();
@@ -71,6 +99,12 @@ std::optional<WindowsPathParts> splitWindowsPath(const QString& path)
     return parts;
 }
 
+bool inSearchOrder(const QString& a, const QString& b)
+{
+    const int order = a.compare(b, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a < b;
+}
+
 QString joinHostPath(const QString& folder, const QString& name)
 {
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
@@ -78,29 +112,31 @@ QString joinHostPath(const QString& folder, const QString& name)
 
 std::optional<QString> findEntry(const QString& folder, const QString& name)
 {
-    if (QFileInfo::exists(joinHostPath(folder, name)))
+    if (!name.contains(BackslashStandIn) && hostEntryExists(joinHostPath(folder, name)))
         return name;
-    const QStringList entries = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return entry;
+    std::optional<HostFolderEntry> best;
+    for (const HostFolderEntry& entry : HostFolder(folder).entries()) {
+        if (entry.name == name)
+            return entry.hostName;
+        if (entry.name.compare(name, Qt::CaseInsensitive) == 0 && (!best || entry.name < best->name))
+            best = entry;
     }
-    return std::nullopt;
+    return best ? std::optional(best->hostName) : std::nullopt;
 }
 
-HostLocation locate(const DriveTable& drives, const QString& windowsPath, int notReadyError)
+HostLocation locate(const DriveTable& drives, const QString& windowsPath, int notReadyError,
+                    FolderWildcards wildcards)
 {
     const std::optional<WindowsPathParts> parts = splitWindowsPath(windowsPath);
     if (!parts)
         runtime::raise(runtime::err::BadFileNameOrNumber);
-    const std::optional<QString> root = drives.root(parts->drive);
+    std::optional<QString> root = parts->relative ? currentHostFolder() : drives.root(parts->drive);
     if (!root)
         runtime::raise(notReadyError);
     if (parts->components.isEmpty())
         return {*root, {}, true};
 
-    const QString parent = resolveBelow(*root, parts->components.mid(0, parts->components.size() - 1));
+    const QString parent = resolveBelow(*root, parts->components.mid(0, parts->components.size() - 1), wildcards);
     const QString& last = parts->components.last();
     const std::optional<QString> entry = findEntry(parent, last);
     return {parent, entry.value_or(last), entry.has_value()};

@@ -2,6 +2,9 @@
 // How a Windows path finds its host file: the drive letter through the drive
 // table, then each component by its exact name or, when that is absent, by a
 // name that differs only in case (the first in sorted order when several do).
+// Components are compared with the drive-path names of the host's entries
+// (HostNames.h), so every name the host holds can be reached. A path with
+// neither a drive nor a leading "\" is relative to the process's current folder.
 
 #include <QChar>
 #include <QString>
@@ -15,16 +18,22 @@ class DriveTable;
 struct WindowsPathParts {
     QChar drive;             // lower case; 'c' when the path names none
     QStringList components;  // without empty and "." parts, ".." applied
+    bool relative = false;   // no drive and no leading "\": below the current folder
 };
 
-// nullopt when the text is no valid path: a drive that is no letter, a UNC
-// path, or a character Windows forbids in names (<>|"*?: and controls).
+// nullopt when the text is no valid path: a drive that is no letter or a UNC
+// path. Only "\" and "/" separate components; every other character,
+// Windows' forbidden ones included, is part of a name.
 std::optional<WindowsPathParts> splitWindowsPath(const QString& path);
+
+// The order of a directory search's names: ignoring case, then exactly.
+bool inSearchOrder(const QString& a, const QString& b);
 
 // "folder/name", with the host root written once.
 QString joinHostPath(const QString& folder, const QString& name);
 
-// The entry of the host folder called name, exactly or ignoring case.
+// The host text of the entry of the host folder called name, exactly or
+// ignoring case.
 std::optional<QString> findEntry(const QString& folder, const QString& name);
 
 // A path's place on the host: its (resolved) parent folder and its last
@@ -37,8 +46,15 @@ struct HostLocation {
     QString path() const { return name.isEmpty() ? parent : joinHostPath(parent, name); }
 };
 
+// How "?" in a folder component is taken.
+enum class FolderWildcards {
+    Literal,        // a character like any other
+    MatchQuestion,  // when no folder has the name, "?" matches any one character
+};
+
 // Raises 52 for an invalid path and notReadyError when the drive is not
 // mapped or not ready.
-HostLocation locate(const DriveTable& drives, const QString& windowsPath, int notReadyError);
+HostLocation locate(const DriveTable& drives, const QString& windowsPath, int notReadyError,
+                    FolderWildcards wildcards = FolderWildcards::Literal);
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/DibReader.h"
 #include "platform/EmfRenderer.h"
 #include "platform/FileSystem.h"
+#include "platform/HostNames.h"
 #include "platform/Services.h"
 #include "platform/WmfRenderer.h"
 #include "runtime/Numbers.h"
@@ -47,8 +48,8 @@ QByteArray readPictureFile(const QString& path)
     FileSystem& files = fileSystem();
     if (!files.fileExists(path))
         runtime::raise(runtime::err::FileNotFound);
-    QFile file(files.hostPath(path));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openHostFileForReading(file, files.hostPath(path)))
         runtime::raise(runtime::err::PathFileAccessError);
     // A file that is no picture (a sound file double-clicked in the hit list,
     // retried many times) is refused from its first bytes, not read whole.

@@ -1,14 +1,19 @@
 #include "platform/Shell.h"
 
 #include "platform/FileSystem.h"
+#include "platform/HostNames.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
 #include "runtime/RuntimeError.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <cerrno>
+#include <fcntl.h>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -16,12 +21,51 @@ namespace {
 
 Shell* installedShell = nullptr;
 
+// Starts the program detached from this one (its own session, reaped by
+// init), with the arguments and working folder as host bytes: Qt's own start
+// would pass a name that is not UTF-8 changed. True once the program runs.
+bool spawnDetached(const QStringList& command, const QString& workingFolder)
+{
+    std::vector<QByteArray> words;
+    for (const QString& word : command)
+        words.push_back(hostBytes(word));
+    std::vector<char*> argv;
+    for (QByteArray& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const QByteArray folder = hostBytes(workingFolder);
+
+    // The grandchild reports a failed exec through the pipe; a successful
+    // exec closes it.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return false;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setsid();
+        if (::fork() == 0) {
+            if (!folder.isEmpty() && ::chdir(folder.constData()) != 0)
+                ::_exit(127);
+            ::execvp(argv[0], argv.data());
+            const int failure = errno;
+            [[maybe_unused]] const ssize_t written = ::write(report[1], &failure, sizeof failure);
+        }
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    int failure = 0;
+    const bool started = child > 0 && ::read(report[0], &failure, sizeof failure) == 0;
+    ::close(report[0]);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+    return started;
+}
+
 int startDetached(const QStringList& command, const QString& workingFolder)
 {
     if (command.isEmpty() || QStandardPaths::findExecutable(command.first()).isEmpty())
         return shellresult::NoAssociation;
-    const bool started = QProcess::startDetached(command.first(), command.mid(1), workingFolder);
-    return started ? shellresult::Success : shellresult::NoAssociation;
+    return spawnDetached(command, workingFolder) ? shellresult::Success : shellresult::NoAssociation;
 }
 
 }  // namespace
@@ -46,9 +90,10 @@ int DesktopShell::execute(const QString& verb, const QString& file, const QStrin
     } catch (const runtime::RuntimeError&) {
         return shellresult::PathNotFound;
     }
-    if (!QFileInfo::exists(hostFile))
+    struct stat status {};
+    if (!statHost(hostFile, status))
         return shellresult::FileNotFound;
-    if (!hostFolder.isEmpty() && !QFileInfo(hostFolder).isDir())
+    if (!hostFolder.isEmpty() && (!statHost(hostFolder, status) || !S_ISDIR(status.st_mode)))
         return shellresult::PathNotFound;
 
     if (verb.compare(QLatin1String("open"), Qt::CaseInsensitive) == 0)

@@ -354,7 +354,7 @@ std::optional<QStringList> ZipRun::filesToPack(const QString& folder)
 {
     QStringList names;
     try {
-        names = fileSystem().dir(folder + u'\\' + zip_.FileMask);
+        names = fileSystem().dir(folder + u'\\' + zip_.FileMask, attr::Hidden);
     } catch (const runtime::RuntimeError& error) {
         zip_.raiseError(ZipControl::NothingToPack, folder + QStringLiteral(" (") + error.description() + u')');
         return std::nullopt;

@@ -11,6 +11,7 @@
 #include "search/ListSearch.h"
 
 #include <QStringList>
+#include <set>
 #include <utility>
 
 namespace {
@@ -33,12 +34,19 @@ void writeTo(runtime::AnsiTextWriter* file, const QString& text)
 // The user chose Abort: the folder in hand is left.
 struct AbortFolder {};
 
+// What the whole walk shares between its levels.
+struct WalkState {
+    std::set<platform::FileId> folders;  // every real folder listed so far
+    ShownMessages& shown;
+};
+
 // One folder of the walk with its own state, as each level of the walk keeps it.
 class FolderLevel {
 public:
     FolderLevel(QString path, const QString& pattern, const ListingFiles& files,
-                const QString& volumeLabel, int flags)
-        : path_(std::move(path)), pattern_(pattern), outputs_(files), volumeLabel_(volumeLabel), flags_(flags)
+                const QString& volumeLabel, int flags, WalkState& walk)
+        : path_(std::move(path)), pattern_(pattern), outputs_(files), volumeLabel_(volumeLabel), flags_(flags),
+          walk_(walk)
     {
     }
 
@@ -75,23 +83,23 @@ private:
 
     bool retryAfter(const runtime::RuntimeError& error)
     {
-        platform::Interaction& dialogs = platform::interaction();
         const QString skipping = QStringLiteral("Error reading:") + entryName_ + QStringLiteral(" Skipping.");
         switch (error.number()) {
         case runtime::err::FileNotFound:
             if (!writingFiles_)
-                dialogs.msgBox(QStringLiteral("While Udating file lists, there was an error reading: ") + CrLf + path_ +
-                               entryName_ + QStringLiteral(" Skipping.") + CrLf +
-                               QStringLiteral("(There may be an unreadable character in the name!)"));
+                showOnce(QStringLiteral("While Udating file lists, there was an error reading: ") + CrLf + path_ +
+                         entryName_ + QStringLiteral(" Skipping.") + CrLf +
+                         QStringLiteral("(There may be an unreadable character in the name!)"));
             return false;
         case runtime::err::PathFileAccessError:
-            dialogs.msgBox(error.description() + CrLf + skipping);
+            showOnce(error.description() + CrLf + skipping);
             return false;
-        default:
-            switch (dialogs.msgBox(QStringLiteral("Error Number: ") + QString::number(error.number()) + u' ' +
-                                       error.description() + CrLf + skipping,
-                                   platform::MsgButtons::AbortRetryIgnore)) {
+        default: {
+            const QString question = QStringLiteral("Error Number: ") + QString::number(error.number()) + u' ' +
+                                     error.description() + CrLf + skipping;
+            switch (showOnce(question, platform::MsgButtons::AbortRetryIgnore)) {
             case platform::MsgResult::Retry:
+                walk_.shown.remove(question);  // the user asked to see how the step ends
                 return true;
             case platform::MsgResult::Ignore:
                 return false;
@@ -99,6 +107,16 @@ private:
                 throw AbortFolder{};
             }
         }
+        }
+    }
+
+    // A message already shown in this run is passed over as if answered Ignore.
+    platform::MsgResult showOnce(const QString& text, platform::MsgButtons buttons = platform::MsgButtons::Ok)
+    {
+        if (walk_.shown.contains(text))
+            return platform::MsgResult::Ignore;
+        walk_.shown.insert(text);
+        return platform::interaction().msgBox(text, buttons);
     }
 
     void print(const QString& text)
@@ -151,9 +169,13 @@ private:
             int attributes = 0;
             attempt([&] { attributes = details(entry).attributes; });
             if (attributes & platform::attr::Directory) {
-                // Ignore on a full list drops the folder's further sub-folders without asking again.
-                if (!subFoldersDropped_)
+                // A folder already listed is left out. Ignore on a full list drops the
+                // folder's further sub-folders without asking again.
+                if (!subFoldersDropped_ && !walk_.folders.contains(entry.id)) {
                     subFoldersDropped_ = !attempt([&] { append(subFolders_, entry.name, MaxSubFolders); });
+                    if (!subFoldersDropped_)
+                        walk_.folders.insert(entry.id);
+                }
             } else if (listFiles && filePattern.matches(entry.name))
                 matchingFiles_ += entry;
         }
@@ -213,7 +235,7 @@ private:
     void walkSubFolders()
     {
         for (const QString& name : std::as_const(subFolders_)) {
-            WriteFolderListing(path_ + name, pattern_, outputs_, volumeLabel_, flags_);
+            FolderLevel(path_ + name + u'\\', pattern_, outputs_, volumeLabel_, flags_, walk_).walk();
             platform::doEvents();
             if (ListSearch.StopFlag)
                 return;
@@ -225,6 +247,7 @@ private:
     const ListingFiles& outputs_;
     const QString& volumeLabel_;
     const int flags_;
+    WalkState& walk_;
 
     QStringList subFolders_;
     QList<platform::DirEntry> matchingFiles_;
@@ -251,11 +274,18 @@ void PrintListingLine(const QString& text, const ListingFiles& files, int flags)
 }
 
 void WriteFolderListing(QString path, const QString& pattern, const ListingFiles& files,
-                        const QString& volumeLabel, int flags)
+                        const QString& volumeLabel, int flags, ShownMessages* shown)
 {
     if (!path.endsWith(u'\\'))
         path += u'\\';
     if (path.size() < 3)
         return;
-    FolderLevel(std::move(path), pattern, files, volumeLabel, flags).walk();
+    ShownMessages shownInThisWalk;
+    WalkState walk{{}, shown ? *shown : shownInThisWalk};
+    try {
+        walk.folders.insert(platform::fileSystem().fileId(path));
+    } catch (const runtime::RuntimeError&) {
+        // A folder that is not there lists as its header alone.
+    }
+    FolderLevel(std::move(path), pattern, files, volumeLabel, flags, walk).walk();
 }

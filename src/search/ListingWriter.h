@@ -13,6 +13,7 @@
 //   the last-modified time as general date text.
 // "pagefile.sys" (that exact spelling) is never listed. Lines end with CR LF.
 
+#include <QSet>
 #include <QString>
 
 namespace runtime {
@@ -36,14 +37,20 @@ inline constexpr int BothFiles = 32;   // file1 first, when the two above are cl
 // the three file bits set, nothing. A chosen file that is not open raises 52.
 void PrintListingLine(const QString& text, const ListingFiles& files, int flags);
 
+// The messages a run of walks has shown (a rescan keeps one for all its
+// locations): each text is shown once, and a step that fails with it again is
+// passed over as after Ignore, so no name brings the same box back.
+using ShownMessages = QSet<QString>;
+
 // Writes the blocks of `path` (a drive path, with or without its trailing
 // backslash) and of every folder below it. A path shorter than 3 characters
 // writes nothing. File lines list the files matching `pattern`; sub-folders are
 // found with "*.*". A folder holds at most 1001 sub-folders and 10001 files.
-// Errors are reported per entry through the dialog seam and the walk goes on;
-// Abort in the Abort/Retry/Ignore question leaves the folder in hand; Ignore
-// on a full list drops the folder's further sub-folders or files without
-// asking again. Messages
-// are pumped after each sub-folder, and a set StopFlag then ends the walk.
+// Each real folder is walked once, however many links lead to it; a later
+// way to one is no sub-folder. Errors are reported per entry through the
+// dialog seam and the walk goes on; Abort in the Abort/Retry/Ignore question
+// leaves the folder in hand; Ignore on a full list drops the folder's further
+// sub-folders or files without asking again. Messages are pumped after each
+// sub-folder, and a set StopFlag then ends the walk.
 void WriteFolderListing(QString path, const QString& pattern, const ListingFiles& files,
-                        const QString& volumeLabel, int flags);
+                        const QString& volumeLabel, int flags, ShownMessages* shown = nullptr);

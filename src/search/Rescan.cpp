@@ -73,7 +73,7 @@ private:
         return step([&] { listing_.emplace(fs.hostPath(base + QStringLiteral(".tmp"))); })
                && step([&] {
                       WriteFolderListing(folder, QStringLiteral("*.*"), ListingFiles{&*listing_, nullptr},
-                                         volumeLabel, listingflags::File1Only);
+                                         volumeLabel, listingflags::File1Only, &shownMessages_);
                   })
                && step([&] { closeListing(); })
                && step([&] {
@@ -144,6 +144,7 @@ private:
     ZipControl& zip_;
     std::optional<runtime::AnsiTextWriter> listing_;
     std::int16_t errorCount_ = 0;
+    ShownMessages shownMessages_;  // each walk message once per run
 };
 
 }  // namespace

@@ -121,7 +121,7 @@ TEST_F(FileSystemTest, DrivesThatAreNotReady)
     QDir(gone).removeRecursively();
     env.fs().drives().mapDevice(u'g', QStringLiteral("/dev/no-such-disc"));
 
-    for (const char* pattern : {"f:\\*.*", "g:\\*.*", "q:\\Art\\*", "e:\\a|b*"})
+    for (const char* pattern : {"f:\\*.*", "g:\\*.*", "q:\\Art\\*"})
         EXPECT_EQ(errorNumberOf([&] { fs.dir(QString::fromUtf8(pattern)); }), err::BadFileNameOrNumber) << pattern;
     for (const char* path : {"f:\\x.txt", "g:\\", "q:\\x.txt"})
         EXPECT_EQ(errorNumberOf([&] { fs.hostPath(QString::fromUtf8(path)); }), err::DeviceUnavailable) << path;

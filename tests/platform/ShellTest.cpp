@@ -78,7 +78,7 @@ TEST_F(DesktopShellTest, MissingFilesFoldersAndVerbsFailBeforeAnythingStarts)
     EXPECT_EQ(shell.execute("enqueue", "e:\\absent.mp3", "", "e:\\", 10), shellresult::FileNotFound);
     EXPECT_EQ(shell.execute("open", "e:\\song.mp3", "", "e:\\absent\\", 10), shellresult::PathNotFound);
     EXPECT_EQ(shell.execute("open", "f:\\song.mp3", "", "f:\\", 10), shellresult::PathNotFound);
-    EXPECT_EQ(shell.execute("open", "e:\\bad|name.mp3", "", "e:\\", 10), shellresult::PathNotFound);
+    EXPECT_EQ(shell.execute("open", "e:\\absent|name.mp3", "", "e:\\", 10), shellresult::FileNotFound);
     EXPECT_EQ(shell.execute("print", "e:\\song.mp3", "", "e:\\", 10), shellresult::NoAssociation);
 }
 

@@ -1,6 +1,7 @@
 // The folder walk over a temporary tree mapped as a drive, compared byte for
 // byte with the listing it must write.
 
+#include "platform/HostNames.h"
 #include "runtime/AnsiText.h"
 #include "runtime/RuntimeError.h"
 #include "search/ListSearch.h"
@@ -15,15 +16,18 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 const QDateTime Morning(QDate(2008, 12, 11), QTime(10, 30, 0));
 const QDateTime Midnight(QDate(2009, 1, 2), QTime(0, 0, 0));
 const QString Name70 = QString(66, u'n') + ".gif";
 
-QByteArray fileLine(const QString& name, const QByteArray& sizeField, const QByteArray& date = "12/11/2008 10:30:00 AM")
+QByteArray fileLine(const QByteArray& name, const QByteArray& sizeField, const QByteArray& date = "12/11/2008 10:30:00 AM")
 {
-    return name.toLatin1().leftJustified(65, ' ', true) + sizeField + " bytes " + date + "\r\n";
+    return name.leftJustified(65, ' ', true) + sizeField + " bytes " + date + "\r\n";
 }
 
 QByteArray header(const QByteArray& folder, const QByteArray& volume = "My Art ")
@@ -81,7 +85,7 @@ TEST_F(ListingWriterTest, WritesEveryFolderBlockInWalkOrder)
     const QByteArray expected = header("\\") + "<DIR> Art\r\n\r\n" + fileLine("z.txt", "               1") +
         header("\\Art\\") + "<DIR> Animals\r\n<DIR> Empty\r\n\r\n" +
         fileLine("big.bin", "   1,000,000,000") + fileLine("empty.txt", "               0", "1/2/2009") +
-        fileLine("medium.dat", "       1,234,567") + fileLine(Name70, "               5") +
+        fileLine("medium.dat", "       1,234,567") + fileLine(Name70.toLatin1(), "               5") +
         fileLine("PageFile.sys", "               2") +
         header("\\Art\\Animals\\") + fileLine("cat.wmf", "              12") +
         header("\\Art\\Empty\\");
@@ -112,17 +116,36 @@ TEST_F(ListingWriterTest, WhatTheWalkWritesReadsBack)
     EXPECT_FALSE(reader.nextEntry());
 }
 
-TEST_F(ListingWriterTest, AnEntryThatCannotBeReadIsReportedAndListedWithoutSize)
+// Whatever a host name holds, it is listed like any other, in the listing's
+// code page ("?" for what it lacks), and each real folder once however many
+// links lead to it.
+TEST_F(ListingWriterTest, ListsEveryHostNameAndEachRealFolderOnce)
 {
-    makeFile("Art/a.gif", 7);
-    // A backslash in a host name: its drive path names another file, which is missing.
-    makeFile("Art/b\\c.gif", 3, Midnight);
+    const auto host = [](const QByteArray& bytes) { return platform::hostText(bytes); };
+    const auto stamp = [&](const QByteArray& relative) {
+        const timespec times[2] = {{0, UTIME_OMIT}, {Morning.toSecsSinceEpoch(), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, platform::hostBytes(env.hostPath("tree/" + host(relative))).constData(),
+                              times, 0), 0);
+    };
+    for (const QByteArray& file : {QByteArray("lat\xE9in1.txt"), QByteArray("b\\c.gif"),
+                                   QByteArray("Photos \xE9t\xE9/p.gif"), QByteArray("amp & <lt> \"q\" #hash/x.gif"),
+                                   QByteArray("\xCE\xA9mega/o.gif")}) {
+        env.writeFile("tree/" + host(file), "12345");
+        stamp(file);
+    }
+    makeFolder("a");
+    makeFolder("b");
+    ASSERT_TRUE(QFile::link("../b", env.hostPath("tree/a/to_b")));
+    ASSERT_TRUE(QFile::link("../a", env.hostPath("tree/b/to_a")));
 
-    EXPECT_EQ(walk("e:\\Art"), header("\\Art\\") + fileLine("a.gif", "               7") +
-                                   fileLine("b\\c.gif", "n/a", "12/11/2008 10:30:00 AM"));
-    EXPECT_EQ(env.dialogs().prompts(),
-              QStringList({"While Udating file lists, there was an error reading: \r\ne:\\Art\\b\\c.gif Skipping.\r\n"
-                           "(There may be an unreadable character in the name!)"}));
+    const QByteArray five = "               5";
+    EXPECT_EQ(walk("e:\\"), header("\\") + "<DIR> a\r\n<DIR> amp & <lt> \"q\" #hash\r\n<DIR> b\r\n"
+                                         "<DIR> Photos \xE9t\xE9\r\n<DIR> ?mega\r\n\r\n" +
+                                 fileLine("b?c.gif", five) + fileLine("lat\xE9in1.txt", five) + header("\\a\\") +
+                                 header("\\amp & <lt> \"q\" #hash\\") + fileLine("x.gif", five) + header("\\b\\") +
+                                 header("\\Photos \xE9t\xE9\\") + fileLine("p.gif", five) + header("\\?mega\\") +
+                                 fileLine("o.gif", five));
+    EXPECT_EQ(env.dialogs().prompts(), QStringList());
 }
 
 TEST_F(ListingWriterTest, ShortPathsWriteNothing)

@@ -1,11 +1,15 @@
 #include "support/TestEnvironment.h"
 
+#include "platform/HostNames.h"
 #include "platform/Services.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TestEnvironment::TestEnvironment()
 {
@@ -61,10 +65,15 @@ QString TestEnvironment::mapDrive(QChar letter, const QString& relativeFolder,
 
 void TestEnvironment::writeFile(const QString& relative, const QByteArray& bytes) const
 {
-    const QString path = hostPath(relative);
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    // Through the host bytes, so a test can make names that are not UTF-8.
+    const QByteArray path = platform::hostBytes(hostPath(relative));
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1))
+        ::mkdir(path.left(slash).constData(), 0777);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const bool written = fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    if (fd >= 0)
+        ::close(fd);
+    if (!written)
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 

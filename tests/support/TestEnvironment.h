@@ -31,7 +31,8 @@ public:
     QString mapDrive(QChar letter, const QString& relativeFolder,
                      platform::DriveTable::Kind kind = platform::DriveTable::Kind::Fixed);
 
-    // Writes or reads a file inside the sandbox, making its folders.
+    // Writes or reads a file inside the sandbox, making its folders. The path
+    // is host text (platform::hostText), so it may name bytes that are not UTF-8.
     void writeFile(const QString& relative, const QByteArray& bytes) const;
     QByteArray readFile(const QString& relative) const;
 
