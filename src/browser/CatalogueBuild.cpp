@@ -154,7 +154,7 @@ void CatalogueWalk::listSubFolders(Folder& folder)
         platform::fileSystem().dirEntries(folder.FolderPath, platform::attr::Directory);
     for (const platform::DirEntry& entry : entries) {
         // "Cat" holds the pages (a "cat" or "CAT" is an ordinary folder). A
-        // name the drive path cannot carry has no page that could be reached.
+        // folder that cannot be read has no page that could be reached.
         if (entry.name == PageFolderName || !entry.readable || !(entry.attributes & platform::attr::Directory))
             continue;
         const QString key = realPath(folder.FolderPath + entry.name);

@@ -79,6 +79,8 @@ QString linkTarget(const QString& path)
         const QChar character = path[i];
         if (character == u'#')
             target += QStringLiteral("%23");
+        else if (character == u'?')  // a folder's name may hold one; unescaped it would start a query
+            target += QStringLiteral("%3F");
         else if (character == u'%')
             target += QStringLiteral("%25");
         else if (character.isHighSurrogate() && i + 1 < path.size())

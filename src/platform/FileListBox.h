@@ -1,7 +1,6 @@
 #pragma once
-// A file list: every ordinary file of a folder, sorted ignoring case, as far as
-// a drive path can reach it (a host name holding a character drive paths
-// cannot carry is left out). A double click or Enter on a file emits DblClick().
+// A file list: every ordinary file of a folder that can be read, sorted
+// ignoring case. A double click or Enter on a file emits DblClick().
 
 #include <QListView>
 
