@@ -61,20 +61,4 @@ INSTANTIATE_TEST_SUITE_P(
                       ZoneCase{"IST-5:30", 7, platform::TimeZoneIdUnknown, -330, 0},
                       ZoneCase{"UTC0", 1, platform::TimeZoneIdUnknown, 0, 0}));
 
-TEST(TimeZoneSourceTest, AnInstalledSourceAnswersUntilRemoved)
-{
-    platform::installTimeZoneSource([](platform::TimeZoneInformation& info) {
-        info.Bias = 480;
-        info.DaylightBias = -60;
-        return platform::TimeZoneIdDaylight;
-    });
-    platform::TimeZoneInformation info;
-    EXPECT_EQ(platform::GetTimeZoneInformation(info), platform::TimeZoneIdDaylight);
-    EXPECT_EQ(info.Bias, 480);
-    platform::installTimeZoneSource({});
-    platform::TimeZoneInformation fromLibrary;
-    platform::GetTimeZoneInformation(fromLibrary);
-    EXPECT_EQ(fromLibrary.Bias, -QDateTime::currentDateTime().timeZone().standardTimeOffset(QDateTime::currentDateTime()) / 60);
-}
-
 }  // namespace
