@@ -3,13 +3,32 @@
 #include "browser/BuildSteps.h"
 
 #include "browser/Browser.h"
+#include "browser/BrowserBuildHost.h"
+#include "browser/Disp.h"
+#include "platform/Forms.h"
 
-void startCatalogueBuild(Browser&) {}
+void startCatalogueBuild(Browser& browser)
+{
+    BrowserBuildHost host(browser);
+    CreateCatalogue(host);
+}
 
-void startDistributionBuild(Browser&) {}
+void startDistributionBuild(Browser&)
+{
+    platform::Forms::get(QStringLiteral("DistribSettings")).Show(true);
+}
 
-void Browser::CatFolder(QString, QString, QString, QString, QString, QString) {}
+void Browser::CatFolder(QString HtmlName, QString FolderPath, QString HtmlFolder, QString ImageFolder, QString OldHtml,
+                        QString Relative)
+{
+    BrowserBuildHost host(*this);
+    CatalogueWalk(host).CatFolder(HtmlName, FolderPath, HtmlFolder, ImageFolder, OldHtml, Relative);
+}
 
-void PictureConversion::convert(const QString&, const QString&, const CatalogueTimes&, std::int16_t&) {}
+void PictureConversion::convert(const QString& folder, const QString& fileName, const CatalogueTimes& times,
+                                std::int16_t& ConvertStage)
+{
+    ConvertPicture(folder, fileName, times, ConvertStage, programs_, showBatchProgress);
+}
 
-void PictureConversion::release() {}
+void PictureConversion::release() { ReleaseDrawingPrograms(programs_); }

@@ -2,14 +2,14 @@
 // Where the catalogue and distribution builds meet the browser: the two menu
 // commands that start them, the browser's CatFolder, and the drawing-program
 // conversion that the folder thumbnail run makes of each picture during a
-// distribution. The browser and its run call these at their fixed places;
-// BuildSteps.cpp gives each its body (for now: nothing happens).
+// distribution. The browser and its run call these at their fixed places.
 //
 // In catalogue mode the run itself writes the page through CatalogueCells
 // (CatalogueCells.h): one per run, a picture added after its thumbnail is
 // fitted, finish() after the folder's last picture.
 
 #include "browser/CatalogueCells.h"
+#include "browser/Distribution.h"
 
 #include <QString>
 #include <cstdint>
@@ -32,4 +32,7 @@ public:
     // After a run that went through its last file: the drawing programs'
     // objects are let go.
     void release();
+
+private:
+    DrawingPrograms programs_;
 };

@@ -102,9 +102,13 @@ void convertWithCorelDraw(const QString& drawing, const QString& cdr, const QStr
 
 bool outputLiesInSource(const QString& outFolder, const QString& sourceFolder)
 {
-    const QString out = realFolderPath(outFolder);
-    const QString source = realFolderPath(sourceFolder);
-    return out == source || out.startsWith(source == u"/" ? source : source + u'/');
+    try {
+        const QString out = realFolderPath(outFolder);
+        const QString source = realFolderPath(sourceFolder);
+        return out == source || out.startsWith(source == u"/" ? source : source + u'/');
+    } catch (const RuntimeError&) {
+        return false;  // the build meets the path's error and reports it
+    }
 }
 
 void ConvertPicture(const QString& folder, const QString& FileName, const CatalogueTimes& times,
@@ -128,10 +132,9 @@ void ReleaseDrawingPrograms(DrawingPrograms& programs)
     programs.saveOptions.reset();
 }
 
-void MakeDistribution(CatalogueHost& host, const QString& outFolder)
+void MakeDistribution(CatalogueHost& host)
 {
     const bool previewWasBusy = ListSearch.PreviewBusy;
-    ListSearch.DistribOutFolder = outFolder;
     ListSearch.PreviewBusy = false;
     ListSearch.CatMode = true;
     ListSearch.DistribMode = true;

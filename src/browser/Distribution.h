@@ -24,13 +24,13 @@ inline const QString OutputInsideSourceMessage =
                    "Choose a folder outside it, so that no drawing replaces a file of yours.");
 
 // True when the output folder (a Windows path) is the source folder or lies
-// below it, links resolved.
+// below it, links resolved; false for a path that names no folder at all.
 bool outputLiesInSource(const QString& outFolder, const QString& sourceFolder);
 
-// The build behind "Go", once the output folder is known and the dialog is
-// hidden: the flags, the folders, the pages, thumbnails and drawings of the
-// whole tree, then the flags reset and the batch window closed.
-void MakeDistribution(CatalogueHost& host, const QString& outFolder);
+// The build behind "Go", once DistribOutFolder is set and the dialog hidden:
+// the flags, the folders, the pages, thumbnails and drawings of the whole
+// tree, then the flags reset and the batch window closed.
+void MakeDistribution(CatalogueHost& host);
 
 // Disp's Progress(Caption, Message).
 using ProgressReport = std::function<void(const QString& Caption, const QString& Message)>;

@@ -17,7 +17,8 @@ protected:
     void distribute(const QString& source, const QString& out = "e:\\out")
     {
         host.path = "e:\\" + source;
-        MakeDistribution(host, out);
+        ListSearch.DistribOutFolder = out;
+        MakeDistribution(host);
     }
 };
 
