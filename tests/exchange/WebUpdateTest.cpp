@@ -68,6 +68,7 @@ protected:
     QList<int> barValues;
     QStringList statuses;
     int barMaximum = -1;
+    bool buttonEnabledMeanwhile = false;
     std::function<void(Progress&, int)> onBarMoved;
 
     void SetUp() override
@@ -96,6 +97,7 @@ protected:
         QObject::connect(progress->bar, &QProgressBar::valueChanged, progress, [this, progress](int value) {
             barValues << value;
             barMaximum = std::max(barMaximum, progress->bar->maximum());
+            buttonEnabledMeanwhile |= form && form->WebUpdate->isEnabled();
             if (statuses.isEmpty() || statuses.last() != progress->Status->text())
                 statuses << progress->Status->text();
             if (onBarMoved)
@@ -317,6 +319,7 @@ TEST_F(WebUpdateTest, ChunksOf1024MoveTheBarThenTheArchiveIsUnpacked)
     ASSERT_GE(barValues.size(), 4);
     EXPECT_EQ(barValues.mid(0, 4), QList<int>({1024, 2048, 2049, 0}));
     EXPECT_EQ(barMaximum, 2049);
+    EXPECT_FALSE(buttonEnabledMeanwhile);
     EXPECT_EQ(statuses, QStringList({"Starting download of update.", "Retrieved compressed data update!",
                                      "Decompressing..."}));
     EXPECT_EQ(env.readFile("data/Brisca.txt"), "new listing");
