@@ -6,7 +6,10 @@
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QtEndian>
 #include <cstdlib>
 #include <limits>
@@ -127,7 +130,14 @@ bool ExtractCdrPreview(const QString& Folder, const QString& FileName)
     return true;
 }
 
+// An installed program's folder cannot be written: the preview goes to the
+// user's cache folder instead, so drawings get their previews either way.
 QString cdrPreviewFile()
 {
-    return platform::programFolder() + "\\" + QString::number(::gettid()) + ".dib";
+    const QString name = QString::number(::gettid()) + ".dib";
+    if (QFileInfo(platform::programHostFolder()).isWritable())
+        return platform::programFolder() + "\\" + name;
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    QDir().mkpath(cache);
+    return platform::fileSystem().windowsPath(cache) + "\\" + name;
 }

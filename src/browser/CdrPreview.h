@@ -8,8 +8,9 @@
 //
 // The preview is written as a bitmap file: the program folder, the running
 // thread's id in decimal and ".dib" (for example 1234.dib), replaced whole by
-// every drawing and never deleted. Its 14-byte file header gives the size 0
-// and the pixel offset 54 + the colour table's size.
+// every drawing and never deleted. When the program folder cannot be written
+// (an installed program), the user's cache folder takes its place. Its
+// 14-byte file header gives the size 0 and the pixel offset 54 + the colour table's size.
 
 #include <QString>
 

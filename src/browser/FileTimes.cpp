@@ -14,11 +14,24 @@ FILETIME fromCount(std::uint64_t count)
 
 std::uint64_t toCount(const FILETIME& time) { return std::uint64_t{time.high} << 32 | time.low; }
 
-// Blanks at the ends do not count; the name must be an ordinary, visible file.
+// Blanks at the ends do not count; the name must be an ordinary, visible
+// file. The one name is looked up directly, never by searching its folder,
+// so reading the times of every file of a large folder stays linear. A drive
+// that is not ready raises 52, as a directory search of it does.
 QString existingName(const QString& FileName)
 {
     const QString name = runtime::trimBlanks(FileName);
-    return platform::fileSystem().dir(name).isEmpty() ? QString() : name;
+    using namespace platform::attr;
+    try {
+        const int attributes = platform::fileSystem().getAttr(name);
+        return attributes & (Directory | Hidden | System | Volume) ? QString() : name;
+    } catch (const runtime::RuntimeError& error) {
+        if (error.number() == runtime::err::FileNotFound)
+            return {};
+        if (error.number() == runtime::err::DeviceUnavailable)
+            runtime::raise(runtime::err::BadFileNameOrNumber);
+        throw;
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QFile>
+#include <QLabel>
 #include <gtest/gtest.h>
 
 class BrowserTestBase : public ::testing::Test {
