@@ -4,6 +4,7 @@
 // folder of the sandbox mapped as drive e:.
 
 #include "browser/Browser.h"
+#include "browser/Disp.h"
 #include "platform/DirListBox.h"
 #include "platform/FlexGrid.h"
 #include "platform/Forms.h"
@@ -20,9 +21,9 @@ protected:
     void SetUp() override
     {
         ListSearch = ListSearchModule{};
-        registerStubForms({"SearchForm", "Disp", "DistribSettings", "SelectDrive", "frmSplash", "frmBrowser",
-                           "ImgPre"});
+        registerStubForms({"SearchForm", "DistribSettings", "SelectDrive", "frmSplash", "frmBrowser", "ImgPre"});
         platform::Forms::registerForm(QStringLiteral("Browser"), [] { return new Browser; });
+        platform::Forms::registerForm(DispFormName, [] { return new Disp; });
         env.mapDrive(u'e', QStringLiteral("e"));
     }
 

@@ -248,12 +248,14 @@ TEST_F(BrowserWindowTest, ClosingStoresThePlacementUnlessTheSearchWindowIsMinimi
 TEST_F(BrowserWindowTest, QuitUnloadsTheOtherWindowsThenTheBrowser)
 {
     Forms::get(QStringLiteral("Disp"));
+    Forms::get(QStringLiteral("DistribSettings"));
     Browser& form = browser();
     QPointer<Browser> alive(&form);
     StubForm::log.clear();
     form.QuitMnu->trigger();
     EXPECT_TRUE(ListSearch.QuitFlag);
-    EXPECT_EQ(StubForm::log, QStringList({"Disp unload"}));
+    EXPECT_FALSE(Forms::isLoaded(DispFormName));
+    EXPECT_EQ(StubForm::log, QStringList({"DistribSettings unload"}));
     EXPECT_TRUE(!alive || alive->isUnloaded());
 }
 
@@ -263,7 +265,6 @@ namespace {
 
 TEST_F(BrowserWindowTest, BatchWindowShowsItsProgressAndAbortAsksToStop)
 {
-    Forms::registerForm(DispFormName, [] { return new Disp; });
     showBatchProgress(QStringLiteral("Distribution Progress"), QStringLiteral("Starting Folder...Flags"));
     showBatchProgress(QString(), QStringLiteral("Loading a.bmp"));
     auto* batch = static_cast<Disp*>(Forms::find(DispFormName));
