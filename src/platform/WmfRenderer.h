@@ -1,6 +1,7 @@
 #pragma once
-// Draws a checked Windows metafile (see WmfRecords.h) through libwmf's gd
-// device. The drawing covers the whole image, on white.
+// Draws a checked Windows metafile (see WmfRecords.h) through libwmf's
+// player and our own drawing device (WmfDevice.h). The drawing covers the
+// whole image, on white.
 
 #include "platform/MetafileRender.h"
 #include "platform/WmfRecords.h"

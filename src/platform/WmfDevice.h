@@ -1,0 +1,48 @@
+#pragma once
+// Our drawing device behind libwmf's metafile player. The player walks the
+// records, keeps the objects and the device context, and calls a table of
+// device functions for every shape, bitmap and text; this device paints what
+// they name with QPainter into an image, anti-aliased. The player's device
+// coordinates of the drawn area (what its scan finds) are stretched over the
+// whole image.
+
+#include "platform/LibWmf.h"
+
+#include <QImage>
+#include <QPainter>
+#include <list>
+
+namespace platform {
+
+class WmfDevice {
+public:
+    WmfDevice(QSize size, const wmfD_Rect& drawn);
+    WmfDevice(const WmfDevice&) = delete;
+    WmfDevice& operator=(const WmfDevice&) = delete;
+
+    // Fills the player's table of device functions; given to wmf_lite_create.
+    static void fillFunctionTable(wmfAPI* api);
+    // Makes this device the one a created player draws on (and measures text with).
+    void attach(wmfAPI* api);
+
+    // The drawing, once the player has played the metafile.
+    QImage image() const { return image_; }
+
+    // For the device functions.
+    QPainter& painter() { return painter_; }
+    const QTransform& toImage() const { return toImage_; }
+    void begin();
+    void end();
+    // Bitmaps the player reads stay with the device until it goes (brushes keep theirs).
+    QImage* keepBitmap(QImage bitmap);
+    void dropBitmap(const void* bitmap);
+
+private:
+    QImage image_;
+    QPainter painter_;
+    QTransform toImage_;
+    std::list<QImage> bitmaps_;
+    wmfFontData fontData_{};
+};
+
+}  // namespace platform

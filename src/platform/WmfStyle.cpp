@@ -1,0 +1,173 @@
+#include "platform/WmfStyle.h"
+
+
+#include <cmath>
+
+namespace platform::wmfstyle {
+
+namespace {
+
+using Mode = QPainter::CompositionMode;
+
+Qt::PenStyle dashes(unsigned style)
+{
+    switch (style) {
+    case PS_DASH: return Qt::DashLine;
+    case PS_DOT:
+    case PS_ALTERNATE: return Qt::DotLine;
+    case PS_DASHDOT: return Qt::DashDotLine;
+    case PS_DASHDOTDOT: return Qt::DashDotDotLine;
+    default: return Qt::SolidLine;
+    }
+}
+
+Qt::PenCapStyle cap(unsigned style)
+{
+    switch (style & PS_ENDCAP_MASK) {
+    case PS_ENDCAP_SQUARE: return Qt::SquareCap;
+    case PS_ENDCAP_FLAT: return Qt::FlatCap;
+    default: return Qt::RoundCap;
+    }
+}
+
+Qt::PenJoinStyle join(unsigned style)
+{
+    switch (style & PS_JOIN_MASK) {
+    case PS_JOIN_BEVEL: return Qt::BevelJoin;
+    case PS_JOIN_MITER: return Qt::MiterJoin;
+    default: return Qt::RoundJoin;
+    }
+}
+
+Qt::BrushStyle hatch(unsigned hatchStyle)
+{
+    switch (hatchStyle) {
+    case HS_HORIZONTAL: return Qt::HorPattern;
+    case HS_VERTICAL: return Qt::VerPattern;
+    case HS_FDIAGONAL: return Qt::FDiagPattern;
+    case HS_BDIAGONAL: return Qt::BDiagPattern;
+    case HS_CROSS: return Qt::CrossPattern;
+    default: return Qt::DiagCrossPattern;
+    }
+}
+
+// Lays a brush's pattern in image pixels, whatever the drawing's scale.
+QBrush inImagePixels(QBrush brush, const QTransform& toImage)
+{
+    const QTransform scale = QTransform::fromScale(toImage.m11(), toImage.m22());
+    if (scale.isInvertible())
+        brush.setTransform(scale.inverted());
+    return brush;
+}
+
+}  // namespace
+
+QColor color(const wmfRGB& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
+
+QPen pen(const wmfPen& pen, double pixelsPerUnit)
+{
+    const unsigned style = pen.lopnStyle & PS_STYLE_MASK;
+    if (style == PS_NULL)
+        return Qt::NoPen;
+    const double width = std::max(pen.width, pen.height);
+    QPen qpen(color(pen.lopnColor));
+    qpen.setCapStyle(cap(pen.lopnStyle));
+    qpen.setJoinStyle(join(pen.lopnStyle));
+    if (width * pixelsPerUnit <= 1.5) {
+        // A hairline: one image pixel wide at any scale; only these take dashes.
+        qpen.setCosmetic(true);
+        qpen.setWidthF(1);
+        qpen.setStyle(dashes(style));
+    } else {
+        qpen.setWidthF(width);
+    }
+    return qpen;
+}
+
+QBrush brush(const wmfBrush& brush, const QTransform& toImage)
+{
+    switch (brush.lbStyle) {
+    case BS_NULL: return Qt::NoBrush;
+    case BS_HATCHED: return inImagePixels(QBrush(color(brush.lbColor), hatch(brush.lbHatch)), toImage);
+    case BS_PATTERN:
+    case BS_DIBPATTERN:
+    case BS_DIBPATTERNPT:
+        if (brush.bmp.data)
+            return inImagePixels(QBrush(*static_cast<const QImage*>(brush.bmp.data)), toImage);
+        [[fallthrough]];
+    default: return QBrush(color(brush.lbColor));
+    }
+}
+
+std::optional<Mix> binaryMix(unsigned rop2)
+{
+    switch (rop2) {
+    case R2_BLACK: return Mix{Mode::CompositionMode_SourceOver, QColor(Qt::black)};
+    case R2_WHITE: return Mix{Mode::CompositionMode_SourceOver, QColor(Qt::white)};
+    case R2_NOP: return std::nullopt;
+    case R2_NOTMERGEPEN: return Mix{Mode::RasterOp_NotSourceAndNotDestination, {}};
+    case R2_MASKNOTPEN: return Mix{Mode::RasterOp_NotSourceAndDestination, {}};
+    case R2_NOTCOPYPEN: return Mix{Mode::RasterOp_NotSource, {}};
+    case R2_MASKPENNOT: return Mix{Mode::RasterOp_SourceAndNotDestination, {}};
+    case R2_NOT: return Mix{Mode::RasterOp_NotDestination, {}};
+    case R2_XORPEN: return Mix{Mode::RasterOp_SourceXorDestination, {}};
+    case R2_NOTMASKPEN: return Mix{Mode::RasterOp_NotSourceOrNotDestination, {}};
+    case R2_MASKPEN: return Mix{Mode::RasterOp_SourceAndDestination, {}};
+    case R2_NOTXORPEN: return Mix{Mode::RasterOp_NotSourceXorDestination, {}};
+    case R2_MERGENOTPEN: return Mix{Mode::RasterOp_NotSourceOrDestination, {}};
+    case R2_MERGEPENNOT: return Mix{Mode::RasterOp_SourceOrNotDestination, {}};
+    case R2_MERGEPEN: return Mix{Mode::RasterOp_SourceOrDestination, {}};
+    default: return Mix{};
+    }
+}
+
+Mix ternaryMix(unsigned long rop3)
+{
+    // The operation's index byte names it; the low word only says how to compute it.
+    switch ((rop3 >> 16) & 0xFF) {
+    case 0x00: return Mix{Mode::CompositionMode_SourceOver, QColor(Qt::black)};
+    case 0xFF: return Mix{Mode::CompositionMode_SourceOver, QColor(Qt::white)};
+    case 0xEE: return Mix{Mode::RasterOp_SourceOrDestination, {}};
+    case 0x88: return Mix{Mode::RasterOp_SourceAndDestination, {}};
+    case 0x66:
+    case 0x5A: return Mix{Mode::RasterOp_SourceXorDestination, {}};
+    case 0x44: return Mix{Mode::RasterOp_SourceAndNotDestination, {}};
+    case 0x33: return Mix{Mode::RasterOp_NotSource, {}};
+    case 0x11: return Mix{Mode::RasterOp_NotSourceAndNotDestination, {}};
+    case 0xBB: return Mix{Mode::RasterOp_NotSourceOrDestination, {}};
+    case 0x55: return Mix{Mode::RasterOp_NotDestination, {}};
+    default: return Mix{};
+    }
+}
+
+bool invertsDestination(unsigned long rop3) { return ((rop3 >> 16) & 0xFF) == 0x55; }
+
+void applyMix(QPainter& painter, const Mix& mix)
+{
+    painter.setCompositionMode(mix.mode);
+    painter.setRenderHint(QPainter::Antialiasing, mix.mode == Mode::CompositionMode_SourceOver);
+}
+
+bool applyShapeStyle(QPainter& painter, const wmfDC& dc, const QTransform& toImage)
+{
+    const std::optional<Mix> mix = binaryMix(dc.ROPmode);
+    if (!mix)
+        return false;
+    const double pixelsPerUnit = std::sqrt(std::abs(toImage.determinant()));
+    QPen shapePen = dc.pen ? pen(*dc.pen, pixelsPerUnit) : QPen(Qt::NoPen);
+    QBrush shapeBrush = dc.brush ? brush(*dc.brush, toImage) : QBrush(Qt::NoBrush);
+    if (mix->plainColor) {
+        if (shapePen.style() != Qt::NoPen)
+            shapePen.setColor(*mix->plainColor);
+        if (shapeBrush.style() != Qt::NoBrush)
+            shapeBrush = QBrush(*mix->plainColor);
+    }
+    painter.setPen(shapePen);
+    painter.setBrush(shapeBrush);
+    applyMix(painter, *mix);
+    painter.setBackgroundMode(dc.bgmode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    painter.setBackground(color(dc.bgcolor));
+    return true;
+}
+
+}  // namespace platform::wmfstyle

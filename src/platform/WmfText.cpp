@@ -1,0 +1,185 @@
+#include "platform/WmfText.h"
+
+#include "platform/WmfStyle.h"
+
+
+#include <QFontMetricsF>
+#include <QPainterPath>
+#include <array>
+#include <cmath>
+
+namespace platform::wmftext {
+
+namespace {
+
+// Text is laid out at this size, then scaled to the record's height.
+constexpr double LayoutEm = 64;
+
+constexpr std::uint8_t SymbolCharset = 2;
+constexpr std::uint8_t FixedPitch = 1;
+constexpr std::uint8_t FamilyRoman = 0x10, FamilyModern = 0x30;
+constexpr std::uint16_t ClippedToRectangle = 0x0004;  // ETO_CLIPPED
+constexpr std::uint16_t OpaqueRectangle = 0x0002;     // ETO_OPAQUE
+
+const QString Sans = QStringLiteral("Nimbus Sans");
+const QString Serif = QStringLiteral("Nimbus Roman");
+const QString Mono = QStringLiteral("Nimbus Mono PS");
+const QString Symbol = QStringLiteral("Standard Symbols PS");
+
+bool isSymbolFont(const wmfFont& font)
+{
+    return font.lfCharSet == SymbolCharset || familyFor(font) == Symbol;
+}
+
+QFont layoutFont(const wmfFont& font)
+{
+    QFont qfont(familyFor(font));
+    qfont.setPixelSize(static_cast<int>(LayoutEm));
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    const int weight = font.lfWeight == 0 ? 400 : std::clamp<int>(font.lfWeight, 100, 900);
+    qfont.setWeight(QFont::Weight(weight));
+    qfont.setItalic(font.lfItalic != 0);
+    return qfont;
+}
+
+// The player's width to height ratio of the font: 1 when the record gives no width.
+double playerRatio(const wmfFont& font)
+{
+    return font.lfHeight == 0 ? 1.0 : double(font.lfWidth) / font.lfHeight;
+}
+
+// How much wider than its own shape the record asks the font to be: a given
+// width is the average character width.
+double widthStretch(const wmfFont& font, const QFontMetricsF& metrics)
+{
+    if (font.lfWidth == font.lfHeight || metrics.averageCharWidth() <= 0)
+        return 1.0;
+    return playerRatio(font) / (metrics.averageCharWidth() / metrics.height());
+}
+
+// Windows-1252 in 0x80..0x9F, where it differs from Latin-1 (0 for unused codes).
+constexpr std::array<char16_t, 32> Windows1252High = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The symbol face maps the bytes themselves (a is alpha), so they pass as they are.
+QChar decodeByte(std::uint8_t byte, bool symbol)
+{
+    if (!symbol && byte >= 0x80 && byte < 0xA0 && Windows1252High[byte - 0x80] != 0)
+        return QChar(Windows1252High[byte - 0x80]);
+    return QChar(byte);
+}
+
+// The text's outline at the layout size, its baseline on y = 0 from x = 0.
+QPainterPath outline(const QFont& qfont, const QFontMetricsF& metrics, const wmfFont& font, const QString& text)
+{
+    QPainterPath path;
+    path.addText(QPointF(0, 0), qfont, text);
+    const double advance = metrics.horizontalAdvance(text);
+    const double thickness = std::max(metrics.lineWidth(), 1.0);
+    if (font.lfUnderline)
+        path.addRect(QRectF(0, metrics.underlinePos(), advance, thickness));
+    if (font.lfStrikeOut)
+        path.addRect(QRectF(0, -metrics.strikeOutPos(), advance, thickness));
+    return path;
+}
+
+// The player puts the baseline a whole cell below a top-aligned point and a
+// third of a cell above a bottom-aligned one; the face's own ascent and
+// descent place it where it belongs.
+double baselineShift(unsigned textAlign, const QFontMetricsF& metrics)
+{
+    if ((textAlign & TA_BASELINE) == TA_BASELINE)
+        return 0;
+    if (textAlign & TA_BOTTOM)
+        return metrics.height() / 3 - metrics.descent();
+    return metrics.ascent() - metrics.height();
+}
+
+QRectF rectangle(const wmfD_Coord& topLeft, const wmfD_Coord& bottomRight)
+{
+    return QRectF(QPointF(topLeft.x, topLeft.y), QPointF(bottomRight.x, bottomRight.y)).normalized();
+}
+
+}  // namespace
+
+QString familyFor(const wmfFont& font)
+{
+    const QString name = QString::fromLatin1(font.lfFaceName ? font.lfFaceName : "").toLower();
+    const auto named = [&](std::initializer_list<const char*> words) {
+        return std::any_of(words.begin(), words.end(), [&](const char* word) { return name.contains(word); });
+    };
+    if (named({"symbol"}))
+        return Symbol;
+    if (named({"courier", "mono", "consol", "fixed", "terminal"}))
+        return Mono;
+    if (named({"arial", "helvetica", "swiss", "sans", "verdana", "tahoma", "univers", "geneva"}))
+        return Sans;
+    if (named({"times", "roman", "serif", "georgia", "garamond", "book", "century", "palatino"}))
+        return Serif;
+    if ((font.lfPitchAndFamily & 0x03) == FixedPitch || (font.lfPitchAndFamily & 0xF0) == FamilyModern)
+        return Mono;
+    return (font.lfPitchAndFamily & 0xF0) == FamilyRoman ? Serif : Sans;
+}
+
+QString textFor(const wmfFont& font, QByteArrayView bytes)
+{
+    const bool symbol = isSymbolFont(font);
+    QString text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes)
+        text.append(decodeByte(static_cast<std::uint8_t>(byte), symbol));
+    return text;
+}
+
+float stringWidth(wmfAPI*, wmfFont* font, char* text)
+{
+    if (!font || !text)
+        return 0;
+    const QFont qfont = layoutFont(*font);
+    const QFontMetricsF metrics(qfont);
+    const double advance = metrics.horizontalAdvance(textFor(*font, text)) / metrics.height();
+    return static_cast<float>(advance * widthStretch(*font, metrics) / playerRatio(*font));
+}
+
+void drawText(QPainter& painter, const QTransform& toImage, const wmfDrawText_t& text)
+{
+    const wmfDC& dc = *text.dc;
+    if (!dc.font || !text.str || text.font_height <= 0)
+        return;
+    const wmfFont& font = *dc.font;
+    const QFont qfont = layoutFont(font);
+    const QFontMetricsF metrics(qfont);
+    const QString string = textFor(font, text.str);
+
+    painter.save();
+    wmfstyle::applyMix(painter, wmfstyle::Mix{});
+    if (text.flags & OpaqueRectangle)
+        painter.fillRect(rectangle(text.TL, text.BR), wmfstyle::color(dc.bgcolor));
+    if (text.flags & ClippedToRectangle)
+        painter.setClipRect(rectangle(text.TL, text.BR), Qt::IntersectClip);
+
+    // The height is the character cell's. Characters keep their own shape
+    // in the image however unevenly the drawing is stretched, unless the
+    // record gives their width; they stand upright whatever way the
+    // drawing's axes run.
+    const double scaleY = text.font_height * std::abs(toImage.m22()) / metrics.height();
+    const bool givenWidth = font.lfWidth != font.lfHeight && metrics.averageCharWidth() > 0;
+    const double scaleX = givenWidth ? font.lfWidth * std::abs(dc.pixel_width * toImage.m11()) / metrics.averageCharWidth()
+                                     : scaleY;
+    const QPointF origin = toImage.map(QPointF(text.pt.x, text.pt.y));
+    QTransform placed;
+    placed.translate(origin.x(), origin.y());
+    placed.rotate(-font.lfEscapement / 10.0);
+    placed.scale(scaleX, scaleY);
+    placed.translate(0, baselineShift(dc.textalign, metrics));
+    painter.setTransform(placed);
+    if (dc.bgmode == OPAQUE)
+        painter.fillRect(QRectF(0, -metrics.ascent(), metrics.horizontalAdvance(string), metrics.height()),
+                         wmfstyle::color(dc.bgcolor));
+    painter.fillPath(outline(qfont, metrics, font, string), wmfstyle::color(dc.textcolor));
+    painter.restore();
+}
+
+}  // namespace platform::wmftext

@@ -1,0 +1,29 @@
+#pragma once
+// Metafile text for the drawing device (WmfDevice.h): the face a record names
+// mapped to a face the program installs (Arial and Helvetica to a sans face,
+// Times to a serif face, Courier to a mono face, Symbol to a symbol face),
+// the string's width the player needs to align it, and the text drawn as
+// outlines at its height, weight, slant, width, angle and decorations.
+
+#include "platform/LibWmf.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QString>
+
+namespace platform::wmftext {
+
+// The installed family a metafile font is drawn with.
+QString familyFor(const wmfFont& font);
+// The record's bytes as text (Windows-1252; the symbol face takes them as they are).
+QString textFor(const wmfFont& font, QByteArrayView bytes);
+
+// The player's measure (wmfFontData::stringwidth): the width of `text` in
+// the font, per unit of the font's height and width ratio.
+float stringWidth(wmfAPI* api, wmfFont* font, char* text);
+
+// Draws one text record (or one character of a spaced one) in the device
+// coordinates `toImage` maps onto the image.
+void drawText(QPainter& painter, const QTransform& toImage, const wmfDrawText_t& text);
+
+}  // namespace platform::wmftext
