@@ -2,6 +2,8 @@
 
 #include "platform/ByteView.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QList>
 #include <QRgb>
 #include <cstdlib>
@@ -16,7 +18,7 @@ constexpr std::int64_t FileHeaderSize = 14;
 constexpr std::int64_t CoreHeaderSize = 12;
 constexpr std::int64_t InfoHeaderSize = 40;
 
-enum Compression : std::uint32_t { Uncompressed = 0, Rle8 = 1, Rle4 = 2, BitFields = 3 };
+enum Compression : std::uint32_t { Uncompressed = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, Jpeg = 4, Png = 5 };
 
 // What the header says about the bytes that follow it, offsets counted from the header's start.
 struct Layout {
@@ -34,7 +36,9 @@ struct Layout {
     std::int64_t stride() const { return (width * bitCount + 31) / 32 * 4; }
     std::int64_t pixelOffset() const { return tableOffset + tableEntries * entrySize; }
     bool runLength() const { return compression == Rle8 || compression == Rle4; }
-    std::int64_t pixelBytes() const { return runLength() ? imageSize : stride() * height; }
+    // The pixels are a whole JPEG or PNG file.
+    bool embedded() const { return compression == Jpeg || compression == Png; }
+    std::int64_t pixelBytes() const { return runLength() || embedded() ? imageSize : stride() * height; }
 };
 
 bool knownHeaderSize(std::int64_t size)
@@ -52,6 +56,8 @@ bool validDepth(const Layout& layout)
     case Rle8: return layout.bitCount == 8 && !layout.topDown;
     case Rle4: return layout.bitCount == 4 && !layout.topDown;
     case BitFields: return layout.bitCount == 16 || layout.bitCount == 32;
+    case Jpeg:
+    case Png: return layout.headerSize != CoreHeaderSize;
     default: return false;
     }
 }
@@ -84,8 +90,10 @@ std::optional<Layout> readLayout(const ByteView& header)
         return std::nullopt;
     const bool masksFollowHeader = layout.compression == BitFields && layout.headerSize == InfoHeaderSize;
     layout.tableOffset = layout.headerSize + (masksFollowHeader ? 12 : 0);
-    layout.tableEntries = colorsUsed != 0 || layout.bitCount > 8 ? colorsUsed : std::int64_t{1} << layout.bitCount;
-    if (layout.runLength() && layout.imageSize == 0)
+    layout.tableEntries = colorsUsed != 0 || layout.bitCount > 8 || layout.embedded()
+                              ? colorsUsed
+                              : std::int64_t{1} << layout.bitCount;
+    if ((layout.runLength() || layout.embedded()) && layout.imageSize == 0)
         return std::nullopt;
     return layout;
 }
@@ -283,11 +291,27 @@ QImage decodeRunLength(const ByteView& bitmap, const Layout& layout, std::int64_
     return image;
 }
 
+// A JPEG or PNG file as a bitmap's pixels, through Qt's readers, no larger
+// than the largest bitmap.
+QImage decodeEmbedded(const ByteView& bitmap, const Layout& layout, std::int64_t pixelOffset)
+{
+    QByteArray file = bitmap.mid(pixelOffset, layout.imageSize).toByteArray();
+    QBuffer buffer(&file);
+    QImageReader reader(&buffer, layout.compression == Jpeg ? "jpeg" : "png");
+    const QSize size = reader.size();
+    if (file.isEmpty() || !size.isValid() || std::int64_t{size.width()} * size.height() > MaxBitmapPixels)
+        return {};
+    const QImage image = reader.read();
+    return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
+}
+
 // `bitmap` starts with the info header; the pixels lie at `pixelOffset` within it.
 QImage decode(const ByteView& bitmap, const Layout& layout, std::int64_t pixelOffset)
 {
     if (!bitmap.has(layout.tableOffset, layout.tableEntries * layout.entrySize))
         return {};
+    if (layout.embedded())
+        return decodeEmbedded(bitmap, layout, pixelOffset);
     return layout.runLength() ? decodeRunLength(bitmap, layout, pixelOffset)
                               : decodeUncompressed(bitmap, layout, pixelOffset);
 }

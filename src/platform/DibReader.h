@@ -3,7 +3,8 @@
 // "BM", then a packed bitmap) and packed bitmaps in memory (an info header,
 // its colour masks and colour table, then the pixels). Core, info, V4 and V5
 // headers; 1, 4, 8, 16, 24 and 32 bits per pixel; uncompressed, bit fields,
-// RLE8 and RLE4; bottom-up and top-down rows. Alpha is ignored, as the
+// RLE8 and RLE4; bottom-up and top-down rows; pixels that are a whole JPEG
+// or PNG file (as metafiles' bitmap records carry them). Alpha is ignored, as the
 // program's picture objects have always ignored it.
 //
 // The reader is strict: a header it does not know, a colour table or pixel

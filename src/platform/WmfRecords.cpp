@@ -34,6 +34,7 @@ constexpr std::uint16_t DibStretchBlt = 0x0B41;
 constexpr std::uint16_t StretchDib = 0x0F43;
 constexpr std::uint16_t SetDibToDev = 0x0D33;
 constexpr std::uint16_t DibCreatePatternBrush = 0x0142;
+constexpr std::uint16_t CreateBrushIndirect = 0x02FC;
 }  // namespace record
 
 std::int64_t evenLength(std::int64_t bytes) { return (bytes + 1) / 2 * 2; }
@@ -146,26 +147,38 @@ void appendRecord(QByteArray& out, std::uint16_t function, QByteArrayView params
         out.append('\0');
 }
 
-// Copies one record to `out`, turning an old-style blit with a bitmap into its
-// device-independent form; false when the record is unsound.
-bool copyRecord(QByteArray& out, std::uint16_t function, std::int64_t recordWords, const ByteView& params)
+// What stands in for a record whose counts do not add up: nothing, or, for
+// a record that makes an object, an empty object of its kind, so that the
+// objects after it keep their numbers.
+void appendPlaceholder(QByteArray& out, std::uint16_t function)
 {
-    if (!countsFit(function, recordWords, params))
-        return false;
+    if (function == record::CreatePalette)
+        appendRecord(out, function, QByteArray::fromHex("0003" "0000"));  // no entries
+    else if (function == record::DibCreatePatternBrush)
+        appendRecord(out, record::CreateBrushIndirect, QByteArray::fromHex("0100" "00000000" "0000"));  // a null brush
+}
+
+// Copies one record to `out`, turning an old-style blit with a bitmap into its
+// device-independent form and an unsound record into its placeholder.
+void copyRecord(QByteArray& out, std::uint16_t function, std::int64_t recordWords, const ByteView& params)
+{
+    if (!countsFit(function, recordWords, params)) {
+        appendPlaceholder(out, function);
+        return;
+    }
     const bool deviceBlit = (function == record::BitBlt || function == record::StretchBlt)
                             && carriesBitmap(function, recordWords);
     if (!deviceBlit) {
         appendRecord(out, function, params.mid(0, params.size()));
-        return true;
+        return;
     }
     const std::int64_t at = bitmapOffset(function);
     const QByteArray packed = packedFromDeviceBitmap(ByteView(params.mid(at, params.size() - at)));
     if (packed.isEmpty())
-        return true;  // a bitmap the renderer could not draw anyway: leave it out
+        return;  // a bitmap the renderer could not draw anyway: leave it out
     QByteArray converted = params.mid(0, at).toByteArray();
     converted.append(packed);
     appendRecord(out, function == record::BitBlt ? record::DibBitBlt : record::DibStretchBlt, converted);
-    return true;
 }
 
 bool soundHeader(const ByteView& header)
@@ -177,7 +190,7 @@ bool soundHeader(const ByteView& header)
 }
 
 // Copies the records that follow the header up to the end record; false when
-// a record is unsound or the end record is missing.
+// a record does not lie inside the file or the end record is missing.
 bool copyRecords(const ByteView& file, std::int64_t at, QByteArray& out, std::uint32_t& largest)
 {
     while (file.has(at, RecordHeadSize)) {
@@ -186,8 +199,7 @@ bool copyRecords(const ByteView& file, std::int64_t at, QByteArray& out, std::ui
         if (words < RecordHeadSize / 2 || !file.has(at, words * 2))
             return false;
         const std::int64_t before = out.size();
-        if (!copyRecord(out, function, words, ByteView(file.mid(at + RecordHeadSize, words * 2 - RecordHeadSize))))
-            return false;
+        copyRecord(out, function, words, ByteView(file.mid(at + RecordHeadSize, words * 2 - RecordHeadSize)));
         largest = std::max(largest, static_cast<std::uint32_t>((out.size() - before) / 2));
         if (function == record::EndOfFile)
             return true;

@@ -2,12 +2,14 @@
 // Windows metafiles as bytes, checked before the renderer sees them. The
 // renderer trusts the sizes in a metafile, so the program walks the records
 // first: the header must be sound (its largest record no larger than the
-// file), every record must lie inside the file, the records must end with the
-// end record, and the records that carry counts (polygons, texts, bitmaps)
-// must hold what their counts say. The header's total and largest-record
-// sizes are then rewritten from the walk. Old-style BITBLT and STRETCHBLT
-// records, which carry a device-dependent bitmap the renderer cannot draw,
-// become their device-independent forms.
+// file), every record must lie inside the file and the records must end with
+// the end record, or the file is refused. A record that carries counts
+// (polygons, texts, bitmaps) and does not hold what they say is passed over
+// (one that makes an object leaves an empty object in its place), and the
+// rest is drawn. The header's total and largest-record sizes are then
+// rewritten from the walk. Old-style BITBLT and STRETCHBLT records, which
+// carry a device-dependent bitmap the renderer cannot draw, become their
+// device-independent forms.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -25,7 +27,7 @@ struct WindowsMetafile {
 // True when the bytes start like a Windows metafile (placeable or not).
 bool looksLikeWindowsMetafile(QByteArrayView bytes);
 
-// The metafile ready for the renderer; nullopt when its records do not add up.
+// The metafile ready for the renderer; nullopt when its structure is broken.
 std::optional<WindowsMetafile> checkWindowsMetafile(QByteArrayView bytes);
 
 }  // namespace platform

@@ -64,23 +64,22 @@ QBrush inImagePixels(QBrush brush, const QTransform& toImage)
 
 QColor color(const wmfRGB& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
-QPen pen(const wmfPen& pen, double pixelsPerUnit)
+QPen pen(const wmfPen& pen, const QTransform& toImage)
 {
     const unsigned style = pen.lopnStyle & PS_STYLE_MASK;
     if (style == PS_NULL)
         return Qt::NoPen;
-    const double width = std::max(pen.width, pen.height);
+    // The player gives the width in the device's units across and down,
+    // which need not be alike: the pen is as wide in the image either way.
+    const double width = std::sqrt(std::abs(pen.width * toImage.m11() * pen.height * toImage.m22()));
     QPen qpen(color(pen.lopnColor));
+    qpen.setCosmetic(true);
     qpen.setCapStyle(cap(pen.lopnStyle));
     qpen.setJoinStyle(join(pen.lopnStyle));
-    if (width * pixelsPerUnit <= 1.5) {
-        // A hairline: one image pixel wide at any scale; only these take dashes.
-        qpen.setCosmetic(true);
-        qpen.setWidthF(1);
-        qpen.setStyle(dashes(style));
-    } else {
-        qpen.setWidthF(width);
-    }
+    // A hairline is one image pixel wide at any scale; only hairlines take dashes.
+    const bool hairline = width <= 1.5;
+    qpen.setWidthF(hairline ? 1 : width);
+    qpen.setStyle(hairline ? dashes(style) : Qt::SolidLine);
     return qpen;
 }
 
@@ -153,8 +152,7 @@ bool applyShapeStyle(QPainter& painter, const wmfDC& dc, const QTransform& toIma
     const std::optional<Mix> mix = binaryMix(dc.ROPmode);
     if (!mix)
         return false;
-    const double pixelsPerUnit = std::sqrt(std::abs(toImage.determinant()));
-    QPen shapePen = dc.pen ? pen(*dc.pen, pixelsPerUnit) : QPen(Qt::NoPen);
+    QPen shapePen = dc.pen ? pen(*dc.pen, toImage) : QPen(Qt::NoPen);
     QBrush shapeBrush = dc.brush ? brush(*dc.brush, toImage) : QBrush(Qt::NoBrush);
     if (mix->plainColor) {
         if (shapePen.style() != Qt::NoPen)

@@ -14,12 +14,11 @@ namespace platform::wmfstyle {
 
 QColor color(const wmfRGB& rgb);
 
-// The pen of a device context; `pixelsPerUnit` is the image pixels one
-// device unit spans, as a pen is never thinner than one pixel.
-QPen pen(const wmfPen& pen, double pixelsPerUnit);
+// The pen of a device context, its width in image pixels under the
+// painter's `toImage` transform and never thinner than one pixel.
+QPen pen(const wmfPen& pen, const QTransform& toImage);
 // The brush of a device context, its hatches and patterns laid in image
-// pixels under the painter's `toImage` transform. An opaque background mode
-// puts `background` behind hatches.
+// pixels under the painter's `toImage` transform.
 QBrush brush(const wmfBrush& brush, const QTransform& toImage);
 
 // How new pixels meet what is already drawn for a raster operation.

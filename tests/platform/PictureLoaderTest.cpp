@@ -1,11 +1,11 @@
 // The picture loader on real files of every format (the samples of
 // tests/data/<kind>, whose ORIGINS.tsv says where each comes from and what it
-// must give), on bitmaps built byte by byte, and on damaged metafiles.
+// must give) and on bitmaps built byte by byte. Metafile drawings have their
+// own tests (WmfDrawingTest.cpp).
 
 #include "BitmapBytes.h"
 #include "runtime/ErrorNumber.h"
 #include "platform/PictureLoader.h"
-#include "platform/WmfRecords.h"
 #include "runtime/RuntimeError.h"
 #include "support/TestEnvironment.h"
 
@@ -99,7 +99,7 @@ TEST_P(SampleTest, GivesWhatItsRowSays)
 
 INSTANTIATE_TEST_SUITE_P(Samples, SampleTest, ::testing::ValuesIn(sampleRows()));
 
-TEST(SampleRows, CoverEveryKind) { EXPECT_EQ(sampleRows().size(), 40u); }
+TEST(SampleRows, CoverEveryKind) { EXPECT_EQ(sampleRows().size(), 45u); }
 
 // ---- bitmaps built byte by byte ------------------------------------------------
 
@@ -383,103 +383,5 @@ INSTANTIATE_TEST_SUITE_P(EveryFormat, ScaledDecodeTest,
                                            ScaledDecodeCase{"bmp/jt-vgl_6548_0026a.bmp", {64, 47}},
                                            ScaledDecodeCase{"wmf/im-clock.wmf", {111, 112}},
                                            ScaledDecodeCase{"emf/lo-TestCreatePen.emf", {112, 65}}));
-
-// ---- damaged Windows metafiles never reach the renderer -----------------------
-
-// A non-placeable metafile: the header, then the records (each given without
-// its 6-byte head as function and parameters), then the end record.
-QByteArray windowsMetafile(const std::vector<std::pair<quint16, QByteArray>>& records)
-{
-    QByteArray body;
-    for (const auto& [function, params] : records) {
-        char head[6];
-        qToLittleEndian<quint32>(static_cast<quint32>(3 + params.size() / 2), head);
-        qToLittleEndian<quint16>(function, head + 4);
-        body.append(head, 6).append(params);
-    }
-    body.append(QByteArray::fromHex("030000000000"));
-    QByteArray header = QByteArray::fromHex("010009000003" "00000000" "0000" "00000000" "0000");
-    qToLittleEndian<quint32>(static_cast<quint32>((header.size() + body.size()) / 2), header.data() + 6);
-    return header + body;
-}
-
-const QByteArray Rectangle = QByteArray::fromHex("0a000a0000000000");  // a 10 by 10 rectangle
-
-TEST(WmfRecords, RewritesTheHeaderSizesFromTheWalk)
-{
-    QByteArray bytes = windowsMetafile({{0x041B, Rectangle}});
-    bytes.append("trailing junk");
-    const auto checked = platform::checkWindowsMetafile(bytes);
-    ASSERT_TRUE(checked);
-    EXPECT_EQ(checked->bytes.size(), 18 + 14 + 6);
-    EXPECT_EQ(qFromLittleEndian<quint32>(checked->bytes.constData() + 6), 19u);   // words in all
-    EXPECT_EQ(qFromLittleEndian<quint32>(checked->bytes.constData() + 12), 7u);   // the largest record
-}
-
-TEST(WmfRecords, TurnsAnOldStyleBlitIntoItsDeviceIndependentForm)
-{
-    // BITBLT of a 2 by 1 monochrome bitmap: raster operation, six words, then the bitmap.
-    const QByteArray blit = QByteArray::fromHex("2000cc00" "0000" "0000" "0100" "0200" "0000" "0000"
-                                                "0000" "0200" "0100" "0200" "01" "01" "4000");
-    const auto checked = platform::checkWindowsMetafile(windowsMetafile({{0x0922, blit}}));
-    ASSERT_TRUE(checked);
-    EXPECT_EQ(qFromLittleEndian<quint16>(checked->bytes.constData() + 18 + 4), 0x0940);
-    const QImage bitmap = platform::readPackedBitmap(checked->bytes.mid(18 + 6 + 16));
-    ASSERT_EQ(bitmap.size(), QSize(2, 1));
-    EXPECT_EQ(bitmap.pixel(0, 0), 0xFF000000);
-    EXPECT_EQ(bitmap.pixel(1, 0), White);
-}
-
-struct DamagedMetafile {
-    const char* name;
-    QByteArray bytes;
-};
-
-void PrintTo(const DamagedMetafile& c, std::ostream* out) { *out << c.name; }
-
-std::vector<DamagedMetafile> damagedMetafiles()
-{
-    const QByteArray sound = windowsMetafile({{0x041B, Rectangle}});
-    QByteArray recordPastEnd = sound;
-    recordPastEnd[18] = char(200);
-    QByteArray zeroSizeRecord = sound;
-    zeroSizeRecord[18] = 0;
-    QByteArray largestTooLarge = sound;
-    largestTooLarge[13] = 1;
-    QByteArray badVersion = sound;
-    badVersion[4] = 7;
-    QByteArray placeableWithoutUnits = QByteArray::fromHex("d7cdc69a" "0000" "00000000" "64006400" "0000" "00000000" "0000") + sound;
-    return {
-        {"no end record", sound.first(sound.size() - 6)},
-        {"a largest record larger than the file", largestTooLarge},
-        {"a record past the end", recordPastEnd},
-        {"a record of no size", zeroSizeRecord},
-        {"an unknown version", badVersion},
-        {"a placeable header without units", placeableWithoutUnits},
-        {"more polygon points than the record holds", windowsMetafile({{0x0324, QByteArray::fromHex("ff00" "00000000")}})},
-        {"more polygons than the record holds", windowsMetafile({{0x0538, QByteArray::fromHex("0200" "0300" "0000")}})},
-        {"a text longer than its record", windowsMetafile({{0x0521, QByteArray::fromHex("5000" "4142" "0000" "0000")}})},
-        {"an extended text longer than its record", windowsMetafile({{0x0A32, QByteArray::fromHex("0000" "0000" "4000" "0000" "4142")}})},
-        {"a palette longer than its record", windowsMetafile({{0x00F7, QByteArray::fromHex("0003" "1000" "00000000")}})},
-        {"a bitmap longer than its record", windowsMetafile({{0x0F43, QByteArray(22, '\0') + headerBytes(bitmapHeader(100, 100, 24))}})},
-    };
-}
-
-class DamagedMetafileTest : public PictureLoaderTest, public ::testing::WithParamInterface<DamagedMetafile> {};
-
-TEST_P(DamagedMetafileTest, IsRefusedBeforeTheRenderer)
-{
-    EXPECT_FALSE(platform::checkWindowsMetafile(GetParam().bytes));
-    const QString path = file("damaged.wmf", GetParam().bytes);
-    EXPECT_EQ(errorNumberOf([&] { LoadPicture(path); }), InvalidPicture);
-}
-
-INSTANTIATE_TEST_SUITE_P(Damaged, DamagedMetafileTest, ::testing::ValuesIn(damagedMetafiles()));
-
-TEST_F(PictureLoaderTest, SoundBuiltMetafileRenders)
-{
-    const Picture picture = LoadPicture(file("box.wmf", windowsMetafile({{0x041B, Rectangle}})));
-    EXPECT_GT(distinctColours(picture.image), 1);
-}
 
 }  // namespace
