@@ -38,7 +38,7 @@ template <typename Draw>
 void paintShape(wmfAPI* api, const wmfDC* dc, Draw draw)
 {
     WmfDevice& device = deviceOf(api);
-    if (dc && wmfstyle::applyShapeStyle(device.painter(), *dc, device.toImage()))
+    if (dc && wmfstyle::applyShapeStyle(device.painter(), *dc, device.toImage(), device.patternOf(dc->brush)))
         draw(device.painter());
 }
 
@@ -203,8 +203,8 @@ void bitmapDraw(wmfAPI* api, wmfBMP_Draw_t* draw)
 void ropDraw(wmfAPI* api, wmfROP_Draw_t* block)
 {
     WmfDevice& device = deviceOf(api);
-    const QBrush pattern = block->dc && block->dc->brush ? wmfstyle::brush(*block->dc->brush, device.toImage())
-                                                         : QBrush(Qt::black);
+    const wmfBrush* brush = block->dc ? block->dc->brush : nullptr;
+    const QBrush pattern = brush ? wmfstyle::brush(*brush, device.toImage(), device.patternOf(brush)) : QBrush(Qt::black);
     paintBlock(device.painter(), rectangle(block->TL, block->BR), block->ROP,
                [&](const QRectF& target) { device.painter().fillRect(target, pattern); });
 }
@@ -324,6 +324,15 @@ QImage* WmfDevice::keepBitmap(QImage bitmap) { return &bitmaps_.emplace_back(std
 void WmfDevice::dropBitmap(const void* bitmap)
 {
     bitmaps_.remove_if([&](const QImage& kept) { return &kept == bitmap; });
+}
+
+const QImage* WmfDevice::patternOf(const wmfBrush* brush) const
+{
+    if (!brush)
+        return nullptr;
+    const auto kept = std::find_if(bitmaps_.begin(), bitmaps_.end(),
+                                   [&](const QImage& bitmap) { return &bitmap == brush->bmp.data; });
+    return kept == bitmaps_.end() ? nullptr : &*kept;
 }
 
 }  // namespace platform

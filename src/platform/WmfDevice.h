@@ -36,6 +36,10 @@ public:
     // Bitmaps the player reads stay with the device until it goes (brushes keep theirs).
     QImage* keepBitmap(QImage bitmap);
     void dropBitmap(const void* bitmap);
+    // The pattern of a brush: the player leaves a pattern brush's bitmap
+    // unset when the record that made it named no bitmap, so only a bitmap
+    // this device read is taken.
+    const QImage* patternOf(const wmfBrush* brush) const;
 
 private:
     QImage image_;

@@ -83,7 +83,7 @@ QPen pen(const wmfPen& pen, const QTransform& toImage)
     return qpen;
 }
 
-QBrush brush(const wmfBrush& brush, const QTransform& toImage)
+QBrush brush(const wmfBrush& brush, const QTransform& toImage, const QImage* pattern)
 {
     switch (brush.lbStyle) {
     case BS_NULL: return Qt::NoBrush;
@@ -91,8 +91,8 @@ QBrush brush(const wmfBrush& brush, const QTransform& toImage)
     case BS_PATTERN:
     case BS_DIBPATTERN:
     case BS_DIBPATTERNPT:
-        if (brush.bmp.data)
-            return inImagePixels(QBrush(*static_cast<const QImage*>(brush.bmp.data)), toImage);
+        if (pattern)
+            return inImagePixels(QBrush(*pattern), toImage);
         [[fallthrough]];
     default: return QBrush(color(brush.lbColor));
     }
@@ -147,13 +147,13 @@ void applyMix(QPainter& painter, const Mix& mix)
     painter.setRenderHint(QPainter::Antialiasing, mix.mode == Mode::CompositionMode_SourceOver);
 }
 
-bool applyShapeStyle(QPainter& painter, const wmfDC& dc, const QTransform& toImage)
+bool applyShapeStyle(QPainter& painter, const wmfDC& dc, const QTransform& toImage, const QImage* pattern)
 {
     const std::optional<Mix> mix = binaryMix(dc.ROPmode);
     if (!mix)
         return false;
     QPen shapePen = dc.pen ? pen(*dc.pen, toImage) : QPen(Qt::NoPen);
-    QBrush shapeBrush = dc.brush ? brush(*dc.brush, toImage) : QBrush(Qt::NoBrush);
+    QBrush shapeBrush = dc.brush ? brush(*dc.brush, toImage, pattern) : QBrush(Qt::NoBrush);
     if (mix->plainColor) {
         if (shapePen.style() != Qt::NoPen)
             shapePen.setColor(*mix->plainColor);

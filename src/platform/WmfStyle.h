@@ -18,8 +18,9 @@ QColor color(const wmfRGB& rgb);
 // painter's `toImage` transform and never thinner than one pixel.
 QPen pen(const wmfPen& pen, const QTransform& toImage);
 // The brush of a device context, its hatches and patterns laid in image
-// pixels under the painter's `toImage` transform.
-QBrush brush(const wmfBrush& brush, const QTransform& toImage);
+// pixels under the painter's `toImage` transform. A pattern brush paints
+// `pattern`, the bitmap the device read for it (none: its colour).
+QBrush brush(const wmfBrush& brush, const QTransform& toImage, const QImage* pattern);
 
 // How new pixels meet what is already drawn for a raster operation.
 struct Mix {
@@ -39,8 +40,8 @@ bool invertsDestination(unsigned long rop3);
 // take) for a raster operation.
 void applyMix(QPainter& painter, const Mix& mix);
 
-// Sets the painter's pen, brush and mix for a shape of the device context;
-// false when its raster operation leaves the image as it is.
-bool applyShapeStyle(QPainter& painter, const wmfDC& dc, const QTransform& toImage);
+// Sets the painter's pen, brush (see `brush`) and mix for a shape of the
+// device context; false when its raster operation leaves the image as it is.
+bool applyShapeStyle(QPainter& painter, const wmfDC& dc, const QTransform& toImage, const QImage* pattern);
 
 }  // namespace platform::wmfstyle

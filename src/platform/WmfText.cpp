@@ -2,7 +2,6 @@
 
 #include "platform/WmfStyle.h"
 
-
 #include <QFontMetricsF>
 #include <QPainterPath>
 #include <array>

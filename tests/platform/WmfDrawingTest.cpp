@@ -179,6 +179,8 @@ std::vector<BuiltCase> builtDrawings()
     return {
         {"a solid brush fills", with(redBrush, {rec::rectangle()}), Qt::red},
         {"a null brush leaves the inside", {rec::brush(1, Red), rec::select(0), rec::rectangle()}, Qt::white},
+        // The player leaves such a brush's bitmap unset: it once made the device read through garbage.
+        {"a pattern brush made without a bitmap paints its colour", {rec::brush(5, Red), rec::select(0), rec::rectangle()}, Qt::red},
         {"the no-operation mix leaves the image", with(redBrush, {rec::setRop2(11), rec::rectangle()}), Qt::white},
         {"the black mix draws black", with(redBrush, {rec::setRop2(1), rec::rectangle()}), Qt::black},
         {"the inverting mix inverts", with(redBrush, {rec::setRop2(6), rec::rectangle()}), Qt::black},
