@@ -6,7 +6,6 @@
 
 #include "runtime/DateTime.h"
 
-#include <QByteArray>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -20,7 +19,7 @@ inline constexpr int SendQSize = 1001;    // items 0..1000
 
 struct SendQItem {
     QString Cmd;
-    QByteArray Data;
+    QString Data;
     int State = 0;
 };
 

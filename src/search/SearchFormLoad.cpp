@@ -93,4 +93,6 @@ void SearchForm::loadSettingsAndWindows()
     if (ListSearch.OffLineDrive.isEmpty())
         Forms::get("SelectDrive").Show(true);
     Forms::get("Browser").Show();
+    if (hooks_.StartPeerExchange && !ListSearch.QuitFlag)
+        hooks_.StartPeerExchange(*this);
 }

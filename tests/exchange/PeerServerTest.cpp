@@ -1,0 +1,161 @@
+// The exchange's server over real loopback connections: every message a
+// client may send, the archives it hands out byte for byte, and what it does
+// with peers that send nonsense, close early or come too many.
+
+#include "exchange/LoopbackPeer.h"
+#include "exchange/PeerExchange.h"
+#include "exchange/SndQTime.h"
+#include "platform/Winsock.h"
+#include "search/ListSearch.h"
+#include "search/SearchForm.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+#include <ostream>
+
+namespace {
+
+// An archive's bytes: every byte value, repeated to the size.
+QByteArray archiveBytes(const QString& name, qsizetype size = 200000)
+{
+    QByteArray bytes = name.toLatin1() + '\0';
+    while (bytes.size() < size)
+        bytes += static_cast<char>(bytes.size() % 256);
+    return bytes;
+}
+
+class PeerServerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ListSearch = ListSearchModule{};
+        ListSearch.LocalFolder = env.windowsPath("data") + u'\\';
+        ListSearch.NickName = "Kim";
+        ListSearch.JoinDate = 39793.5;  // 11 December 2008, 12:00
+        QDir().mkpath(env.hostPath("data"));
+        platform::Winsock& listener = *exchange.IPServ[0];
+        listener.LocalPort = 0;
+        ASSERT_TRUE(listener.listen(QHostAddress::LocalHost)) << listener.errorText().toStdString();
+    }
+    void TearDown() override { ListSearch = ListSearchModule{}; }
+
+    void setLocations(const QStringList& descriptions)
+    {
+        ListSearch.LocCount = static_cast<std::int32_t>(descriptions.size());
+        for (int i = 0; i < descriptions.size(); ++i) {
+            ListSearch.Locations[i + 1][1] = descriptions[i];
+            ListSearch.Locations[i + 1][2] = "C:\\Clips\\";
+        }
+    }
+    quint16 port() const { return exchange.IPServ[0]->LocalPort; }
+
+    TestEnvironment env;
+    SearchForm form{QString(), sendQueueHooks()};
+    PeerExchange& exchange = peerExchange(form);
+};
+
+struct AnswerCase {
+    const char* name;
+    QStringList locations;
+    QStringList archives;  // sandbox paths of the archive files present
+    QByteArray message;
+    QByteArray reply;
+};
+
+void PrintTo(const AnswerCase& c, std::ostream* os) { *os << c.name; }
+
+class ServerAnswerTest : public PeerServerTest, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(ServerAnswerTest, AnswersEachMessageExactly)
+{
+    const AnswerCase& c = GetParam();
+    setLocations(c.locations);
+    for (const QString& archive : c.archives)
+        env.writeFile(archive, archiveBytes(archive));
+    LoopbackPeer client;
+    ASSERT_TRUE(client.connectTo(port()));
+    EXPECT_EQ(client.ask(c.message, c.reply.size()), c.reply);
+    EXPECT_EQ(exchange.MaxConnect, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, ServerAnswerTest,
+    ::testing::Values(
+        AnswerCase{"ListsAandB", {"A", "B"}, {}, "Req List Info:", "Lists:\r\nA\r\nB\r\n"},
+        AnswerCase{"ListsNone", {}, {}, "Req List Info:", "Lists:\r\n"},
+        AnswerCase{"ListsInnerBlanks", {" Old  Clips "}, {}, "Req List Info:", "Lists:\r\n Old  Clips \r\n"},
+        AnswerCase{"GetListInnerBlanks", {" Old  Clips "}, {"data/Old  Clips.zip"}, "GetList:  Old  Clips ",
+                   "List:  Old  Clips .zip" + archiveBytes("data/Old  Clips.zip")},
+        AnswerCase{"GetListFirstWithArchive", {"B", "A", "C", "D", "A"}, {"data/A.zip"}, "GetList: A",
+                   "List: A.zip" + archiveBytes("data/A.zip")},
+        AnswerCase{"GetListOneCharacterAfterColon", {"B"}, {"data/B.zip"}, "GetList:AB",
+                   "List: B.zip" + archiveBytes("data/B.zip")},
+        AnswerCase{"GetListCaseDiffers", {"a"}, {"data/a.zip"}, "GetList: A", "NA:"},
+        AnswerCase{"GetListNoArchive", {"A"}, {}, "GetList: A", "NA:"},
+        AnswerCase{"GetListNoLocation", {"A"}, {"data/A.zip"}, "GetList: ..\\data\\A", "NA:"},
+        AnswerCase{"GetListOutsideDataFolder", {"..\\outside"}, {"outside.zip"}, "GetList: ..\\outside", "NA:"},
+        AnswerCase{"GetListDriveName", {"A"}, {"data/A.zip"}, "GetList: c:\\etc\\passwd", "NA:"},
+        AnswerCase{"Hello", {}, {}, "Hello", "NA:"},
+        AnswerCase{"FooBar", {}, {}, "Foo:bar", "NA:"},
+        AnswerCase{"Binary", {}, {}, QByteArray("\x00\xff\r\n\x01", 5), "NA:"},
+        AnswerCase{"ConnectingFrom", {}, {}, "Connecting from: 10.1.2.3", "OK:"},
+        AnswerCase{"Identity", {}, {}, "I AM: Ann 40000", "I AM: Kim 39793.5"}),
+    [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
+
+TEST_F(PeerServerTest, EachConnectionGetsItsOwnElementAndEveryMessageOneAnswer)
+{
+    setLocations({"A"});
+    LoopbackPeer first;
+    LoopbackPeer second;
+    ASSERT_TRUE(first.connectTo(port()));
+    ASSERT_TRUE(second.connectTo(port()));
+    EXPECT_EQ(second.ask("Connecting from: 127.0.0.1", 3), "OK:");
+    EXPECT_EQ(first.ask("Req List Info:", 11), "Lists:\r\nA\r\n");
+    EXPECT_EQ(first.ask("Hello", 3), "NA:");
+    EXPECT_EQ(exchange.MaxConnect, 2);
+    EXPECT_EQ(exchange.IPServ.size(), 3u);
+}
+
+TEST_F(PeerServerTest, AMegabyteWithoutLineEndOnlyEverGetsNA)
+{
+    LoopbackPeer flooding;
+    ASSERT_TRUE(flooding.connectTo(port()));
+    flooding.send(QByteArray(1 << 20, 'x'));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return flooding.received().size() >= 3; }, LoopbackPeer::WaitMs));
+    const QByteArray replies = flooding.received();
+    EXPECT_TRUE(QByteArray("NA:").repeated(replies.size() / 3 + 1).startsWith(replies)) << replies.left(80).data();
+    LoopbackPeer next;
+    ASSERT_TRUE(next.connectTo(port()));
+    EXPECT_EQ(next.ask("Req List Info:", 8), "Lists:\r\n");
+}
+
+TEST_F(PeerServerTest, APeerThatClosesMidReplyLeavesTheServerServing)
+{
+    setLocations({"A"});
+    env.writeFile("data/A.zip", archiveBytes("A", 8 << 20));
+    {
+        LoopbackPeer leaving;
+        ASSERT_TRUE(leaving.connectTo(port()));
+        leaving.send("GetList: A");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !leaving.received().isEmpty(); }, LoopbackPeer::WaitMs));
+    }
+    LoopbackPeer next;
+    ASSERT_TRUE(next.connectTo(port()));
+    EXPECT_EQ(next.ask("Connecting from: x", 3), "OK:");
+    EXPECT_EQ(exchange.MaxConnect, 2);
+    // The first element's socket is released; its index stays used.
+    EXPECT_FALSE(exchange.IPServ[1]->isConnected());
+}
+
+TEST_F(PeerServerTest, RequestsBeyondTheLastElementAreRefusedAndClosed)
+{
+    exchange.MaxConnect = PeerExchange::MaxElements;
+    LoopbackPeer refused;
+    ASSERT_TRUE(refused.connectTo(port()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return refused.closedByPeer(); }, LoopbackPeer::WaitMs));
+    EXPECT_EQ(exchange.MaxConnect, PeerExchange::MaxElements);
+    EXPECT_EQ(exchange.IPServ.size(), 1u);
+}
+
+}  // namespace
