@@ -84,16 +84,19 @@ QPainterPath outline(const QFont& qfont, const QFontMetricsF& metrics, const wmf
     return path;
 }
 
+// Where the text starts, at the layout size, from the point the player gives.
 // The player puts the baseline a whole cell below a top-aligned point and a
 // third of a cell above a bottom-aligned one; the face's own ascent and
-// descent place it where it belongs.
-double baselineShift(unsigned textAlign, const QFontMetricsF& metrics)
+// descent place it where it belongs. The player takes right alignment for
+// centring (their flags share a bit) and moves the text only half its width.
+QPointF alignmentShift(unsigned textAlign, const QFontMetricsF& metrics, double advance)
 {
+    const double across = (textAlign & TA_CENTER) == TA_RIGHT ? -advance / 2 : 0;
     if ((textAlign & TA_BASELINE) == TA_BASELINE)
-        return 0;
+        return {across, 0};
     if (textAlign & TA_BOTTOM)
-        return metrics.height() / 3 - metrics.descent();
-    return metrics.ascent() - metrics.height();
+        return {across, metrics.height() / 3 - metrics.descent()};
+    return {across, metrics.ascent() - metrics.height()};
 }
 
 QRectF rectangle(const wmfD_Coord& topLeft, const wmfD_Coord& bottomRight)
@@ -172,11 +175,12 @@ void drawText(QPainter& painter, const QTransform& toImage, const wmfDrawText_t&
     placed.translate(origin.x(), origin.y());
     placed.rotate(-font.lfEscapement / 10.0);
     placed.scale(scaleX, scaleY);
-    placed.translate(0, baselineShift(dc.textalign, metrics));
+    const double advance = metrics.horizontalAdvance(string);
+    const QPointF shift = alignmentShift(dc.textalign, metrics, advance);
+    placed.translate(shift.x(), shift.y());
     painter.setTransform(placed);
     if (dc.bgmode == OPAQUE)
-        painter.fillRect(QRectF(0, -metrics.ascent(), metrics.horizontalAdvance(string), metrics.height()),
-                         wmfstyle::color(dc.bgcolor));
+        painter.fillRect(QRectF(0, -metrics.ascent(), advance, metrics.height()), wmfstyle::color(dc.bgcolor));
     painter.fillPath(outline(qfont, metrics, font, string), wmfstyle::color(dc.textcolor));
     painter.restore();
 }

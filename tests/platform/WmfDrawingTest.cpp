@@ -158,13 +158,15 @@ QByteArray pngOrJpeg(const char* format)
     return bytes;
 }
 
-// STRETCHDIB of a 4 by 4 bitmap whose bits are a PNG or JPEG file, onto the 10 by 10 square.
-MetafileRecord stretchDibOf(const char* format)
+constexpr quint32 SourceCopy = 0x00CC0020, SourceInvert = 0x00660046;
+
+// STRETCHDIB of a red 4 by 4 bitmap whose bits are a PNG or JPEG file, onto the 10 by 10 square.
+MetafileRecord stretchDibOf(const char* format, quint32 rop = SourceCopy)
 {
     const QByteArray file = pngOrJpeg(format);
     QByteArray header = words({40, 0, 4, 0, 4, 0, 1, 0, QByteArrayView(format) == "png" ? 5 : 4, 0});
     header += words({int(file.size() & 0xFFFF), int(file.size() >> 16), 0, 0, 0, 0, 0, 0, 0, 0});
-    return {0x0F43, words({0x0020, 0x00CC, 0, 4, 4, 0, 0, 10, 10, 0, 0}) + header + file};
+    return {0x0F43, words({int(rop & 0xFFFF), int(rop >> 16), 0, 4, 4, 0, 0, 10, 10, 0, 0}) + header + file};
 }
 
 std::vector<BuiltCase> builtDrawings()
@@ -193,6 +195,10 @@ std::vector<BuiltCase> builtDrawings()
         {"the winding fill fills a nested square", with(redBrush, {{0x0106, words({2})}, nested}), Qt::red},
         {"a bitmap of PNG bits", {stretchDibOf("png")}, Qt::red},
         {"a bitmap of JPEG bits", {stretchDibOf("jpeg")}, Qt::red},
+        {"a bitmap inverting the same colours leaves black",
+         with(redBrush, {rec::rectangle(), stretchDibOf("png", SourceInvert)}), Qt::black},
+        {"a clip keeps the shape out of what it leaves out",
+         with(redBrush, {{0x0416, words({10, 4, 0, 0})}, rec::rectangle()}), Qt::white},
     };
 }
 
@@ -211,6 +217,58 @@ TEST_P(BuiltDrawingTest, DrawsWhatItsRecordsSay)
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, BuiltDrawingTest, ::testing::ValuesIn(builtDrawings()));
+
+// ---- text placed by its alignment and angle ------------------------------------
+
+struct TextCase {
+    const char* name;
+    int align;       // SETTEXTALIGN
+    int escapement;  // tenths of a degree
+    double leftmost, rightmost;  // where the middle of the text's ink may lie, across the frame
+    bool upright;    // the ink is taller than it is wide
+};
+
+void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
+
+// "HHHH" in a 40-unit Arial at the middle of a 400 by 100 frame (an empty
+// rectangle fixes the frame).
+QByteArray textDrawing(const TextCase& c)
+{
+    const MetafileRecord font = {0x02FB, words({-40, 0, c.escapement, c.escapement, 400, 0, 0, 0, 0}) + QByteArray("Arial\0", 6)};
+    const MetafileRecord nullPen = {0x02FA, words({5, 0, 0, 0, 0})};
+    return windowsMetafile({font, rec::select(0), nullPen, rec::select(1), rec::brush(1, 0), rec::select(2),
+                            {0x041B, words({100, 400, 0, 0})}, {0x012E, words({c.align})},
+                            {0x0521, words({4}) + QByteArray("HHHH") + words({50, 200})}});
+}
+
+class TextPlacementTest : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(TextPlacementTest, PutsTheTextWhereItsAlignmentSays)
+{
+    const QImage image = drawn(textDrawing(GetParam()), QSize(400, 100));
+    ASSERT_FALSE(image.isNull());
+    QRect ink;
+    double sumX = 0;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 100) {
+                ink |= QRect(x, y, 1, 1);
+                sumX += x;
+                ++count;
+            }
+    ASSERT_GT(count, 50);
+    const double middle = sumX / count / image.width();
+    EXPECT_GE(middle, GetParam().leftmost);
+    EXPECT_LE(middle, GetParam().rightmost);
+    EXPECT_EQ(ink.height() > ink.width(), GetParam().upright);
+}
+
+INSTANTIATE_TEST_SUITE_P(Alignments, TextPlacementTest,
+                         ::testing::Values(TextCase{"left: starts at the point", 0, 0, 0.55, 0.8, false},
+                                           TextCase{"centre: around the point", 6, 0, 0.45, 0.55, false},
+                                           TextCase{"right: ends at the point", 2, 0, 0.2, 0.45, false},
+                                           TextCase{"turned a quarter: runs up", 0, 900, 0.45, 0.6, true}));
 
 // ---- the record walk ---------------------------------------------------------------
 
