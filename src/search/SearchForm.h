@@ -7,6 +7,7 @@
 
 #include "platform/FormWindow.h"
 #include "search/SearchHooks.h"
+#include "search/UnreadSettings.h"
 
 #include <QColor>
 #include <QString>
@@ -122,6 +123,7 @@ private:
 
     QString commandLine_;
     SearchHooks hooks_;
+    UnreadSettings unread_;
     bool shutdownDeferred_ = false;
     bool finalShutdownPass_ = false;
 };

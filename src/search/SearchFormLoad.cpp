@@ -43,18 +43,19 @@ QString listingPathOf(const QString& commandLine)
 }  // namespace
 
 // Any error of the load ends it silently: the steps after it are skipped and
-// the start-up shows the window all the same.
+// the start-up shows the window all the same. What the load did not read, the
+// close leaves as stored.
 void SearchForm::Form_Load()
 {
     SndQTime->start();
     try {
         lblVer->setText(versionText());
         applyPlacement();
-        if (takeCommandLine())
-            return;
-        loadSettingsAndWindows();
+        if (!takeCommandLine())
+            loadSettingsAndWindows();
     } catch (const runtime::RuntimeError&) {
     }
+    unread_.loadEnded();
 }
 
 void SearchForm::applyPlacement() { applyWindowPlacement(QString(), *this); }
@@ -78,12 +79,13 @@ bool SearchForm::takeCommandLine()
 void SearchForm::loadSettingsAndWindows()
 {
     ReadDefaults();
-    ReadSettings();
+    ReadSettings(&unread_.keysRead);
     applyPlacement();
     if (ListSearch.LocalFolder.isEmpty() ||
         !platform::fileSystem().fileExists(ListSearch.LocalFolder + ListSearch.ArchiveFile))
         ListSearch.LocalFolder = programFolderWithBackslash();
     ReadLocations();
+    unread_.locationsRead = true;
     do {
         platform::doEvents();
         if (ListSearch.StopFlag)

@@ -59,13 +59,15 @@ void SearchForm::Form_Unload(bool& cancel)
 
 // The settings are saved first, so a data folder that has gone missing costs
 // only the location list, with a message; the shutdown goes on either way.
+// Settings and locations the load never read are saved only when the run
+// changed them.
 void SearchForm::saveOnExit()
 {
     if (ListSearch.NoSaveOnExit)
         return;
     ListSearch.NoSaveOnExit = true;
     try {
-        WriteSettings();
+        WriteSettings([this](const QString& key, const QString& text) { return unread_.maySave(key, text); });
         if (!isMinimized())
             writePlacement(QString(), {static_cast<float>(Top()), static_cast<float>(Left()),
                                        static_cast<float>(Width()), static_cast<float>(Height())});
@@ -73,7 +75,8 @@ void SearchForm::saveOnExit()
         platform::interaction().msgBox("Could not save the settings." "\r\n" + error.description());
     }
     try {
-        WriteLocations();
+        if (unread_.maySaveLocations())
+            WriteLocations();
     } catch (const runtime::RuntimeError& error) {
         platform::interaction().msgBox("Could not save the search locations in " + ListSearch.LocalFolder +
                                        "locations.txt" "\r\n" + error.description());

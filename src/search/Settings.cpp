@@ -46,33 +46,50 @@ constexpr std::array<PlacementField, 4> PlacementFields = {{
 
 }  // namespace
 
-void ReadSettings()
+void ReadSettings(QStringList* keysRead)
 {
     ListSearchModule& state = ListSearch;
-    state.LocalFolder = setting(QStringLiteral("LocalFolder"), state.LocalFolder);
-    state.TextFile = setting(QStringLiteral("TextFile"), state.TextFile);
-    state.ArchiveFile = setting(QStringLiteral("ArchiveFile"), state.ArchiveFile);
-    state.WebServer = setting(QStringLiteral("WebServer"), state.WebServer);
-    state.JoinDate = runtime::cdate(
-        setting(QStringLiteral("JoinDate"), runtime::generalDateText(runtime::now())));
-    state.NickName = setting(QStringLiteral("NickName"), {});
-    state.OffLineDrive = setting(QStringLiteral("OffLineDrive"), {});
-    state.AutoPreview = runtime::cbool(setting(QStringLiteral("AutoPreview"), QStringLiteral("False")));
-    state.LastBrowsed = setting(QStringLiteral("LastBrowsed"), {});
+    // A key counts as read once its value is in its variable.
+    const auto read = [&](const QString& key, const QString& defaultValue, const auto& assign) {
+        assign(setting(key, defaultValue));
+        if (keysRead)
+            *keysRead << key;
+    };
+    read(QStringLiteral("LocalFolder"), state.LocalFolder, [&](const QString& text) { state.LocalFolder = text; });
+    read(QStringLiteral("TextFile"), state.TextFile, [&](const QString& text) { state.TextFile = text; });
+    read(QStringLiteral("ArchiveFile"), state.ArchiveFile, [&](const QString& text) { state.ArchiveFile = text; });
+    read(QStringLiteral("WebServer"), state.WebServer, [&](const QString& text) { state.WebServer = text; });
+    read(QStringLiteral("JoinDate"), runtime::generalDateText(runtime::now()),
+         [&](const QString& text) { state.JoinDate = runtime::cdate(text); });
+    read(QStringLiteral("NickName"), {}, [&](const QString& text) { state.NickName = text; });
+    read(QStringLiteral("OffLineDrive"), {}, [&](const QString& text) { state.OffLineDrive = text; });
+    read(QStringLiteral("AutoPreview"), QStringLiteral("False"),
+         [&](const QString& text) { state.AutoPreview = runtime::cbool(text); });
+    read(QStringLiteral("LastBrowsed"), {}, [&](const QString& text) { state.LastBrowsed = text; });
 }
 
-void WriteSettings()
+QList<std::pair<QString, QString>> settingTexts()
 {
     const ListSearchModule& state = ListSearch;
-    saveSetting(QStringLiteral("LocalFolder"), state.LocalFolder);
-    saveSetting(QStringLiteral("TextFile"), state.TextFile);
-    saveSetting(QStringLiteral("ArchiveFile"), state.ArchiveFile);
-    saveSetting(QStringLiteral("WebServer"), state.WebServer);
-    saveSetting(QStringLiteral("JoinDate"), runtime::generalDateText(state.JoinDate));
-    saveSetting(QStringLiteral("NickName"), state.NickName);
-    saveSetting(QStringLiteral("OffLineDrive"), state.OffLineDrive);
-    saveSetting(QStringLiteral("LastBrowsed"), state.LastBrowsed);
-    saveSetting(QStringLiteral("AutoPreview"), runtime::boolText(state.AutoPreview));
+    return {
+        {QStringLiteral("LocalFolder"), state.LocalFolder},
+        {QStringLiteral("TextFile"), state.TextFile},
+        {QStringLiteral("ArchiveFile"), state.ArchiveFile},
+        {QStringLiteral("WebServer"), state.WebServer},
+        {QStringLiteral("JoinDate"), runtime::generalDateText(state.JoinDate)},
+        {QStringLiteral("NickName"), state.NickName},
+        {QStringLiteral("OffLineDrive"), state.OffLineDrive},
+        {QStringLiteral("LastBrowsed"), state.LastBrowsed},
+        {QStringLiteral("AutoPreview"), runtime::boolText(state.AutoPreview)},
+    };
+}
+
+void WriteSettings(const std::function<bool(const QString& key, const QString& text)>& mayWrite)
+{
+    for (const auto& [key, text] : settingTexts()) {
+        if (!mayWrite || mayWrite(key, text))
+            saveSetting(key, text);
+    }
 }
 
 void readPlacement(const QString& prefix, const WindowPlacement& current,

@@ -3,12 +3,15 @@
 // orders the program has always used. The window placement keys are applied
 // by the search window itself (see readPlacement/writePlacement).
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <utility>
 
 namespace platform {
 class FormWindow;
 }
-#include <functional>
 
 struct WindowPlacement {
     float top = 0, left = 0, width = 0, height = 0;  // twips
@@ -18,11 +21,15 @@ struct WindowPlacement {
 // "NickName", "OffLineDrive", "AutoPreview", "LastBrowsed" in that order, each
 // defaulting to the variable's current value ("JoinDate" to now, "NickName",
 // "OffLineDrive", "LastBrowsed" to "", "AutoPreview" to "False"). A value that
-// does not convert raises 13, with the keys before it already read.
-void ReadSettings();
-// Writes the nine keys in the order "LocalFolder", "TextFile", "ArchiveFile",
-// "WebServer", "JoinDate", "NickName", "OffLineDrive", "LastBrowsed", "AutoPreview".
-void WriteSettings();
+// does not convert raises 13, with the keys before it already read; each key
+// read is added to `keysRead` when one is given.
+void ReadSettings(QStringList* keysRead = nullptr);
+// The nine keys with their variables' texts as the store keeps them, in the
+// order "LocalFolder", "TextFile", "ArchiveFile", "WebServer", "JoinDate",
+// "NickName", "OffLineDrive", "LastBrowsed", "AutoPreview".
+QList<std::pair<QString, QString>> settingTexts();
+// Writes the nine keys in that order; with `mayWrite`, only those it passes.
+void WriteSettings(const std::function<bool(const QString& key, const QString& text)>& mayWrite = {});
 
 // Reads the four placement keys under the given prefix ("" for the search
 // window, "B" for the browser) in the order Top, Left, Width, Height, applying

@@ -392,6 +392,60 @@ TEST_F(SearchFormTest, CloseSavesSettingsAndLocationsAndClosesEveryWindow)
     EXPECT_TRUE(env.dialogs().prompts().isEmpty());
 }
 
+struct FailedStartCase {
+    const char* name;
+    const char* defaults;  // defaults.txt; nullptr: the usual four lines
+    const char* badKey;    // a stored value that does not convert; nullptr: none
+    const char* badValue;
+    int locations;         // rows in locations.txt
+};
+
+void PrintTo(const FailedStartCase& c, std::ostream* os) { *os << c.name; }
+
+class FailedStartTest : public SearchFormTest, public ::testing::WithParamInterface<FailedStartCase> {};
+
+// A start that ends before it has read the settings or the whole location list
+// leaves the stored values as they were; what the run changes is still saved.
+TEST_P(FailedStartTest, CloseKeepsTheStoredValuesTheLoadNeverRead)
+{
+    const FailedStartCase& c = GetParam();
+    QMap<QString, QString> storedValues = {
+        {"LocalFolder", dataFolder}, {"TextFile", "stored.txt"}, {"JoinDate", "3/4/2021 5:06:07 PM"},
+        {"NickName", "ann"},         {"OffLineDrive", "d:"},     {"AutoPreview", "True"},
+        {"LastBrowsed", "C:\\Old\\"}};
+    if (c.badKey)
+        storedValues[c.badKey] = c.badValue;
+    for (auto it = storedValues.cbegin(); it != storedValues.cend(); ++it)
+        store(it.key(), it.value());
+    if (c.defaults)
+        env.writeFile("program/defaults.txt", c.defaults);
+    QByteArray locations;
+    for (int i = 1; i <= c.locations; ++i)
+        locations += QString("\"L%1\",\"C:\\L%1\"\r\n").arg(i).toLatin1();
+    env.writeFile("data/locations.txt", locations);
+
+    SearchForm& form = start();
+    ListSearch.LastBrowsed = "C:\\Changed\\";
+    ASSERT_TRUE(closeWindow(form));
+
+    storedValues["LastBrowsed"] = "C:\\Changed\\";
+    storedValues.remove("Top");  // the placement of the window shown is saved
+    for (auto it = storedValues.cbegin(); it != storedValues.cend(); ++it)
+        EXPECT_EQ(stored(it.key()).toStdString(), it.value().toStdString()) << it.key().toStdString();
+    EXPECT_EQ(env.readFile("data/locations.txt"), locations);
+    EXPECT_TRUE(env.dialogs().prompts().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Starts, FailedStartTest,
+    ::testing::Values(FailedStartCase{"ShortDefaults", "C:\\Elsewhere\\\r\nother.txt\r\n", nullptr, nullptr, 2},
+                      FailedStartCase{"BadTop", nullptr, "Top", "abc", 2},
+                      FailedStartCase{"BadJoinDate", nullptr, "JoinDate", "someday", 2},
+                      FailedStartCase{"BadAutoPreview", nullptr, "AutoPreview", "maybe", 2},
+                      FailedStartCase{"TooManyLocations", nullptr, nullptr, nullptr, MaxLocations + 1},
+                      FailedStartCase{"CompleteStart", nullptr, nullptr, nullptr, 2}),
+    [](const auto& test) { return std::string(test.param.name); });
+
 TEST_F(SearchFormTest, CloseWhileMinimisedKeepsTheStoredPlacement)
 {
     store("OffLineDrive", "d:");

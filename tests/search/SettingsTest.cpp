@@ -74,7 +74,9 @@ TEST_F(SettingsKeys, BadValueRaises13AfterTheKeysBeforeIt)
     store("WebServer", "web.example");
     store("JoinDate", "not a date");
     store("NickName", "unread");
-    EXPECT_EQ(errorNumberOf(ReadSettings), 13);
+    QStringList keysRead;
+    EXPECT_EQ(errorNumberOf([&] { ReadSettings(&keysRead); }), 13);
+    EXPECT_EQ(keysRead, QStringList({"LocalFolder", "TextFile", "ArchiveFile", "WebServer"}));
     EXPECT_EQ(ListSearch.WebServer, "web.example");
     EXPECT_EQ(ListSearch.NickName, "");
 
@@ -82,7 +84,7 @@ TEST_F(SettingsKeys, BadValueRaises13AfterTheKeysBeforeIt)
     store("OffLineDrive", "d:");
     store("AutoPreview", "maybe");
     store("LastBrowsed", "unread");
-    EXPECT_EQ(errorNumberOf(ReadSettings), 13);
+    EXPECT_EQ(errorNumberOf([] { ReadSettings(); }), 13);
     EXPECT_EQ(ListSearch.JoinDate, runtime::makeDate(2008, 12, 11));
     EXPECT_EQ(ListSearch.OffLineDrive, "d:");
     EXPECT_EQ(ListSearch.LastBrowsed, "");
