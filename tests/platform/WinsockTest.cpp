@@ -1,0 +1,112 @@
+// The socket stand-in over real loopback connections: arrivals while a
+// handler pumps messages, requests no one accepts, sends without a
+// connection and peers that close.
+
+#include "platform/Winsock.h"
+#include "runtime/ErrorNumber.h"
+
+#include <QTcpSocket>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using platform::Winsock;
+
+namespace {
+
+constexpr int WaitMs = 10000;
+
+class WinsockTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+        QObject::connect(&listener, &Winsock::ConnectionRequest, [this](qintptr requestID) {
+            if (acceptRequests)
+                accepted.Accept(requestID);
+        });
+        peer.connectToHost(QHostAddress::LocalHost, listener.LocalPort);
+        ASSERT_TRUE(peer.waitForConnected(WaitMs));
+    }
+    bool waitAccepted() { return QTest::qWaitFor([&] { return accepted.isConnected(); }, WaitMs); }
+    void send(const QByteArray& bytes)
+    {
+        peer.write(bytes);
+        peer.flush();
+    }
+
+    Winsock listener;
+    Winsock accepted;
+    bool acceptRequests = true;
+    QTcpSocket peer;
+};
+
+TEST_F(WinsockTest, BytesThatComeWhileAHandlerPumpsArriveOnceItHasReturned)
+{
+    ASSERT_TRUE(waitAccepted());
+    QStringList arrivals;
+    int depth = 0;
+    int deepest = 0;
+    QObject::connect(&accepted, &Winsock::DataArrival, [&] {
+        deepest = std::max(deepest, ++depth);
+        arrivals << accepted.GetData();
+        if (arrivals.size() == 1) {
+            send("second");
+            QTest::qWait(300);  // pumps messages while "second" comes in
+        }
+        --depth;
+    });
+    send("first");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrivals.size() == 2; }, WaitMs));
+    EXPECT_EQ(arrivals, QStringList({"first", "second"}));
+    EXPECT_EQ(deepest, 1);
+}
+
+TEST_F(WinsockTest, WaitingBytesArePeekedAsTextAndTakenWhole)
+{
+    ASSERT_TRUE(waitAccepted());
+    QStringList peeks;
+    QObject::connect(&accepted, &Winsock::DataArrival, [&] { peeks << accepted.PeekData(4); });
+    send("I AM: K\xe9m");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !peeks.isEmpty(); }, WaitMs));
+    EXPECT_EQ(peeks, QStringList({"I AM"}));
+    EXPECT_EQ(accepted.GetData(), QString::fromUtf8("I AM: Kém"));
+    EXPECT_EQ(accepted.GetData(), "");
+    EXPECT_EQ(accepted.LocalIP(), "127.0.0.1");
+    EXPECT_EQ(accepted.RemoteHostIP(), "127.0.0.1");
+}
+
+TEST_F(WinsockTest, ARequestNoOneAcceptsIsClosed)
+{
+    ASSERT_TRUE(waitAccepted());
+    acceptRequests = false;
+    QTcpSocket refused;
+    refused.connectToHost(QHostAddress::LocalHost, listener.LocalPort);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return refused.state() == QAbstractSocket::UnconnectedState; }, WaitMs));
+    Winsock unused;
+    EXPECT_EQ(errorNumberOf([&] { unused.Accept(12345); }), Winsock::WrongConnectionState);
+}
+
+TEST_F(WinsockTest, APeerThatClosesIsHeardOutAndThenReleased)
+{
+    ASSERT_TRUE(waitAccepted());
+    QString arrived;
+    QObject::connect(&accepted, &Winsock::DataArrival, [&] { arrived += accepted.GetData(); });
+    send("last words");
+    peer.disconnectFromHost();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !accepted.isConnected() && !arrived.isEmpty(); }, WaitMs));
+    EXPECT_EQ(arrived, "last words");
+    EXPECT_EQ(errorNumberOf([&] { accepted.SendData(QStringLiteral("NA:")); }), Winsock::WrongConnectionState);
+    EXPECT_EQ(accepted.RemoteHostIP(), "");
+}
+
+TEST_F(WinsockTest, APortThatIsTakenIsReported)
+{
+    Winsock second;
+    second.LocalPort = listener.LocalPort;
+    EXPECT_FALSE(second.listen(QHostAddress::LocalHost));
+    EXPECT_FALSE(second.errorText().isEmpty());
+    EXPECT_FALSE(second.isListening());
+}
+
+}  // namespace
