@@ -70,18 +70,21 @@ QChar decodeByte(std::uint8_t byte, bool symbol)
     return QChar(byte);
 }
 
-// The text's outline at the layout size, its baseline on y = 0 from x = 0.
-QPainterPath outline(const QFont& qfont, const QFontMetricsF& metrics, const wmfFont& font, const QString& text)
+// Paints the text's letters and lines at the layout size, its baseline on
+// y = 0 from x = 0. The lines are painted apart from the letters, whose
+// outlines would cut holes where they cross.
+void paintLetters(QPainter& painter, const QFont& qfont, const QFontMetricsF& metrics, const wmfFont& font,
+                  const QString& text, const QColor& colour)
 {
-    QPainterPath path;
-    path.addText(QPointF(0, 0), qfont, text);
+    QPainterPath letters;
+    letters.addText(QPointF(0, 0), qfont, text);
+    painter.fillPath(letters, colour);
     const double advance = metrics.horizontalAdvance(text);
     const double thickness = std::max(metrics.lineWidth(), 1.0);
     if (font.lfUnderline)
-        path.addRect(QRectF(0, metrics.underlinePos(), advance, thickness));
+        painter.fillRect(QRectF(0, metrics.underlinePos(), advance, thickness), colour);
     if (font.lfStrikeOut)
-        path.addRect(QRectF(0, -metrics.strikeOutPos(), advance, thickness));
-    return path;
+        painter.fillRect(QRectF(0, -metrics.strikeOutPos(), advance, thickness), colour);
 }
 
 // Where the text starts, at the layout size, from the point the player gives.
@@ -181,7 +184,7 @@ void drawText(QPainter& painter, const QTransform& toImage, const wmfDrawText_t&
     painter.setTransform(placed);
     if (dc.bgmode == OPAQUE)
         painter.fillRect(QRectF(0, -metrics.ascent(), advance, metrics.height()), wmfstyle::color(dc.bgcolor));
-    painter.fillPath(outline(qfont, metrics, font, string), wmfstyle::color(dc.textcolor));
+    paintLetters(painter, qfont, metrics, font, string, wmfstyle::color(dc.textcolor));
     painter.restore();
 }
 

@@ -231,10 +231,11 @@ struct TextCase {
 void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
 
 // "HHHH" in a 40-unit Arial at the middle of a 400 by 100 frame (an empty
-// rectangle fixes the frame).
-QByteArray textDrawing(const TextCase& c)
+// rectangle fixes the frame), underlined or struck out when asked.
+QByteArray textDrawing(const TextCase& c, bool underline = false, bool strikeOut = false)
 {
-    const MetafileRecord font = {0x02FB, words({-40, 0, c.escapement, c.escapement, 400, 0, 0, 0, 0}) + QByteArray("Arial\0", 6)};
+    const MetafileRecord font = {0x02FB, words({-40, 0, c.escapement, c.escapement, 400, underline << 8, strikeOut, 0, 0})
+                                             + QByteArray("Arial\0", 6)};
     const MetafileRecord nullPen = {0x02FA, words({5, 0, 0, 0, 0})};
     return windowsMetafile({font, rec::select(0), nullPen, rec::select(1), rec::brush(1, 0), rec::select(2),
                             {0x041B, words({100, 400, 0, 0})}, {0x012E, words({c.align})},
@@ -243,25 +244,35 @@ QByteArray textDrawing(const TextCase& c)
 
 class TextPlacementTest : public ::testing::TestWithParam<TextCase> {};
 
+struct Ink {
+    QRect bounds;
+    double sumX = 0;
+    int count = 0;
+};
+
+Ink inkOf(const QImage& image)
+{
+    Ink ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 100) {
+                ink.bounds |= QRect(x, y, 1, 1);
+                ink.sumX += x;
+                ++ink.count;
+            }
+    return ink;
+}
+
 TEST_P(TextPlacementTest, PutsTheTextWhereItsAlignmentSays)
 {
     const QImage image = drawn(textDrawing(GetParam()), QSize(400, 100));
     ASSERT_FALSE(image.isNull());
-    QRect ink;
-    double sumX = 0;
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 100) {
-                ink |= QRect(x, y, 1, 1);
-                sumX += x;
-                ++count;
-            }
-    ASSERT_GT(count, 50);
-    const double middle = sumX / count / image.width();
+    const Ink ink = inkOf(image);
+    ASSERT_GT(ink.count, 50);
+    const double middle = ink.sumX / ink.count / image.width();
     EXPECT_GE(middle, GetParam().leftmost);
     EXPECT_LE(middle, GetParam().rightmost);
-    EXPECT_EQ(ink.height() > ink.width(), GetParam().upright);
+    EXPECT_EQ(ink.bounds.height() > ink.bounds.width(), GetParam().upright);
 }
 
 INSTANTIATE_TEST_SUITE_P(Alignments, TextPlacementTest,
@@ -269,6 +280,18 @@ INSTANTIATE_TEST_SUITE_P(Alignments, TextPlacementTest,
                                            TextCase{"centre: around the point", 6, 0, 0.45, 0.55, false},
                                            TextCase{"right: ends at the point", 2, 0, 0.2, 0.45, false},
                                            TextCase{"turned a quarter: runs up", 0, 900, 0.45, 0.6, true}));
+
+// An underline runs below the letters; a strike-out crosses the gaps between them.
+TEST(WmfDrawing, UnderlineAndStrikeOutAreDrawn)
+{
+    const TextCase left{"left", 0, 0, 0, 1, false};
+    const Ink plain = inkOf(drawn(textDrawing(left), QSize(400, 100)));
+    const Ink underlined = inkOf(drawn(textDrawing(left, true), QSize(400, 100)));
+    const Ink struck = inkOf(drawn(textDrawing(left, false, true), QSize(400, 100)));
+    EXPECT_GT(underlined.bounds.bottom(), plain.bounds.bottom());
+    EXPECT_EQ(struck.bounds.bottom(), plain.bounds.bottom());
+    EXPECT_GT(struck.count, plain.count);
+}
 
 // ---- the record walk ---------------------------------------------------------------
 
