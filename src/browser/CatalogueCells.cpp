@@ -32,6 +32,11 @@ CatalogueTimes readCatalogueTimes(const QString& picture, const QString& thumbna
     return times;
 }
 
+bool thumbnailUpToDate(const QString& thumbnail, const CatalogueTimes& times)
+{
+    return platform::fileSystem().fileExists(thumbnail) && FileTimesMatch(times.thumbnailWritten, times.written);
+}
+
 CatalogueCells::CatalogueCells(std::int16_t HTML, QString ImageFolder, QString FolderName, QString Relative)
     : html_(HTML), imageFolder_(std::move(ImageFolder)), folderName_(std::move(FolderName)),
       relative_(std::move(Relative))
@@ -55,7 +60,7 @@ void CatalogueCells::finish() { writeQueuedLinks(); }
 void CatalogueCells::saveThumbnail(const QString& file, const platform::imgdes& img,
                                    const CatalogueTimes& times) const
 {
-    if (platform::fileSystem().fileExists(file) && FileTimesMatch(times.thumbnailWritten, times.written))
+    if (thumbnailUpToDate(file, times))
         return;
     const int status = platform::savejpgex(file, img, ThumbnailQuality, BaselineJpeg);
     if (status != platform::imagestatus::Ok) {

@@ -35,6 +35,10 @@ QString thumbnailFile(const QString& ImageFolder, const QString& FolderName, con
 // picture's times.
 CatalogueTimes readCatalogueTimes(const QString& picture, const QString& thumbnail);
 
+// True when the thumbnail file exists and carries the picture's last-write
+// time: it is the picture's thumbnail as the picture is now.
+bool thumbnailUpToDate(const QString& thumbnail, const CatalogueTimes& times);
+
 class CatalogueCells {
 public:
     // HTML is the file number of the open page.

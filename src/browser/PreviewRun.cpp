@@ -145,12 +145,12 @@ ThumbnailRun::Next ThumbnailRun::processFile(int i)
         if (F.size() < 4)
             runtime::raise(runtime::err::InvalidProcedureCall);
     };
-    if (attempt(nameHasItsExtension) == Next::End || loadPicture(F) == Next::End)
+    if (attempt(nameHasItsExtension) == Next::End)
         return Next::End;
     const Next timesRead = attempt([&] {
         times_ = readCatalogueTimes(P_ + F, thumbnailFile(ImageFolder_, FolderName_, F));
     });
-    if (timesRead == Next::End)
+    if (timesRead == Next::End || loadPicture(F) == Next::End)
         return Next::End;
     if (!SkipPicture_ && makeThumbnail(F) == Next::End)
         return Next::End;
@@ -166,6 +166,18 @@ ThumbnailRun::Next ThumbnailRun::loadPicture(const QString& F)
     const auto loadIntoPic = [this](const QString& path) {
         browser_->Pic = loadPictureForBox(path, ThumbnailWidth, ThumbnailHeight, ThumbnailAspect);
     };
+    // A catalogue shows a thumbnail that is up to date as it is: it is the
+    // fitted picture, and far quicker to read than the picture itself. A
+    // damaged one is read past, and made again from the picture.
+    const QString thumbnail = thumbnailFile(ImageFolder_, FolderName_, F);
+    if (ListSearch.CatMode && thumbnailUpToDate(thumbnail, times_)) {
+        try {
+            loadIntoPic(thumbnail);
+            return Next::Go;
+        } catch (const runtime::RuntimeError&) {
+            times_.thumbnailWritten = FILETIME{};
+        }
+    }
     if (F.right(3).toLower() != u"cdr")
         return attempt([&] { loadIntoPic(P_ + F); });
     bool hasPreview = false;

@@ -275,8 +275,6 @@ TEST_F(CatalogueFixture, FoldersReachedTwiceAreCataloguedOnceAndDeepTreesWhole)
     EXPECT_TRUE(env.dialogs().prompts().isEmpty());
 }
 
-// A sub-folder whose name a drive path cannot carry once cut its parent's
-// page short; it is passed over and the folders after it are listed.
 // A name Windows would refuse is an ordinary name on this disk: the folder
 // gets its page, and the link to it escapes the "?".
 TEST_F(CatalogueFixture, ASubFolderNamedWithAQuestionMarkGetsItsPage)

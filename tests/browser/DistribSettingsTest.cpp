@@ -4,6 +4,7 @@
 
 #include "BrowserSupport.h"
 
+#include "browser/Disp.h"
 #include "browser/DistribSettings.h"
 #include "browser/Distribution.h"
 
@@ -22,7 +23,7 @@ protected:
     {
         BrowserTestBase::SetUp();
         Forms::registerForm(QStringLiteral("DistribSettings"), [] { return new DistribSettings; });
-        env.writeFile("e/Art/Lion.bmp", QByteArray());
+        copyTestPicture("bmp/pil-pal8.bmp", "e/Art/Lion.bmp");
         QDir().mkpath(env.hostPath("e/out"));
         browser().Dir1->setPath("e:\\Art");
     }
@@ -85,6 +86,8 @@ TEST_F(DistribSettingsTest, GoBuildsOnlyIntoAGoodOutputFolder)
         EXPECT_EQ(dialog().isVisible(), !c.built) << c.name;
         EXPECT_TRUE(Forms::isLoaded("DistribSettings")) << c.name;
         EXPECT_EQ(QFile::exists(env.hostPath("e/out/Cat/Art.htm")), c.built) << c.name;
+        EXPECT_EQ(QFile::exists(env.hostPath("e/out/Lion.cdr")), c.built) << c.name;
+        EXPECT_FALSE(Forms::isLoaded(DispFormName)) << c.name;
         EXPECT_FALSE(QFile::exists(env.hostPath("e/Art/Out"))) << c.name;
     }
     EXPECT_FALSE(ListSearch.CatMode || ListSearch.DistribMode || ListSearch.StopFlag);
