@@ -1,5 +1,6 @@
 #include "platform/DriveTable.h"
 
+#include "platform/HostNames.h"
 #include "platform/Mounts.h"
 #include "platform/SettingsStore.h"
 
@@ -131,8 +132,8 @@ bool DriveTable::isReady(QChar letter) const
     const std::optional<QString> folder = root(letter);
     if (!folder)
         return false;
-    return kind(letter) != Kind::CdRom ||
-           !QDir(*folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    // Any entry counts, a name Qt cannot read included.
+    return kind(letter) != Kind::CdRom || !HostFolder(*folder).entries().isEmpty();
 }
 
 QString DriveTable::volumeLabel(QChar letter) const

@@ -107,8 +107,7 @@ FolderSearch searchFolder(const DriveTable& drives, const QString& pattern, int 
 
     if (isCdWithoutDisc(drives, text.left(split)))
         runtime::raise(BadFileNameOrNumber);
-    const HostLocation location =
-        locate(drives, text.left(split), BadFileNameOrNumber, FolderWildcards::MatchQuestion);
+    const HostLocation location = locate(drives, text.left(split), BadFileNameOrNumber);
     FolderSearch found{location.path(), std::make_unique<HostFolder>(location.path()), {}};
     if (!location.exists || !found.folder->isOpen())
         return found;
@@ -209,6 +208,13 @@ QString FileSystem::windowsPath(const QString& hostPath) const
     for (const QString& component : path.mid(bestRoot.size()).split(u'/', Qt::SkipEmptyParts))
         components += drivePathNameOfHostText(component);
     return letter + QStringLiteral(":\\") + components.join(u'\\');
+}
+
+QString FileSystem::folderMatching(const QString& folderPath) const
+{
+    if (!folderPath.contains(u'?') || folderExists(folderPath))
+        return folderPath;
+    return matchFolder(drives_, folderPath).value_or(folderPath);
 }
 
 bool FileSystem::fileExists(const QString& path) const

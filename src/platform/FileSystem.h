@@ -73,6 +73,12 @@ public:
     // holds the path.
     QString windowsPath(const QString& hostPath) const;
 
+    // The folder a listing names with "?" for each character its code page
+    // lacks: when no folder has that name, each "?" matches any one character
+    // and the result is the real folder's drive path (ending in "\"); the
+    // path unchanged when it holds no "?", exists, or nothing matches.
+    QString folderMatching(const QString& folderPath) const;
+
     bool fileExists(const QString& path) const;    // an ordinary file
     bool folderExists(const QString& path) const;  // a folder (drive roots included)
 

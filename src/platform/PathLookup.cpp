@@ -34,15 +34,7 @@ std::optional<QString> findFolderMatching(const QString& folder, const QString& 
     return best ? std::optional(best->hostName) : std::nullopt;
 }
 
-std::optional<QString> findComponent(const QString& folder, const QString& name, FolderWildcards wildcards)
-{
-    std::optional<QString> entry = findEntry(folder, name);
-    if (!entry && wildcards == FolderWildcards::MatchQuestion && name.contains(u'?'))
-        entry = findFolderMatching(folder, name);
-    return entry;
-}
-
-QString resolveBelow(const QString& root, const QStringList& components, FolderWildcards wildcards)
+QString resolveBelow(const QString& root, const QStringList& components)
 {
     QString exact = root;
     for (const QString& component : components)
@@ -52,7 +44,7 @@ QString resolveBelow(const QString& root, const QStringList& components, FolderW
 
     QString folder = root;
     for (qsizetype i = 0; i < components.size(); ++i) {
-        const std::optional<QString> entry = findComponent(folder, components[i], wildcards);
+        const std::optional<QString> entry = findEntry(folder, components[i]);
         folder = joinHostPath(folder, entry.value_or(components[i]));
         if (!entry) {
             for (const QString& rest : components.mid(i + 1))
@@ -124,8 +116,7 @@ std::optional<QString> findEntry(const QString& folder, const QString& name)
     return best ? std::optional(best->hostName) : std::nullopt;
 }
 
-HostLocation locate(const DriveTable& drives, const QString& windowsPath, int notReadyError,
-                    FolderWildcards wildcards)
+HostLocation locate(const DriveTable& drives, const QString& windowsPath, int notReadyError)
 {
     const std::optional<WindowsPathParts> parts = splitWindowsPath(windowsPath);
     if (!parts)
@@ -136,10 +127,31 @@ HostLocation locate(const DriveTable& drives, const QString& windowsPath, int no
     if (parts->components.isEmpty())
         return {*root, {}, true};
 
-    const QString parent = resolveBelow(*root, parts->components.mid(0, parts->components.size() - 1), wildcards);
+    const QString parent = resolveBelow(*root, parts->components.mid(0, parts->components.size() - 1));
     const QString& last = parts->components.last();
     const std::optional<QString> entry = findEntry(parent, last);
     return {parent, entry.value_or(last), entry.has_value()};
+}
+
+std::optional<QString> matchFolder(const DriveTable& drives, const QString& windowsPath)
+{
+    const std::optional<WindowsPathParts> parts = splitWindowsPath(windowsPath);
+    const std::optional<QString> root =
+        !parts ? std::nullopt : parts->relative ? currentHostFolder() : drives.root(parts->drive);
+    if (!root)
+        return std::nullopt;
+    QString folder = *root;
+    QString path = parts->relative ? QString() : parts->drive + QStringLiteral(":\\");
+    for (const QString& component : parts->components) {
+        std::optional<QString> entry = findEntry(folder, component);
+        if (!entry && component.contains(u'?'))
+            entry = findFolderMatching(folder, component);
+        if (!entry)
+            return std::nullopt;
+        folder = joinHostPath(folder, *entry);
+        path += drivePathNameOfHostText(*entry) + u'\\';
+    }
+    return path;
 }
 
 }  // namespace platform

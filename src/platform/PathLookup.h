@@ -46,15 +46,14 @@ struct HostLocation {
     QString path() const { return name.isEmpty() ? parent : joinHostPath(parent, name); }
 };
 
-// How "?" in a folder component is taken.
-enum class FolderWildcards {
-    Literal,        // a character like any other
-    MatchQuestion,  // when no folder has the name, "?" matches any one character
-};
-
 // Raises 52 for an invalid path and notReadyError when the drive is not
 // mapped or not ready.
-HostLocation locate(const DriveTable& drives, const QString& windowsPath, int notReadyError,
-                    FolderWildcards wildcards = FolderWildcards::Literal);
+HostLocation locate(const DriveTable& drives, const QString& windowsPath, int notReadyError);
+
+// The folder a drive path names when each component that no folder has as
+// its name takes "?" as any one character: the drive path with every
+// component as the folder holds it (a listing writes "?" for characters its
+// code page lacks). nullopt when no folder matches or the drive is not ready.
+std::optional<QString> matchFolder(const DriveTable& drives, const QString& windowsPath);
 
 }  // namespace platform

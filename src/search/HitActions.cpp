@@ -21,10 +21,13 @@ QString midFrom(const QString& text, qsizetype start)
     return text.mid(start - 1);
 }
 
-// The first ordinary file matching the pattern, or "".
-QString firstMatch(const QString& pattern)
+// The first ordinary file of the listed folder whose name starts with the
+// listed name, or "". The listing may have written "?" for characters of the
+// folder's name, so the folder is taken as it really is: found sets it.
+QString firstMatch(const QString& listedFolder, const QString& listedName, QString& found)
 {
-    const QStringList names = platform::fileSystem().dir(pattern, platform::attr::Normal);
+    found = platform::fileSystem().folderMatching(listedFolder);
+    const QStringList names = platform::fileSystem().dir(found + listedName + u'*', platform::attr::Normal);
     return names.isEmpty() ? QString() : names.first();
 }
 
@@ -59,17 +62,19 @@ QString ResolveHitPath(const std::optional<HitFile>& row, QString& folder)
             runtime::raise(runtime::err::ObjectVariableNotSet);
         if (const std::optional<QString> located = locationFolder(*row)) {
             searched = *located;
-            const QString name = firstMatch(searched + row->name + "*");
+            QString real;
+            const QString name = firstMatch(searched, row->name, real);
             if (!name.isEmpty()) {
-                folder = searched;
+                folder = real;
                 return name;
             }
             folder.clear();
         }
         searched = ListSearch.OffLineDrive + row->folder;
-        const QString name = firstMatch(searched + row->name + "*");
+        QString real;
+        const QString name = firstMatch(searched, row->name, real);
         if (!name.isEmpty())
-            folder = searched;
+            folder = real;
         return name;
     } catch (const runtime::RuntimeError& error) {
         folder.clear();

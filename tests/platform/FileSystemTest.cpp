@@ -48,6 +48,21 @@ TEST_F(FileSystemTest, MapsPathsBothWays)
     EXPECT_EQ(fs.windowsPath(QStringLiteral("/usr/bin")), u"C:\\usr\\bin");
 }
 
+// A path without a drive or a leading "\" is relative to the current
+// folder, as a relative path is; one with a leading "\" starts at the root.
+TEST_F(FileSystemTest, PathsWithoutADriveAreRelativeToTheCurrentFolder)
+{
+    write(QStringLiteral("Data/Lists/a.txt"));
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(eRoot + QStringLiteral("/Data")));
+    EXPECT_EQ(fs.hostPath(QStringLiteral("locations.txt")), eRoot + QStringLiteral("/Data/locations.txt"));
+    EXPECT_EQ(fs.hostPath(QStringLiteral("lists\\A.TXT")), eRoot + QStringLiteral("/Data/Lists/a.txt"));
+    EXPECT_TRUE(fs.fileExists(QStringLiteral("Lists\\a.txt")));
+    EXPECT_EQ(fs.dir(QStringLiteral("Lists\\*")), QStringList{"a.txt"});
+    EXPECT_EQ(fs.hostPath(QStringLiteral("\\usr")), u"/usr");
+    QDir::setCurrent(before);
+}
+
 TEST_F(FileSystemTest, LooksUpNamesIgnoringCaseButPrefersTheExactOne)
 {
     write(QStringLiteral("Art/Clips/Photo.GIF"));

@@ -3,6 +3,7 @@
 // a recording shell, and the collector of directory names.
 
 #include "platform/Forms.h"
+#include "platform/HostNames.h"
 #include "platform/Shell.h"
 #include "runtime/RuntimeError.h"
 #include "search/HitActions.h"
@@ -89,13 +90,13 @@ TEST_P(ResolveHitPathTest, FindsTheFileOrSaysWhereItWasExpected)
     for (const auto& [description, path] : c.locations)
         addLocation(QString::fromLatin1(description), QString::fromLatin1(path));
     for (const char* file : c.files)
-        put(QString::fromLatin1(file));
+        put(platform::hostText(file));  // the bytes as the disk holds them
 
     QString folder;
     const QString name = ResolveHitPath(c.hit, folder);
 
-    EXPECT_EQ(name, QString::fromLatin1(c.foundName));
-    EXPECT_EQ(folder, QString::fromLatin1(c.foundFolder));
+    EXPECT_EQ(name, QString::fromUtf8(c.foundName));
+    EXPECT_EQ(folder, QString::fromUtf8(c.foundFolder));
     const QStringList expected =
         c.expectedAt ? QStringList{NoDiscMessage.arg(QString::fromLatin1(c.expectedAt))} : QStringList{};
     EXPECT_EQ(env.dialogs().prompts(), expected);
@@ -127,6 +128,16 @@ INSTANTIATE_TEST_SUITE_P(
         ResolveCase{"MissingEverywhere", {{"Art", "e:\\Clip"}}, {"local/Clip/Sub/x.gif", "cd/Clip/x.gif"}, TreeHit,
                     "", "", nullptr},
         ResolveCase{"CdDriveWithoutDisc", {}, {}, TreeHit, "", "", "d:\\Clip\\Sub\\tree.gif"},
+        // The listing wrote "?" for each character its code page lacks.
+        ResolveCase{"FolderListedWithQuestionMarks", {{"Art", "e:\\Clip"}}, {"local/Clip/\xCE\xA9mega/tree.gif"},
+                    {"Art", "\\Clip\\?mega\\", "tree.gif"}, "tree.gif", "e:\\Clip\\\xCE\xA9mega\\", nullptr},
+        ResolveCase{"FolderNamedWithAQuestionMarkIsTakenAsItIs", {{"Art", "e:\\Clip"}},
+                    {"local/Clip/\xCE\xA9mega/x.gif", "local/Clip/?mega/tree.gif"},
+                    {"Art", "\\Clip\\?mega\\", "tree.gif"}, "tree.gif", "e:\\Clip\\?mega\\", nullptr},
+        // Names in Latin-1 bytes on an old disc, read from a listing in Windows-1252.
+        ResolveCase{"Latin1NamesOnTheCd", {}, {"cd/Photos \xE9t\xE9/lat\xE9in1.gif"},
+                    {"Art", "\\Photos \xC3\xA9t\xC3\xA9\\", "lat\xC3\xA9in1"}, "lat\xC3\xA9in1.gif",
+                    "d:\\Photos \xC3\xA9t\xC3\xA9\\", nullptr},
         ResolveCase{"LocationOnADriveWithoutDiscEndsTheSearch", {{"Art", "f:\\Clip"}}, {"cd/Clip/Sub/tree.gif"},
                     TreeHit, "", "", "f:\\Clip\\Sub\\tree.gif"}),
     [](const auto& row) { return std::string(row.param.name); });

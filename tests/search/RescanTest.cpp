@@ -75,6 +75,43 @@ protected:
     }
 };
 
+// A description names the location's files: whatever it holds (a leading
+// dot, characters Windows forbids, letters beyond Windows-1252), they are
+// written and packed, with no message.
+TEST_F(RescanTest, EveryDescriptionGetsItsListingAndArchive)
+{
+    makeTree("Art");
+    const QStringList descriptions = {".NET icons", "a<b", QString::fromUtf8("\xCE\xA9mega")};
+    for (const QString& description : descriptions)
+        addLocation(description, "D:\\Art");
+
+    RescanLocations(form);
+
+    EXPECT_EQ(env.dialogs().prompts(), QStringList());
+    EXPECT_FALSE(ListSearch.RescanBusy);
+    for (const QString& description : descriptions) {
+        SCOPED_TRACE(description.toStdString());
+        EXPECT_TRUE(env.readFile("data/" + description + ".txt").contains("two.gif"));
+        EXPECT_EQ(unzip({"-Z1", data(description + ".zip")}).toLatin1(), (description + ".txt\n").toUtf8());
+    }
+}
+
+// Two locations over one folder meet the same trouble: the rescan asks once.
+TEST_F(RescanTest, EachWalkMessageIsShownOncePerRescan)
+{
+    for (int i = 0; i < 1002; ++i)
+        QDir().mkpath(env.hostPath(QString("pictures/Many/d%1").arg(i, 4, 10, QChar(u'0'))));
+    addLocation("One", "D:\\Many");
+    addLocation("Two", "D:\\Many");
+    env.dialogs().answerNext(platform::MsgResult::Ignore);
+
+    RescanLocations(form);
+
+    EXPECT_EQ(env.dialogs().prompts().size(), 1);
+    EXPECT_EQ(readData("One.txt").count("<DIR> "), 1001);
+    EXPECT_EQ(readData("Two.txt").count("<DIR> "), 1001);
+}
+
 TEST_F(RescanTest, ListingReplacesTheOldOneWhenCompleteAndIsPackedAlone)
 {
     makeTree("Art");
