@@ -1,8 +1,10 @@
-// Times the listing search (the engine without the window, hits collected)
-// against grep counting the same words in the same file, alternating the two,
-// and reports the medians, the peak memory and the ratio.
+// Times the listing search (the engine without the window) against grep and
+// ripgrep counting the lines that hold the same words in the same file, case
+// ignored (-c -i -F), alternating the three, and reports the medians, the
+// peak memory and the ratios.
 //
-// usage: search-bench LISTING [RUNS]
+// usage: search-bench LISTING [RUNS] [WORDS]
+// WORDS in place of the two cases, for a profile of one search.
 
 #include "BenchTiming.h"
 
@@ -11,7 +13,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -29,11 +30,11 @@ struct Case {
     int minMatch;
 };
 
-// grep -c -i -F -e WORD ... LISTING. Its count is read through a pipe: grep
+// TOOL -c -i -F -e WORD ... LISTING. Its count is read through a pipe: grep
 // stops at the first match when its output is /dev/null.
-double timeGrep(const QStringList& words, const std::string& listing)
+double timeTool(const char* tool, const QStringList& words, const std::string& listing)
 {
-    std::vector<std::string> args = {"grep", "-c", "-i", "-F"};
+    std::vector<std::string> args = {tool, "-c", "-i", "-F"};
     for (const QString& word : words) {
         args.push_back("-e");
         args.push_back(word.toStdString());
@@ -55,8 +56,8 @@ double timeGrep(const QStringList& words, const std::string& listing)
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     const Clock::time_point start = Clock::now();
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "grep", &actions, nullptr, argv.data(), environ) != 0) {
-        std::perror("grep");
+    if (posix_spawnp(&pid, tool, &actions, nullptr, argv.data(), environ) != 0) {
+        std::perror(tool);
         std::exit(1);
     }
     close(pipeEnds[1]);
@@ -77,35 +78,42 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: search-bench LISTING [RUNS]\n");
+        std::fprintf(stderr, "usage: search-bench LISTING [RUNS] [WORDS]\n");
         return 2;
     }
     const QString listing = QString::fromLocal8Bit(argv[1]);
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
     // The case with few hits first: the peak memory after it is the search's own.
-    const std::vector<Case> cases = {{"red flower border", 70}, {"eagle", 70}};
+    std::vector<Case> cases = {{"red flower border", 70}, {"eagle", 70}};
+    if (argc > 3)
+        cases = {{QString::fromLocal8Bit(argv[3]).toLower(), 70}};
 
     std::printf("peak memory before searching: %ld MB\n", peakMegabytes());
-    double worst = 0;
+    double worstGrep = 0;
+    double worstRipgrep = 0;
     for (const Case& c : cases) {
         std::vector<double> searchTimes;
         std::vector<double> grepTimes;
-        std::size_t hits = 0;
-        std::int32_t entries = 0;
+        std::vector<double> ripgrepTimes;
+        EngineRun engine;
         for (int run = 0; run < runs; ++run) {
-            const EngineRun engine = timeEngine(c.text, c.minMatch, listing);
+            engine = timeEngine(c.text, c.minMatch, listing);
             searchTimes.push_back(engine.seconds);
-            hits = engine.hits;
-            entries = engine.entries;
-            grepTimes.push_back(timeGrep(splitSearchWords(c.text), argv[1]));
+            grepTimes.push_back(timeTool("grep", splitSearchWords(c.text), argv[1]));
+            ripgrepTimes.push_back(timeTool("rg", splitSearchWords(c.text), argv[1]));
         }
-        const double ratio = median(searchTimes) / median(grepTimes);
-        worst = std::max(worst, ratio);
-        std::printf("\"%s\" at %d: %d entries, %zu hits; search median %.4f s, grep median %.4f s, ratio %.2f; "
-                    "peak memory so far %ld MB\n",
-                    qPrintable(c.text), c.minMatch, entries, hits, median(searchTimes), median(grepTimes), ratio,
-                    peakMegabytes());
+        const double search = median(searchTimes);
+        worstGrep = std::max(worstGrep, search / median(grepTimes));
+        worstRipgrep = std::max(worstRipgrep, search / median(ripgrepTimes));
+        const auto [fastest, slowest] = std::minmax_element(searchTimes.begin(), searchTimes.end());
+        std::printf("\"%s\" at %d: %d entries, %zu hits; search median %.4f s (%.4f-%.4f), grep median %.4f s, "
+                    "ripgrep median %.4f s, ratios %.2f and %.2f; peak memory so far %ld MB\n",
+                    qPrintable(c.text), c.minMatch, engine.entries, engine.hits, search, *fastest, *slowest,
+                    median(grepTimes), median(ripgrepTimes), search / median(grepTimes),
+                    search / median(ripgrepTimes), peakMegabytes());
+        std::fflush(stdout);
     }
-    std::printf("search/grep ratio: %.2f\n", worst);
+    std::printf("search/grep ratio: %.2f\n", worstGrep);
+    std::printf("search/ripgrep ratio: %.2f\n", worstRipgrep);
     return 0;
 }
