@@ -56,7 +56,10 @@ QString amPm(int hour) { return hour < 12 ? QStringLiteral("AM") : QStringLitera
 
 Date makeDate(int year, int month, int day, int hour, int minute, int second)
 {
-    const QDate date = QDate(year, 1, 1).addMonths(month - 1).addDays(day - 1);
+    // A month or day beyond its range carries into the next, as the classic
+    // runtime's DateSerial does; a date in range is made at once.
+    const QDate date = QDate::isValid(year, month, day) ? QDate(year, month, day)
+                                                         : QDate(year, 1, 1).addMonths(month - 1).addDays(day - 1);
     qint64 seconds = qint64(hour) * 3600 + qint64(minute) * 60 + second;
     const qint64 dayNumber =
         date.toJulianDay() - ZeroDateJulianDay + seconds / SecondsPerDay;

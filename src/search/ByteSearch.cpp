@@ -129,6 +129,23 @@ bool containsWord(std::string_view text, std::string_view word)
 #endif
 }
 
+bool WordStarts::watch(const std::vector<std::string_view>& lowerWords, const AnsiLowerCase& lowerCase)
+{
+    words_.clear();
+    longest_ = 0;
+    if (lowerWords.size() > MostWords || (!lowerWords.empty() && !lowerCase.asciiByRange_))
+        return false;
+    const auto isAscii = [](char byte) { return static_cast<unsigned char>(byte) < 0x80; };
+    const auto capital = [](char byte) { return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 0x20) : byte; };
+    for (const std::string_view word : lowerWords) {
+        if (word.empty() || word.size() > LongestWord || !isAscii(word.front()) || !isAscii(word.back()))
+            return false;
+        words_.push_back({word.front(), capital(word.front()), word.back(), capital(word.back()), word.size()});
+        longest_ = std::max(longest_, word.size());
+    }
+    return true;
+}
+
 std::size_t lengthWithoutTrailingBlanks(std::string_view text)
 {
     std::size_t length = text.size();

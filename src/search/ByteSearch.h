@@ -1,12 +1,16 @@
 #pragma once
 // Byte-level text work for the listing search, which runs over the raw
-// Windows-1252 bytes of a listing: lower-casing by the code page, and a test
-// for a word in a text. Both use SSE2 where the machine has it.
+// Windows-1252 bytes of a listing: lower-casing by the code page, a test for
+// a word in a text, and the words a chunk scan looks out for. The first two
+// use SSE2 where the machine has it.
+
+#include "search/ChunkScan.h"
 
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The readable bytes that the word tests need after the text's last byte.
 inline constexpr std::size_t WordSearchPadding = 16;
@@ -28,6 +32,29 @@ private:
     // every other byte outside ASCII.
     bool asciiByRange_ = true;
     std::string lowered_;  // the text lower-cased, where comparing on the fly cannot be done
+
+    friend class WordStarts;
+};
+
+// A few lower-cased words to look out for in any letter case, for the chunk
+// scan: each is seen where its first and last byte both agree, so every place
+// a word occurs is seen, and most other places are not.
+class WordStarts {
+public:
+    static constexpr std::size_t MostWords = 3;
+    static constexpr std::size_t LongestWord = 64;
+
+    // False when the words cannot be watched this way: too many, one empty or
+    // too long, or one whose first or last byte is outside ASCII (or a code
+    // page that lower-cases beyond A-Z). No words: no place.
+    bool watch(const std::vector<std::string_view>& lowerWords, const AnsiLowerCase& lowerCase);
+    const std::vector<WatchedWord>& words() const { return words_; }
+    // The longest word watched: how far past a place the test reads.
+    std::size_t longest() const { return longest_; }
+
+private:
+    std::vector<WatchedWord> words_;
+    std::size_t longest_ = 0;
 };
 
 // Whether `word` occurs in `text` (exact bytes); the text's storage must hold

@@ -53,46 +53,63 @@ std::string withoutMark(std::string_view line, std::string_view mark)
     return std::string(trimBlanks(rest));
 }
 
+// Whether the byte at `at` is part of a mark: a colon after "e" or "y"
+// ("Volume:", "Directory:"), "<" before "D" ("<DIR>") or a hyphen before a
+// hyphen (a rule).
+bool isMarkByte(const char* at)
+{
+    switch (*at) {
+    case ':':
+        return at[-1] == 'e' || at[-1] == 'y';
+    case '<':
+        return at[1] == 'D';
+    case '-':
+        return at[1] == '-';
+    default:
+        return false;
+    }
+}
+
+#if defined(__SSE2__)
+__m128i equalAt(const char* bytes, char byte)
+{
+    return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), _mm_set1_epi8(byte));
+}
+
+// Bits 0-15 for the sixteen bytes at `at` that end a line: CR and LF.
+unsigned lineEndMask(const char* at)
+{
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(equalAt(at, '\n'), equalAt(at, '\r'))));
+}
+
+// Bits 0-15 for the sixteen bytes at `at` that may be part of a mark: a colon
+// after "e" or "y" ("Volume:", "Directory:"), "<" before "D" ("<DIR>") and a
+// hyphen before a hyphen (a rule). Reads the byte before `at` and the one
+// after the sixteen.
+unsigned markMask(const char* at)
+{
+    const __m128i colons = _mm_and_si128(equalAt(at, ':'), _mm_or_si128(equalAt(at - 1, 'e'), equalAt(at - 1, 'y')));
+    const __m128i subFolders = _mm_and_si128(equalAt(at, '<'), equalAt(at + 1, 'D'));
+    const __m128i rules = _mm_and_si128(equalAt(at, '-'), equalAt(at + 1, '-'));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(colons, _mm_or_si128(subFolders, rules))));
+}
+#endif
+
 // The scan of a line stops at CR and LF and at the bytes that may be part of
-// a mark: a colon after "e" or "y" ("Volume:", "Directory:"), "<" before "D"
-// ("<DIR>") and a hyphen before a hyphen (a rule). Typical entry lines hold
-// none of these, so the scan runs through them to their end at once.
+// a mark. Typical entry lines hold none of these, so the scan runs through
+// them to their end at once.
 // Returns the first stop at or after `at`, or `end`. Reads one byte before
 // `at` and up to 32 bytes past `end`, which the block's margins hold.
 const char* nextStop(const char* at, const char* end)
 {
 #if defined(__SSE2__)
-    auto equal = [](const char* bytes, char byte) {
-        return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), _mm_set1_epi8(byte));
-    };
     for (; at < end; at += 16) {
-        const __m128i lineEnds = _mm_or_si128(equal(at, '\n'), equal(at, '\r'));
-        const __m128i colons =
-            _mm_and_si128(equal(at, ':'), _mm_or_si128(equal(at - 1, 'e'), equal(at - 1, 'y')));
-        const __m128i subFolders = _mm_and_si128(equal(at, '<'), equal(at + 1, 'D'));
-        const __m128i rules = _mm_and_si128(equal(at, '-'), equal(at + 1, '-'));
-        const __m128i stops = _mm_or_si128(_mm_or_si128(lineEnds, colons), _mm_or_si128(subFolders, rules));
-        if (const int mask = _mm_movemask_epi8(stops))
-            return std::min(at + __builtin_ctz(static_cast<unsigned>(mask)), end);
+        if (const unsigned mask = lineEndMask(at) | markMask(at))
+            return std::min(at + __builtin_ctz(mask), end);
     }
     return end;
 #else
-    auto isStop = [](const char* byte) {
-        switch (*byte) {
-        case '\n':
-        case '\r':
-            return true;
-        case ':':
-            return byte[-1] == 'e' || byte[-1] == 'y';
-        case '<':
-            return byte[1] == 'D';
-        case '-':
-            return byte[1] == '-';
-        default:
-            return false;
-        }
-    };
-    while (at < end && !isStop(at))
+    while (at < end && *at != '\n' && *at != '\r' && !isMarkByte(at))
         ++at;
     return at;
 #endif
@@ -195,6 +212,54 @@ void ListingReader::takeEntry(std::string_view line)
     }
     name_ = line.substr(0, lengthWithoutTrailingBlanks(line.substr(0, NameColumns)));
     info_ = line.substr(NameColumns);
+}
+
+// Sixty-four bytes at a time: the line ends, the marks and the places where
+// a word may begin are found at once, and each line between two line ends is
+// counted without being looked at further.
+std::int32_t ListingReader::skipEntriesWithout(const WordStarts& words, std::int32_t most)
+{
+    std::int32_t passed = 0;
+    const char* const end = block() + end_;
+    const char* lineStart = block() + begin_;
+    // Every byte a chunk's tests read, the one after a CR included, is in hand.
+    const std::size_t reach = 64 + std::max<std::size_t>(words.longest(), 1);
+    const auto bitsBelow = [](std::ptrdiff_t position) {
+        return position <= 0 ? std::uint64_t{0} : position >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << position) - 1;
+    };
+    const ChunkScan scan = chunkScan();
+    for (const char* at = lineStart; passed < most && static_cast<std::size_t>(end - at) >= reach; at += 64) {
+        const ChunkMasks masks = scan(at, words.words().data(), words.words().size());
+        std::uint64_t ends = masks.lineEnds;
+        std::uint64_t blockers = masks.wordStarts;
+        for (std::uint64_t markBytes = masks.markBytes; markBytes != 0; markBytes &= markBytes - 1) {
+            const int place = __builtin_ctzll(markBytes);
+            if (isMarkByte(at + place))
+                blockers |= std::uint64_t{1} << place;
+        }
+        bool blocked = false;
+        for (; ends != 0 && !blocked; ends &= ends - 1) {
+            const char* const lineEnd = at + __builtin_ctzll(ends);
+            if (lineEnd < lineStart)  // the LF of a CR LF
+                continue;
+            const auto length = static_cast<std::size_t>(lineEnd - lineStart);
+            blocked = (blockers & bitsBelow(lineEnd - at) & ~bitsBelow(lineStart - at)) != 0 ||
+                (length > 0 && passed == most);
+            if (blocked)
+                break;
+            if (length > 0) {
+                ++passed;
+                if (length > LongLine)
+                    info_ = std::string_view(lineStart + NameColumns, length - NameColumns);
+            }
+            lineStart = lineEnd + (lineEnd[0] == '\r' && lineEnd[1] == '\n' ? 2 : 1);
+        }
+        // A blocker in the line that runs on into the next bytes.
+        if (blocked || (blockers & ~bitsBelow(lineStart - at)) != 0)
+            break;
+    }
+    begin_ = static_cast<std::size_t>(lineStart - block());
+    return passed;
 }
 
 // One pass over each line finds both its end and its marks: the scan stops

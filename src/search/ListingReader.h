@@ -20,6 +20,7 @@
 // The reader works on the raw bytes, streamed in blocks: its memory is one
 // block and the longest line, whatever the listing's size.
 
+#include "search/ByteSearch.h"
 #include "search/ListingInfoPart.h"
 
 #include <QString>
@@ -38,6 +39,13 @@ public:
     // Moves to the next entry line; false at the end of the listing. Raises 75
     // when the device fails to read.
     bool nextEntry();
+
+    // Passes over the entry lines that follow, at most `most` of them, while
+    // each is a plain entry (no mark) in which none of `words` may begin; an
+    // empty line is passed over too. Looks only at the bytes read so far, and
+    // stops before a line it cannot tell about. Returns the entries passed.
+    // The info part of the last long line passed is kept in force.
+    std::int32_t skipEntriesWithout(const WordStarts& words, std::int32_t most);
 
     // The current entry and the state the lines before it set, as raw
     // code-page bytes; valid until the next call of nextEntry. At least 16

@@ -6,6 +6,7 @@
 #include "search/ByteSearch.h"
 #include "search/ListingReader.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,7 +49,13 @@ public:
             else
                 outside_.push_back(&word);
         }
+        watchNames();
     }
+
+    // The words an entry of the current folder must have in its name, one of
+    // them at least, to be a hit; nullptr when every entry may be a hit
+    // whatever its name, or the words cannot be watched.
+    const WordStarts* namesNeedOneOf() const { return watching_ ? &watched_ : nullptr; }
 
     // The entry's percentage when it is a hit. The name is followed by
     // WordSearchPadding readable bytes, as the reader's names are.
@@ -69,6 +76,26 @@ public:
     }
 
 private:
+    // A hit needs `needed_ - inFolder_` of the words outside the folder in its
+    // name, so it holds one at least of any (outside - that + 1) of them: the
+    // longest are watched for, being the rarest.
+    void watchNames()
+    {
+        watching_ = false;
+        if (inFolder_ >= needed_)
+            return;
+        const auto stillNeeded = static_cast<std::size_t>(needed_ - inFolder_);
+        std::vector<std::string_view> longest;
+        for (const std::string* word : outside_)
+            longest.emplace_back(*word);
+        std::stable_sort(longest.begin(), longest.end(),
+                         [](std::string_view a, std::string_view b) { return a.size() > b.size(); });
+        // With fewer words than needed outside the folder, no entry is a hit:
+        // none is watched for.
+        longest.resize(stillNeeded > longest.size() ? 0 : longest.size() - stillNeeded + 1);
+        watching_ = watched_.watch(longest, lowerCase_);
+    }
+
     // The text lower-cased into `into`, which keeps room for the word search.
     std::string_view lowered(std::string_view text, std::string& into) const
     {
@@ -85,6 +112,8 @@ private:
     int inFolder_ = 0;                         // words found in the current folder
     std::vector<const std::string*> outside_;  // the other words, in order
     std::string folder_;                       // the current folder, lower-cased
+    WordStarts watched_;                       // what a hit's name holds one of
+    bool watching_ = false;
 };
 
 // The hit's texts; the volume and folder are made once and shared by the hits
@@ -156,7 +185,18 @@ std::int32_t SearchListing(QIODevice& listing, const QString& lowerCasedText, in
     ListingReader reader(listing);
     std::uint64_t folderNumber = 0;
     std::int32_t found = 0;
-    while (reader.nextEntry()) {
+    for (;;) {
+        // Entries in whose names no needed word may begin are no hits: they
+        // are counted in bulk, up to the next checkpoint.
+        if (const WordStarts* watched = scorer.namesNeedOneOf()) {
+            const std::int32_t passed =
+                reader.skipEntriesWithout(*watched, CheckpointEntries - linesChecked % CheckpointEntries);
+            linesChecked += passed;
+            if (passed > 0 && linesChecked % CheckpointEntries == 0 && checkpoint && checkpoint(linesChecked))
+                break;
+        }
+        if (!reader.nextEntry())
+            break;
         if (reader.folderNumber() != folderNumber) {
             folderNumber = reader.folderNumber();
             scorer.setFolder(reader.folder());
