@@ -9,6 +9,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/Pump.h"
 #include "runtime/RuntimeError.h"
+#include "search/DialogFrame.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -63,9 +64,11 @@ void Browser::setupControls()
     QPalette buttonColours = Command1->palette();
     buttonColours.setColor(QPalette::Button, QColor(255, 192, 192));
     Command1->setPalette(buttonColours);
+    fitButtonCaption(*Command1);
 
     AutoPrev = new QCheckBox(QStringLiteral("Auto Preview"), this);
     placeTwips(AutoPrev, 2400, 2460, 1335, 315);
+    platform::fitCaption(AutoPrev);
 
     FileDesc = new QLabel(this);
     placeTwips(FileDesc, 120, 4980, 3555, 615);

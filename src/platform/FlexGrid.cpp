@@ -225,7 +225,7 @@ void FlexGrid::setRow(int row)
     if (row < 0 || row >= Rows())
         runtime::raise(InvalidIndex);
     row_ = row;
-    setCurrentIndex(model_->index(row_, col_));
+    makeCurrentInPlace();
 }
 
 void FlexGrid::setCol(int col)
@@ -233,7 +233,17 @@ void FlexGrid::setCol(int col)
     if (col < 0 || col >= Cols())
         runtime::raise(InvalidIndex);
     col_ = col;
+    makeCurrentInPlace();
+}
+
+// A current cell set from code does not scroll the grid: a run filling it
+// leaves the user looking where they were.
+void FlexGrid::makeCurrentInPlace()
+{
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
     setCurrentIndex(model_->index(row_, col_));
+    setAutoScroll(scrolls);
 }
 
 void FlexGrid::setCellPicture(const QImage& picture)

@@ -38,7 +38,8 @@ public:
     double RowHeightMin() const { return rowHeightMin_; }
     void setRowHeightMin(double twips);
 
-    // The current cell. Setting a row or column outside the grid raises 381.
+    // The current cell. Setting a row or column outside the grid raises 381;
+    // setting one from code does not scroll the grid.
     int Row() const { return row_; }
     int Col() const { return col_; }
     void setRow(int row);
@@ -70,6 +71,7 @@ protected:
 
 private:
     void trackMouse(const QPoint& position);
+    void makeCurrentInPlace();
     void applyRowHeights();
 
     CellPictureModel* model_ = nullptr;

@@ -221,7 +221,7 @@ void placeTwips(QWidget* control, double left, double top, double width, double 
                          twipsToPixels(width), twipsToPixels(height));
 }
 
-void fitCaption(QLabel* caption)
+void fitCaption(QWidget* caption)
 {
     QFont font = caption->font();
     while (caption->sizeHint().width() > caption->width() && font.pointSizeF() > 6) {

@@ -102,6 +102,7 @@ void placeTwips(QWidget* control, double left, double top, double width, double 
 
 // The captions' places were laid out for a narrower font than the desktop's:
 // a caption that does not fit its place is set smaller rather than cut off.
-void fitCaption(QLabel* caption);
+// Labels and check boxes alike: whatever measures its caption by its size hint.
+void fitCaption(QWidget* caption);
 
 }  // namespace platform
