@@ -5,7 +5,6 @@
 // themselves, names a drive path cannot carry).
 
 #include "CatalogueFixture.h"
-#include "browser/CataloguePage.h"
 
 #include <QImageReader>
 
@@ -109,7 +108,7 @@ TEST_F(CatalogueFixture, ThumbnailsAreJpegsOfTheThumbnailSizeAndLikeNamedPicture
 
     for (const QString thumbnail : {"Flags/Cat/Images/Flags/Lion.jpg", "Flags/Cat/Images/Sub/Rose.jpg"}) {
         QByteArray format;
-        EXPECT_EQ(imageSize(env.hostPath("tree/" + thumbnail), &format), QSize(112, 170)) << thumbnail.toStdString();
+        EXPECT_EQ(imageSize(env.hostPath("e/" + thumbnail), &format), QSize(112, 170)) << thumbnail.toStdString();
         EXPECT_EQ(format, "jpeg");
     }
     // Both cells show the one thumbnail; the metafile, listed last, wrote it.
@@ -131,18 +130,16 @@ TEST_F(CatalogueFixture, EveryLinkOfEveryPageResolvesWhateverTheNames)
     EXPECT_EQ(page("Odd #1/Cat/c%d.htm").count("folder.gif"), 0);
 }
 
-TEST_F(CatalogueFixture, EndsBackOnTheSourceFolderWithItsFlagsReset)
+TEST_F(CatalogueFixture, EndsBackOnTheSourceFolderWithItsPreviewAndItsFlagsReset)
 {
+    picture("Flags/Lion.bmp");
     picture("Flags/Sub/Rose.gif");
-    ListSearch.PreviewBusy = true;
     build("Flags");
-    EXPECT_EQ(host.visited, QStringList({"e:\\Flags", "e:\\Flags\\Sub", "e:\\Flags", "e:\\Flags", "e:\\Flags"}));
-    EXPECT_EQ(host.previews, QStringList({"e:\\Flags"}));
-    EXPECT_FALSE(ListSearch.CatMode);
-    EXPECT_TRUE(ListSearch.PreviewBusy);
-    EXPECT_FALSE(ListSearch.StopFlag);
-    EXPECT_EQ(ListSearch.CatHtmlFolder, "e:\\Flags\\Cat\\");
-    EXPECT_EQ(ListSearch.CatImageFolder, "e:\\Flags\\Cat\\Images\\");
+    EXPECT_EQ(browser().Dir1->Path(), "E:\\Flags");
+    EXPECT_EQ(browser().GridCells(0, 0).FileName, "Lion.bmp");
+    EXPECT_FALSE(ListSearch.CatMode || ListSearch.PreviewBusy || ListSearch.StopFlag);
+    EXPECT_EQ(ListSearch.CatHtmlFolder, "E:\\Flags\\Cat\\");
+    EXPECT_EQ(ListSearch.CatImageFolder, "E:\\Flags\\Cat\\Images\\");
 }
 
 TEST_F(CatalogueFixture, ASecondBuildRewritesEveryPageAndNeverCataloguesCat)
@@ -152,8 +149,8 @@ TEST_F(CatalogueFixture, ASecondBuildRewritesEveryPageAndNeverCataloguesCat)
     build("Flags");
     const QByteArray top = page("Flags/Cat/Flags.htm");
     const QByteArray sub = page("Flags/Cat/Sub.htm");
-    env.writeFile("tree/Flags/Cat/Flags.htm", "old");
-    env.writeFile("tree/Flags/Cat/Sub.htm", "old");
+    env.writeFile("e/Flags/Cat/Flags.htm", "old");
+    env.writeFile("e/Flags/Cat/Sub.htm", "old");
 
     build("Flags");
     EXPECT_EQ(page("Flags/Cat/Flags.htm"), top);
@@ -176,29 +173,43 @@ TEST_F(CatalogueFixture, FoldersOfOneNameShareAPageTheLaterOneWinning)
 }
 
 // A thumbnail once carried the time of its writing, so no build ever found
-// one up to date and every build encoded every picture again.
-TEST_F(CatalogueFixture, ASecondBuildOfAnUnchangedTreeEncodesNothingAndAChangedPictureAnew)
+// one up to date and every build encoded every picture again. Now the
+// thumbnails of an unchanged tree are neither made nor read from the
+// pictures again; a damaged one, or one of a changed picture, is made anew.
+TEST_F(CatalogueFixture, ASecondBuildTakesUpToDateThumbnailsAsTheyAre)
 {
     picture("Flags/Lion.bmp");
     picture("Flags/Rose.bmp");
+    picture("Flags/Tulip.bmp");
     build("Flags");
+    const QByteArray flags = page("Flags/Cat/Flags.htm");
     const platform::FileTimes lion = env.fs().fileTimes("e:\\Flags\\Lion.bmp");
     EXPECT_EQ(env.fs().fileTimes("e:\\Flags\\Cat\\Images\\Flags\\Lion.jpg").lastWrite, lion.lastWrite);
 
-    // Mark both thumbnails, keeping the times they were given.
-    for (const QString name : {"Lion", "Rose"}) {
-        const QString thumbnail = "e:\\Flags\\Cat\\Images\\Flags\\" + name + ".jpg";
+    QImage red(112, 170, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QByteArray redJpeg = encoded(red, "JPG");
+    const auto replaceKeepingTimes = [&](const QString& name, const QByteArray& bytes) {
+        const QString thumbnail = "e:\\Flags\\Cat\\Images\\Flags\\" + name;
         const platform::FileTimes kept = env.fs().fileTimes(thumbnail);
-        env.writeFile("tree/Flags/Cat/Images/Flags/" + name + ".jpg", "marker");
+        env.writeFile("e/Flags/Cat/Images/Flags/" + name, bytes);
         env.fs().setFileTimes(thumbnail, kept);
-    }
-    platform::FileTimes changed = env.fs().fileTimes("e:\\Flags\\Rose.bmp");
+    };
+    replaceKeepingTimes("Lion.jpg", redJpeg);
+    replaceKeepingTimes("Rose.jpg", "damaged");
+    replaceKeepingTimes("Tulip.jpg", redJpeg);
+    platform::FileTimes changed = env.fs().fileTimes("e:\\Flags\\Tulip.bmp");
     changed.lastWrite += 10'000'000;
-    env.fs().setFileTimes("e:\\Flags\\Rose.bmp", changed);
+    env.fs().setFileTimes("e:\\Flags\\Tulip.bmp", changed);
 
     build("Flags");
-    EXPECT_EQ(page("Flags/Cat/Images/Flags/Lion.jpg"), "marker");
-    EXPECT_EQ(imageSize(env.hostPath("tree/Flags/Cat/Images/Flags/Rose.jpg")), QSize(112, 170));
+    EXPECT_EQ(page("Flags/Cat/Images/Flags/Lion.jpg"), redJpeg);
+    EXPECT_EQ(browser().GridCells(0, 0).FileName, "Lion.bmp");
+    for (const QString name : {"Rose", "Tulip"})
+        EXPECT_EQ(imageSize(env.hostPath("e/Flags/Cat/Images/Flags/" + name + ".jpg")), QSize(112, 170)) << name.toStdString();
+    EXPECT_NE(page("Flags/Cat/Images/Flags/Tulip.jpg"), redJpeg);
+    EXPECT_EQ(page("Flags/Cat/Flags.htm"), flags);
+    EXPECT_TRUE(env.dialogs().prompts().isEmpty());
 }
 
 TEST_F(CatalogueFixture, TheThousandAndSecondSubFolderEndsItsFolderWithError9)
@@ -215,7 +226,7 @@ TEST_F(CatalogueFixture, TheThousandAndSecondSubFolderEndsItsFolderWithError9)
     EXPECT_FALSE(many.contains(PageEnd.toLatin1()));
     EXPECT_FALSE(exists("Many/Cat/f0000.htm"));
     EXPECT_EQ(env.dialogs().prompts(), QStringList({"Cat Folder Error: 9 Subscript out of range"}));
-    EXPECT_EQ(host.previews, QStringList({"e:\\Many"}));
+    EXPECT_EQ(browser().Dir1->Path(), "E:\\Many");
 }
 
 TEST_F(CatalogueFixture, AStopEndsTheBuildAfterTheCurrentPicture)
@@ -223,30 +234,47 @@ TEST_F(CatalogueFixture, AStopEndsTheBuildAfterTheCurrentPicture)
     picture("Flags/a.bmp");
     picture("Flags/b.bmp");
     picture("Flags/Sub/c.bmp");
-    host.afterPicture = [](int) { ListSearch.StopFlag = true; };
+    atFirstPump([] { ListSearch.StopFlag = true; });
     build("Flags");
 
     EXPECT_EQ(page("Flags/Cat/Flags.htm"), pageLines(headOf("Flags") + QStringList{thumbLine("Images/Flags/a.jpg")}));
+    EXPECT_FALSE(exists("Flags/Cat/Images/Flags/b.jpg"));
     EXPECT_FALSE(exists("Flags/Cat/Sub.htm"));
-    EXPECT_EQ(host.pictures, 1);
     EXPECT_TRUE(env.dialogs().prompts().isEmpty());
-    EXPECT_EQ(host.previews, QStringList({"e:\\Flags"}));
-    EXPECT_FALSE(ListSearch.StopFlag);
-    EXPECT_FALSE(ListSearch.CatMode);
+    EXPECT_EQ(browser().Dir1->Path(), "E:\\Flags");
+    EXPECT_FALSE(ListSearch.StopFlag || ListSearch.CatMode);
 }
 
-TEST_F(CatalogueFixture, MissingIconsEndTheBuildSilentlyBeforeAnyPage)
+TEST_F(CatalogueFixture, FailuresEndTheBuildByTheirNumberWithItsFlagsReset)
 {
-    picture("Flags/a.bmp");
-    QFile::remove(env.hostPath("program/logo.gif"));
-    ListSearch.PreviewBusy = true;
-    build("Flags");
-    EXPECT_TRUE(exists("Flags/Cat/Images/Flags"));
-    EXPECT_FALSE(exists("Flags/Cat/Flags.htm"));
-    EXPECT_TRUE(env.dialogs().prompts().isEmpty());
-    EXPECT_TRUE(host.previews.isEmpty());
-    EXPECT_FALSE(ListSearch.CatMode);
-    EXPECT_TRUE(ListSearch.PreviewBusy);
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        QStringList messages;
+        bool pageWritten;
+        bool previewedAfter;
+    } cases[] = {
+        {"icons missing beside the program end it silently",
+         [&] { QFile::remove(env.hostPath("program/logo.gif")); }, {}, false, false},
+        {"a file where the page folder belongs", [&] { env.writeFile("e/Flags/Cat", "a file"); },
+         {"Create Cat Error: 76 Path not found"}, false, false},
+        {"a thumbnail that cannot be saved keeps its cells",
+         [&] { folder("Flags/Cat/Images/Flags/Lion.jpg"); }, {"Thumbnail Save Error: -5"}, true, true},
+    };
+    for (const Case& c : cases) {
+        QDir(env.hostPath("e/Flags")).removeRecursively();
+        picture("Flags/Lion.bmp");
+        env.dialogs().clear();
+        browser().GridCells.clear();
+        c.arrange();
+        build("Flags");
+        EXPECT_EQ(env.dialogs().prompts(), c.messages) << c.name;
+        EXPECT_EQ(exists("Flags/Cat/Flags.htm") && page("Flags/Cat/Flags.htm").contains("Lion.jpg"), c.pageWritten)
+            << c.name;
+        EXPECT_EQ(browser().GridCells(0, 0).FileName == "Lion.bmp", c.previewedAfter) << c.name;
+        EXPECT_FALSE(ListSearch.CatMode || ListSearch.StopFlag || ListSearch.PreviewBusy) << c.name;
+        QFile::copy(QStringLiteral(BRISCA_BIN_DIR "/logo.gif"), env.hostPath("program/logo.gif"));
+    }
 }
 
 // Folder links leading back into the tree once made the build go round
@@ -256,8 +284,8 @@ TEST_F(CatalogueFixture, FoldersReachedTwiceAreCataloguedOnceAndDeepTreesWhole)
     folder("Loop/a");
     folder("Loop/b");
     picture("Loop/b/pic.bmp");
-    QFile::link("../b", env.hostPath("tree/Loop/a/x"));
-    QFile::link("../a", env.hostPath("tree/Loop/b/y"));
+    QFile::link("../b", env.hostPath("e/Loop/a/x"));
+    QFile::link("../a", env.hostPath("e/Loop/b/y"));
     QString deep = "Loop/d";
     for (int level = 0; level < 300; ++level)
         deep += "/d";

@@ -1,42 +1,63 @@
-// Distribution builds on a mapped drive: the progress texts, the drawings in
-// the output folder with the pictures' times, previews the drawing preview
-// reader finds, name links that all resolve, the stop, and the output folders
-// that are refused because the drawings would land among the pictures.
+// Distribution builds from the browser's dialog: the batch window's texts,
+// the drawings in the output folder with the pictures' times, previews the
+// drawing preview reader finds, links that all resolve, Abort, the browser
+// closed during a build, errors of a conversion, and the output folders
+// refused because the drawings would land among the pictures.
 
 #include "CatalogueFixture.h"
 #include "browser/CdrPreview.h"
+#include "browser/Disp.h"
+#include "browser/Distribution.h"
 #include "platform/AiDrawing.h"
 
+#include <QLabel>
+#include <QPushButton>
+
+using platform::Forms;
 
 namespace {
 
-class DistributionTest : public CatalogueFixture {
-protected:
-    DistributionTest() { folder("out"); }
+using DistributionTest = CatalogueFixture;
 
-    void distribute(const QString& source, const QString& out = "e:\\out")
+// What the batch window showed, one entry per change, caption and message.
+class BatchWindowRecorder {
+public:
+    BatchWindowRecorder()
     {
-        host.path = "e:\\" + source;
-        ListSearch.DistribOutFolder = out;
-        MakeDistribution(host);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const Disp* disp = qobject_cast<Disp*>(Forms::find(DispFormName));
+            if (!disp)
+                return;
+            const QString shown = disp->windowTitle() + " | " + disp->MSG->text();
+            if (shown_.isEmpty() || shown_.back() != shown)
+                shown_ += shown;
+        });
+        timer_.start(0);
     }
+    const QStringList& shown() const { return shown_; }
+
+private:
+    QTimer timer_;
+    QStringList shown_;
 };
 
 TEST_F(DistributionTest, ReportsEachPictureInTheBatchWindowInOrder)
 {
     for (const QString name : {"a", "b", "c", "d", "e"})
         picture("Five/" + name + ".bmp");
+    BatchWindowRecorder batch;
     distribute("Five");
 
-    EXPECT_EQ(host.captions, QStringList({"Distribution Progress", "Distribution Progress 0 of 4",
-                                          "Distribution Progress 1 of 4", "Distribution Progress 2 of 4",
-                                          "Distribution Progress 3 of 4", "Distribution Progress 4 of 4"}));
-    ASSERT_EQ(host.messages.size(), 1 + 5 * 5);
-    EXPECT_EQ(host.messages[0], "Starting Folder...Five");
-    EXPECT_EQ(host.messages.mid(21), QStringList({"Loading e.bmp", "Loading Illustrator to simplify e.bmp",
-                                                  "Illustrator is saving e.ai", "Loading CoreDraw to convert e.ai",
-                                                  "CoreDraw is saving e.cdr"}));
-    EXPECT_TRUE(host.errors.isEmpty());
+    ASSERT_EQ(batch.shown().size(), 1 + 5 * 5);
+    EXPECT_EQ(batch.shown()[0], "Distribution Progress | Starting Folder...Five");
+    EXPECT_EQ(batch.shown()[1], "Distribution Progress 0 of 4 | Loading a.bmp");
+    EXPECT_EQ(batch.shown().mid(21), QStringList({"Distribution Progress 4 of 4 | Loading e.bmp",
+                                                  "Distribution Progress 4 of 4 | Loading Illustrator to simplify e.bmp",
+                                                  "Distribution Progress 4 of 4 | Illustrator is saving e.ai",
+                                                  "Distribution Progress 4 of 4 | Loading CoreDraw to convert e.ai",
+                                                  "Distribution Progress 4 of 4 | CoreDraw is saving e.cdr"}));
+    EXPECT_FALSE(Forms::isLoaded(DispFormName));
+    EXPECT_TRUE(env.dialogs().prompts().isEmpty());
 }
 
 TEST_F(DistributionTest, LeavesDrawingsWithThePicturesTimesAndPreviewsBesideTheCatalogue)
@@ -47,10 +68,8 @@ TEST_F(DistributionTest, LeavesDrawingsWithThePicturesTimesAndPreviewsBesideTheC
     env.fs().setFileTimes("e:\\Flags\\Lion.bmp", old);
     distribute("Flags");
 
-    const platform::FileTimes ai = env.fs().fileTimes("e:\\out\\Lion.ai");
-    EXPECT_EQ(ai.lastWrite, old.lastWrite);
+    EXPECT_EQ(env.fs().fileTimes("e:\\out\\Lion.ai").lastWrite, old.lastWrite);
     EXPECT_EQ(platform::aiDrawingPicture(page("out/Lion.ai")).size(), QSize(90, 60));
-
     ASSERT_TRUE(ExtractCdrPreview("e:\\out\\", "Lion.cdr"));
     const platform::Picture preview = platform::LoadPicture(cdrPreviewFile());
     EXPECT_EQ(preview.image.size(), QSize(90, 60));
@@ -76,43 +95,90 @@ TEST_F(DistributionTest, EveryLinkOfEveryPageResolvesAndLikeNamedPicturesShareAD
     EXPECT_TRUE(exists("out/Rose.cdr"));
 }
 
-TEST_F(DistributionTest, AStopLetsThePictureInHandFinish)
+TEST_F(DistributionTest, AbortLetsThePictureInHandFinishThenClosesTheBatchWindow)
 {
-    picture("Flags/a.bmp");
-    picture("Flags/b.bmp");
-    host.afterPicture = [](int) { ListSearch.StopFlag = true; };
-    distribute("Flags");
+    picture("Art/a.bmp");
+    picture("Art/b.bmp");
+    picture("Art/Sub/c.bmp");
+    ListSearch.PreviewBusy = true;  // a preview suspended when the build began
+    atFirstPump([] {
+        if (Disp* disp = qobject_cast<Disp*>(Forms::find(DispFormName)))
+            disp->Abort->click();
+    });
+    distribute("Art");
+
     EXPECT_TRUE(exists("out/a.cdr"));
     EXPECT_FALSE(exists("out/b.ai"));
+    EXPECT_FALSE(exists("out/Cat/Sub.htm"));
+    EXPECT_FALSE(Forms::isLoaded(DispFormName));
     EXPECT_FALSE(ListSearch.StopFlag || ListSearch.CatMode || ListSearch.DistribMode);
+    // That preview stops when it resumes.
+    EXPECT_TRUE(ListSearch.PreviewBusy && ListSearch.PreviewStop);
 }
 
-TEST_F(DistributionTest, ACatalogueAfterADistributionConvertsNothing)
+TEST_F(DistributionTest, ClosingTheBrowserDuringABuildEndsItQuietly)
 {
-    picture("Flags/Lion.bmp");
-    distribute("Flags");
-    QFile::remove(env.hostPath("tree/out/Lion.ai"));
-    host.messages.clear();
-    build("Flags");
-    EXPECT_FALSE(exists("out/Lion.ai"));
-    EXPECT_TRUE(host.messages.isEmpty());
-    EXPECT_TRUE(page("Flags/Cat/Flags.htm").contains("href=\"../Lion.bmp\""));
-}
-
-TEST_F(DistributionTest, AnErrorOfADrawingProgramReachesTheRunWithItsNumber)
-{
-    picture("Flags/Lion.bmp");
-    folder("out/Lion.ai");  // the drawing cannot be written
-    distribute("Flags");
-    EXPECT_EQ(host.errors, QList<int>({75}));
+    picture("Art/a.bmp");
+    picture("Art/b.bmp");
+    QPointer<Browser> window = &browser();
+    atFirstPump([window] {
+        if (window)
+            window->Unload();
+    });
+    distribute("Art");
+    EXPECT_FALSE(Forms::isLoaded(QStringLiteral("Browser")));
+    EXPECT_FALSE(Forms::isLoaded(QStringLiteral("DistribSettings")));
+    EXPECT_FALSE(exists("out/b.ai"));
     EXPECT_FALSE(ListSearch.CatMode || ListSearch.DistribMode);
+    EXPECT_TRUE(ListSearch.QuitFlag);
+    EXPECT_TRUE(env.dialogs().prompts().isEmpty());
+}
+
+TEST_F(DistributionTest, ErrorsOfAConversionReachTheRunByTheirNumber)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        QStringList messages;
+        bool converted;  // b.bmp, after the file in question
+    } cases[] = {
+        {"an unreadable picture is passed over",
+         [&] { copyTestPicture("bmp/bad-pil-badbitcount.bmp", "e/Art/a.bmp"); }, {}, true},
+        {"a drawing that cannot be written ends the run", [&] { folder("out/a.ai"); },
+         {"Preview Error: 75 Path/File access error"}, false},
+    };
+    for (const Case& c : cases) {
+        QDir(env.hostPath("e/out")).removeRecursively();
+        folder("out");
+        picture("Art/a.bmp");
+        picture("Art/b.bmp");
+        env.dialogs().clear();
+        c.arrange();
+        distribute("Art");
+        EXPECT_EQ(env.dialogs().prompts(), c.messages) << c.name;
+        EXPECT_FALSE(exists("out/a.cdr")) << c.name;
+        EXPECT_EQ(exists("out/b.cdr"), c.converted) << c.name;
+        EXPECT_FALSE(ListSearch.CatMode || ListSearch.DistribMode || ListSearch.StopFlag) << c.name;
+    }
+}
+
+TEST_F(DistributionTest, ACatalogueAfterADistributionConvertsNothingAndShowsNoBatchWindow)
+{
+    picture("Art/a.bmp");
+    distribute("Art");
+    QFile::remove(env.hostPath("e/out/a.ai"));
+    BatchWindowRecorder batch;
+    build("Art");
+    EXPECT_TRUE(batch.shown().isEmpty());
+    EXPECT_FALSE(exists("out/a.ai"));
+    EXPECT_TRUE(page("Art/Cat/Art.htm").contains("href=\"../a.bmp\""));
 }
 
 TEST_F(DistributionTest, AnOutputFolderInsideTheSourceIsRefused)
 {
     folder("Art/Sub");
     folder("Elsewhere");
-    QFile::link(env.hostPath("tree/Art/Sub"), env.hostPath("tree/Elsewhere/link"));
+    QFile::link(env.hostPath("e/Art/Sub"), env.hostPath("e/Elsewhere/link"));
     struct Case {
         const char* name;
         QString out;
