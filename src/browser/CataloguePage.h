@@ -6,10 +6,10 @@
 // ANSI text, one line per write, each ending in CR LF.
 //
 // Names are written as they are found on disk, except inside link targets
-// (href and src values), where "#" and "%" would make a browser read an anchor
-// or an escape: there they are written %23 and %25, and a character the ANSI
-// code page lacks is written as its UTF-8 bytes in %XX form, so every link
-// leads to the file it names.
+// (href and src values), where "#", "?" and "%" would make a browser read an
+// anchor, a query or an escape: there they are written %23, %3F and %25, and a
+// character the ANSI code page lacks is written as its UTF-8 bytes in %XX
+// form, so every link leads to the file it names.
 
 #include <QString>
 #include <QStringList>
@@ -38,7 +38,7 @@ QString nameLinkCell(const QString& href, const QString& text);
 // whichever folder of the tree the picture came from.
 QString nameLinkHref(const QString& Relative, const QString& FileName, const QString& B, bool distribution);
 
-// A link target with "#", "%" and the characters the code page lacks escaped.
+// A link target with "#", "?", "%" and the characters the code page lacks escaped.
 QString linkTarget(const QString& path);
 
 }  // namespace catalogue
