@@ -34,27 +34,6 @@ std::optional<QString> findFolderMatching(const QString& folder, const QString& 
     return best ? std::optional(best->hostName) : std::nullopt;
 }
 
-QString resolveBelow(const QString& root, const QStringList& components)
-{
-    QString exact = root;
-    for (const QString& component : components)
-        exact = joinHostPath(exact, component);
-    if (hostEntryExists(exact))
-        return exact;
-
-    QString folder = root;
-    for (qsizetype i = 0; i < components.size(); ++i) {
-        const std::optional<QString> entry = findEntry(folder, components[i]);
-        folder = joinHostPath(folder, entry.value_or(components[i]));
-        if (!entry) {
-            for (const QString& rest : components.mid(i + 1))
-                folder = joinHostPath(folder, rest);
-            break;
-        }
-    }
-    return folder;
-}
-
 QString currentHostFolder()
 {
     char* folder = ::getcwd(nullptr, 0);
@@ -114,6 +93,27 @@ std::optional<QString> findEntry(const QString& folder, const QString& name)
             best = entry;
     }
     return best ? std::optional(best->hostName) : std::nullopt;
+}
+
+QString resolveBelow(const QString& root, const QStringList& components)
+{
+    QString exact = root;
+    for (const QString& component : components)
+        exact = joinHostPath(exact, component);
+    if (hostEntryExists(exact))
+        return exact;
+
+    QString folder = root;
+    for (qsizetype i = 0; i < components.size(); ++i) {
+        const std::optional<QString> entry = findEntry(folder, components[i]);
+        folder = joinHostPath(folder, entry.value_or(components[i]));
+        if (!entry) {
+            for (const QString& rest : components.mid(i + 1))
+                folder = joinHostPath(folder, rest);
+            break;
+        }
+    }
+    return folder;
 }
 
 HostLocation locate(const DriveTable& drives, const QString& windowsPath, int notReadyError)

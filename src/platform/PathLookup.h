@@ -36,6 +36,11 @@ QString joinHostPath(const QString& folder, const QString& name);
 // ignoring case.
 std::optional<QString> findEntry(const QString& folder, const QString& name);
 
+// The host path of the components below a host folder, each the entry of
+// that name or, when it is absent, one differing only in case; from the first
+// component that is not there on, the components as written.
+QString resolveBelow(const QString& root, const QStringList& components);
+
 // A path's place on the host: its (resolved) parent folder and its last
 // component, the name on disk when the entry exists, else as written.
 struct HostLocation {

@@ -1,6 +1,7 @@
 #include "platform/ZipControl.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PathLookup.h"
 #include "platform/Services.h"
 #include "platform/Wildcard.h"
 #include "runtime/RuntimeError.h"
@@ -34,6 +35,13 @@ constexpr qint64 EndRecordSize = 22;
 constexpr qint64 MaxCommentSize = 65535;
 constexpr int CentralDirectorySizeAt = 12;
 constexpr int CentralDirectoryOffsetAt = 16;
+// An archive past 4 GB or 65,535 entries (or one its tool always writes so)
+// ends with a ZIP64 end record and a locator of it in front of the record above.
+constexpr char Zip64RecordSignature[] = "PK\x06\x06";
+constexpr char Zip64LocatorSignature[] = "PK\x06\x07";
+constexpr qint64 Zip64LocatorSize = 20;
+constexpr int Zip64RecordOffsetAt = 8;
+constexpr zip_uint32_t MsDosFolderAttribute = 0x10;
 
 struct ArchiveCloser {
     void operator()(zip_t* archive) const { zip_discard(archive); }
@@ -89,13 +97,34 @@ void setModificationTime(const QString& hostPath, time_t time)
     ::utimensat(AT_FDCWD, QFile::encodeName(hostPath).constData(), times, 0);
 }
 
+// How many bytes stand in front of the archive whose end record lies at `end`
+// of the file's tail (which starts at `tailStart`): where a record really is,
+// less where the archive says it is.
+qint64 prefixLength(const QByteArray& tail, qint64 tailStart, qsizetype end)
+{
+    const qsizetype locator = end - Zip64LocatorSize;
+    if (locator >= 0 && tail.sliced(locator, 4) == Zip64LocatorSignature) {
+        const qsizetype record = tail.lastIndexOf(Zip64RecordSignature, locator);
+        if (record < 0)
+            return 0;
+        const auto recordedAt = qFromLittleEndian<quint64>(tail.constData() + locator + Zip64RecordOffsetAt);
+        return tailStart + record - qint64(recordedAt);
+    }
+    const auto field = [&](int offset) {
+        return qint64(qFromLittleEndian<quint32>(tail.constData() + end + offset));
+    };
+    return tailStart + end - field(CentralDirectorySizeAt) - field(CentralDirectoryOffsetAt);
+}
+
 // Opens an archive for reading. An archive with data in front of it whose
 // offsets were not adjusted (a self-extractor) is opened past that data.
 ArchivePtr openForReading(const QString& hostPath, int& errorCode)
 {
     const QByteArray path = QFile::encodeName(hostPath);
     zip_t* archive = zip_open(path.constData(), ZIP_RDONLY, &errorCode);
-    if (archive || errorCode != ZIP_ER_NOZIP)
+    // Offsets that miss by the data in front read as no archive, or with
+    // ZIP64 records as an inconsistent one.
+    if (archive || (errorCode != ZIP_ER_NOZIP && errorCode != ZIP_ER_INCONS))
         return ArchivePtr(archive);
 
     QFile file(hostPath);
@@ -107,11 +136,7 @@ ArchivePtr openForReading(const QString& hostPath, int& errorCode)
     const qsizetype end = tail.lastIndexOf(EndRecordSignature);
     if (end < 0 || end + EndRecordSize > tail.size())
         return nullptr;
-    const auto field = [&](int offset) {
-        return qint64(qFromLittleEndian<quint32>(tail.constData() + end + offset));
-    };
-    // Where the central directory really starts, less where the record says it does.
-    const qint64 prefix = tailStart + end - field(CentralDirectorySizeAt) - field(CentralDirectoryOffsetAt);
+    const qint64 prefix = prefixLength(tail, tailStart, end);
     if (prefix <= 0)
         return nullptr;
     zip_error_t error;
@@ -128,7 +153,23 @@ struct Entry {
     zip_uint64_t index;
     QString name;
     zip_stat_t stat;
+    bool isFolder;
 };
+
+// A folder's name ends in a slash; an MS-DOS tool may leave the slash out and
+// mark the folder by its attribute (16) alone, a Unix one by its mode.
+bool isFolderEntry(zip_t* archive, zip_uint64_t index, const QString& name)
+{
+    if (name.endsWith(u'/') || name.endsWith(u'\\'))
+        return true;
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0)
+        return false;
+    if (system == ZIP_OPSYS_UNIX)
+        return S_ISDIR(attributes >> 16);
+    return (attributes & MsDosFolderAttribute) != 0;
+}
 
 std::vector<Entry> entriesMatching(zip_t* archive, const QString& mask)
 {
@@ -136,19 +177,15 @@ std::vector<Entry> entriesMatching(zip_t* archive, const QString& mask)
     std::vector<Entry> entries;
     const zip_int64_t count = zip_get_num_entries(archive, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
-        Entry entry{zip_uint64_t(i), {}, {}};
+        Entry entry{zip_uint64_t(i), {}, {}, false};
         if (zip_stat_index(archive, entry.index, 0, &entry.stat) != 0)
             continue;
         entry.name = QString::fromUtf8(entry.stat.name);
+        entry.isFolder = isFolderEntry(archive, entry.index, entry.name);
         if (wildcard.matches(baseName(entry.name)))
             entries.push_back(entry);
     }
     return entries;
-}
-
-bool isFolderEntry(const Entry& entry)
-{
-    return entry.name.endsWith(u'/') || entry.name.endsWith(u'\\');
 }
 
 }  // namespace
@@ -276,7 +313,7 @@ void ZipRun::extract()
     const std::vector<Entry> entries = entriesMatching(archive.get(), zip_.FileMask);
     qint64 bytesTotal = 0;
     for (const Entry& entry : entries)
-        bytesTotal += isFolderEntry(entry) ? 0 : qint64(entry.stat.size);
+        bytesTotal += entry.isFolder ? 0 : qint64(entry.stat.size);
     ZipProgress progress(zip_, bytesTotal, int(entries.size()));
     for (const Entry& entry : entries) {
         extractEntry(archive.get(), entry, QDir::cleanPath(*root), progress);
@@ -292,8 +329,10 @@ void ZipRun::extractEntry(zip_t* archive, const Entry& entry, const QString& roo
         zip_.raiseError(ZipControl::UnsafeEntryName, entry.name);
         return;
     }
-    const QString target = root + u'/' + *relative;
-    if (isFolderEntry(entry)) {
+    // An entry differing from a file or folder on disk only in letter case
+    // replaces it under the spelling the disk has, as on Windows.
+    const QString target = resolveBelow(root, relative->split(u'/'));
+    if (entry.isFolder) {
         makeFolder(target, entry.name);
         return;
     }
@@ -317,7 +356,8 @@ void ZipRun::writeEntry(zip_t* archive, const Entry& entry, const QString& targe
 {
     const EntryPtr source(zip_fopen_index(archive, entry.index, 0));
     if (!source) {
-        zip_.raiseError(ZipControl::EntryUnreadable,
+        const bool unsupported = zip_error_code_zip(zip_get_error(archive)) == ZIP_ER_COMPNOTSUPP;
+        zip_.raiseError(unsupported ? ZipControl::MethodUnsupported : ZipControl::EntryUnreadable,
                         entry.name + QStringLiteral(" (") + QString::fromUtf8(zip_strerror(archive)) + u')');
         return;
     }
@@ -468,6 +508,7 @@ QString ZipControl::ErrorText(int code) const
     case NothingToPack: text = QStringLiteral("No file matches the file mask"); break;
     case ArchiveExists: text = QStringLiteral("The archive exists and may not be replaced"); break;
     case InvalidOperation: text = QStringLiteral("The operation is not one the control runs"); break;
+    case MethodUnsupported: text = QStringLiteral("Compression method not supported: the entry was not extracted"); break;
     default: return QStringLiteral("Unknown error %1").arg(code);
     }
     if (code == lastError_ && !lastDetail_.isEmpty())

@@ -38,6 +38,7 @@ public:
         NothingToPack = 7,
         ArchiveExists = 8,       // a pack without OverwriteFiles
         InvalidOperation = 9,
+        MethodUnsupported = 10,  // an entry packed in a way this program cannot unpack
     };
 
     explicit ZipControl(QObject* parent = nullptr);

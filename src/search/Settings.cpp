@@ -26,6 +26,11 @@ void saveSetting(const QString& key, const QString& value)
     platform::settingsStore().save(SettingsApp, SettingsSection, key, value);
 }
 
+// locations.txt is written in Windows-1252 as it always was. A list holding
+// a character that code page lacks is written in UTF-8 after a byte-order
+// mark instead, so that no row comes back changed; reading takes either form.
+const QByteArray Utf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
+
 QString locationsHostPath()
 {
     return platform::fileSystem().hostPath(ListSearch.LocalFolder + QStringLiteral("locations.txt"));
@@ -131,8 +136,16 @@ void ReadLocations()
     if (!platform::fileSystem().fileExists(path))
         return;
     runtime::AnsiTextReader reader(locationsHostPath());
-    while (!reader.atEnd()) {
-        const QStringList fields = runtime::delimitedFields(reader.readLine());
+    bool utf8 = false;
+    for (bool firstLine = true; !reader.atEnd(); firstLine = false) {
+        QString line = reader.readLine();
+        if (firstLine && line.startsWith(runtime::fromAnsi(Utf8Mark))) {
+            utf8 = true;
+            line.remove(0, Utf8Mark.size());
+        }
+        if (utf8)  // the line's bytes come back whole from the code page
+            line = QString::fromUtf8(runtime::toAnsi(line));
+        const QStringList fields = runtime::delimitedFields(line);
         if (fields.isEmpty())
             continue;
         if (ListSearch.LocCount == MaxLocations)
@@ -147,11 +160,14 @@ void ReadLocations()
 // list written at the close before.
 void WriteLocations()
 {
-    QByteArray text;
+    QString rows;
     for (int i = 1; i <= ListSearch.LocCount; ++i) {
         const auto& row = ListSearch.Locations[static_cast<size_t>(i)];
-        text += runtime::toAnsi(u'"' + row[1] + QStringLiteral("\",\"") + row[2] + QStringLiteral("\"\r\n"));
+        rows += u'"' + row[1] + QStringLiteral("\",\"") + row[2] + QStringLiteral("\"\r\n");
     }
+    QByteArray text = runtime::toAnsi(rows);
+    if (runtime::fromAnsi(text) != rows)
+        text = Utf8Mark + rows.toUtf8();
     const QString path = locationsHostPath();
     if (!QFileInfo(path).absoluteDir().exists())
         runtime::raise(runtime::err::PathNotFound);

@@ -221,6 +221,31 @@ TEST_F(ZipControlTest, EntriesThatClimbOutAreSkippedAndTheRestExtracted)
               "An entry would be written outside the target folder and was skipped: ../evil.txt");
 }
 
+TEST_F(ZipControlTest, EntryPackedWithAMethodThisProgramLacksIsSaidSo)
+{
+    extract(sample("made-lzma.zip"), win("out"));
+    EXPECT_EQ(log.errors, std::vector<int>{ZipControl::MethodUnsupported});
+    EXPECT_TRUE(log.errorTexts.value(0).startsWith("Compression method not supported")) << log.errorTexts.value(0).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(host("out/packed.txt")));
+}
+
+// An entry whose name differs from what the disk holds only in letter case
+// replaces it under the disk's spelling, folders included.
+TEST_F(ZipControlTest, EntriesReplaceFilesSpelledInAnotherCase)
+{
+    env.writeFile("src/LIST.TXT", "new listing");
+    env.writeFile("src/ART/CLIPS.TXT", "new clips");
+    ASSERT_EQ(runTool("zip", {"-r", host("update.zip"), "LIST.TXT", "ART"}, host("src")).exitCode, 0);
+    env.writeFile("data/list.txt", "old listing");
+    env.writeFile("data/art/clips.txt", "old clips");
+
+    extract(win("update.zip"), win("data"));
+    EXPECT_TRUE(log.errors.empty());
+    EXPECT_EQ(QDir(host("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"art", "list.txt"}));
+    EXPECT_EQ(env.readFile("data/list.txt"), "new listing");
+    EXPECT_EQ(env.readFile("data/art/clips.txt"), "new clips");
+}
+
 TEST_F(ZipControlTest, EntryFailingItsCheckNeverReplacesTheGoodFile)
 {
     env.writeFile("out/file2", "good file2");
@@ -271,7 +296,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SampleCase{"go-test.zip", 2, 0, "test.txt"},
                       SampleCase{"bad-go-readme.notzip", 0, 0, ""},
                       SampleCase{"bad-la-badcrc.zip", 3, 1, "file1"},
-                      SampleCase{"bad-la-malformed1.zip", 0, 0, ""}),
+                      SampleCase{"bad-la-malformed1.zip", 0, 0, ""},
+                      SampleCase{"made-zip64-prefix.zip", 1, 0, "list.txt"},
+                      SampleCase{"made-dos-folder.zip", 2, 0, "Clips/owl.txt"},
+                      SampleCase{"made-lzma.zip", 2, 1, "plain.txt"}),
     [](const auto& row) {
         QString name = QString::fromLatin1(row.param.name);
         return name.replace(u'-', u'_').replace(u'.', u'_').toStdString();
