@@ -204,6 +204,10 @@ void CreateCatalogue(CatalogueHost& host)
         ListSearch.PreviewBusy = previewWasBusy;
         host.setFolderListPath(ListSearch.CatSourcePath);
         host.Command1_Click();
+        // A preview suspended when the build began would go on filling the grid
+        // its own preview has just filled: it stops when it resumes.
+        if (previewWasBusy)
+            ListSearch.PreviewStop = true;
     } catch (const RuntimeError& error) {
         reportBuildError(QStringLiteral("Create Cat Error: "), error.number(), error.description());
         ListSearch.CatMode = false;

@@ -134,10 +134,13 @@ TEST_F(CatalogueFixture, EndsBackOnTheSourceFolderWithItsPreviewAndItsFlagsReset
 {
     picture("Flags/Lion.bmp");
     picture("Flags/Sub/Rose.gif");
-    build("Flags");
+    browser().Dir1->setPath("e:\\Flags");
+    ListSearch.PreviewBusy = true;  // a preview suspended in its pumping
+    browser().CreateCat_Click();
     EXPECT_EQ(browser().Dir1->Path(), "E:\\Flags");
     EXPECT_EQ(browser().GridCells(0, 0).FileName, "Lion.bmp");
     EXPECT_FALSE(ListSearch.CatMode || ListSearch.PreviewBusy || ListSearch.StopFlag);
+    EXPECT_TRUE(ListSearch.PreviewStop);  // that preview stops when it resumes
     EXPECT_EQ(ListSearch.CatHtmlFolder, "E:\\Flags\\Cat\\");
     EXPECT_EQ(ListSearch.CatImageFolder, "E:\\Flags\\Cat\\Images\\");
 }
