@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QProcess>
 #include <QtEndian>
+#include <map>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -42,121 +43,87 @@ protected:
     }
     QString path(const QString& relative) const { return env.windowsPath(relative); }
 
-    // The conversion of a picture as the distribution makes it.
-    void convert(const QString& picture, const QString& ai, const QString& cdr)
+    // Makes the named calls in order on fresh stand-ins; the error number
+    // that ends them, 0 when none does.
+    int calls(const QStringList& names)
     {
         IllustratorApplication illustrator;
-        illustrator.Open(picture);
-        illustrator.DoScript("Select All", Set);
-        illustrator.DoScript("Simplify (100%)", Set);
-        illustrator.SaveAs(ai, {8, 1});
-        illustrator.Close(2);
         CorelDrawApplication corel;
-        corel.Script("FileOpen", ai);
-        corel.setSubObjectSetting(2);
-        corel.Script("SelectAllObjects");
         CorelSaveOptions options = corel.CreateSaveOptions();
-        options.Filter = 1795;
-        options.Version = 8;
-        corel.SaveAs(cdr, options);
-        corel.setDocumentMember(0);
-        corel.Close();
+        const std::map<QString, std::function<void()>> call = {
+            {"open", [&] { illustrator.Open(path("art/Lion.bmp")); }},
+            {"open a missing picture", [&] { illustrator.Open(path("art/none.bmp")); }},
+            {"select all", [&] { illustrator.DoScript("Select All", Set); }},
+            {"select all of another set", [&] { illustrator.DoScript("Select All", "Other"); }},
+            {"simplify", [&] { illustrator.DoScript("Simplify (100%)", Set); }},
+            {"save", [&] { illustrator.SaveAs(path("out/Lion.ai"), {8, 1}); }},
+            {"save into a missing folder", [&] { illustrator.SaveAs(path("none") + "\\Lion.ai", {8, 1}); }},
+            {"save onto a folder", [&] { illustrator.SaveAs(path("out"), {8, 1}); }},
+            {"close", [&] { illustrator.Close(2); }},
+            {"file open", [&] { corel.Script("FileOpen", path("out/Lion.ai")); }},
+            {"file open of another drawing",
+             [&] {
+                 env.writeFile("out/other.ai", "%!PS-Adobe-3.0\nshowpage\n");
+                 corel.Script("FileOpen", path("out/other.ai"));
+             }},
+            {"setting", [&] { corel.setSubObjectSetting(2); }},
+            {"select all objects", [&] { corel.Script("SelectAllObjects"); }},
+            {"save as version 8",
+             [&] {
+                 options.Filter = 1795;
+                 options.Version = 8;
+                 corel.SaveAs(path("out/Lion.cdr"), options);
+             }},
+            {"save in another format", [&] { corel.SaveAs(path("out/x.cdr"), options); }},
+            {"member", [&] { corel.setDocumentMember(0); }},
+            {"close drawing", [&] { corel.Close(); }},
+        };
+        return errorNumberOf([&] {
+            for (const QString& name : names)
+                call.at(name)();
+        });
+    }
+    // The conversion as a distribution makes it.
+    void convert()
+    {
+        ASSERT_EQ(calls({"open", "select all", "simplify", "save", "close", "file open", "setting",
+                         "select all objects", "save as version 8", "member", "close drawing"}),
+                  0);
     }
 
     TestEnvironment env;
 };
 
-TEST_F(DrawingProgramsTest, TakeTheirCallsOnlyInOrder)
+TEST_F(DrawingProgramsTest, TakeTheirCallsInOrderAndRaiseTheRuntimesFileErrors)
 {
-    const QString lion = path("art/Lion.bmp");
-    const QString ai = path("out/Lion.ai");
+    const QStringList simplified = {"open", "select all", "simplify"};
+    const QStringList selected = {"open", "select all", "simplify", "save", "close", "file open", "setting",
+                                  "select all objects"};
     struct Case {
         const char* name;
-        std::function<void()> calls;
+        QStringList calls;
         int error;
     } cases[] = {
-        {"the whole conversion", [&] { convert(lion, ai, path("out/Lion.cdr")); }, 0},
-        {"an action with no document open",
-         [&] { IllustratorApplication().DoScript("Select All", Set); }, 440},
-        {"simplify before select all",
-         [&] {
-             IllustratorApplication app;
-             app.Open(lion);
-             app.DoScript("Simplify (100%)", Set);
-         },
-         440},
-        {"an action of another set",
-         [&] {
-             IllustratorApplication app;
-             app.Open(lion);
-             app.DoScript("Select All", "Other");
-         },
-         440},
-        {"a save before the actions",
-         [&] {
-             IllustratorApplication app;
-             app.Open(lion);
-             app.SaveAs(ai, {8, 1});
-         },
-         440},
-        {"a close before the save",
-         [&] {
-             IllustratorApplication app;
-             app.Open(lion);
-             app.Close(2);
-         },
-         440},
-        {"a picture that is missing", [&] { IllustratorApplication().Open(path("art/none.bmp")); }, 53},
-        {"a drawing with no file open", [&] { CorelDrawApplication().Script("SelectAllObjects"); }, 440},
-        {"an .ai that no stand-in wrote",
-         [&] {
-             env.writeFile("out/other.ai", "%!PS-Adobe-3.0\nshowpage\n");
-             CorelDrawApplication().Script("FileOpen", path("out/other.ai"));
-         },
-         440},
-        {"a save in another format",
-         [&] {
-             CorelDrawApplication corel;
-             corel.Script("FileOpen", ai);
-             corel.setSubObjectSetting(2);
-             corel.Script("SelectAllObjects");
-             corel.SaveAs(path("out/x.cdr"), corel.CreateSaveOptions());
-         },
-         440},
-        {"a close before the save",
-         [&] {
-             CorelDrawApplication corel;
-             corel.Script("FileOpen", ai);
-             corel.Close();
-         },
-         440},
+        {"an action with no document open", {"select all"}, 440},
+        {"simplify before select all", {"open", "simplify"}, 440},
+        {"an action of another set", {"open", "select all of another set"}, 440},
+        {"a save before the actions", {"open", "save"}, 440},
+        {"a close before the save", {"open", "close"}, 440},
+        {"a picture that is missing", {"open a missing picture"}, 53},
+        {"a folder that is missing", simplified + QStringList{"save into a missing folder"}, 76},
+        {"a target that is a folder", simplified + QStringList{"save onto a folder"}, 75},
+        {"a drawing with no file open", {"select all objects"}, 440},
+        {"an .ai that no stand-in wrote", {"file open of another drawing"}, 440},
+        {"a save in another format", selected + QStringList{"save in another format"}, 440},
+        {"a close of the drawing before its save", selected + QStringList{"close drawing"}, 440},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(errorNumberOf(c.calls), c.error) << c.name;
-}
-
-TEST_F(DrawingProgramsTest, FileErrorsAreTheRuntimes)
-{
-    struct Case {
-        const char* name;
-        QString target;
-        int error;
-    } cases[] = {
-        {"a folder that is missing", path("none") + "\\Lion.ai", 76},
-        {"a target that is a folder", path("out"), 75},
-    };
-    for (const Case& c : cases) {
-        IllustratorApplication app;
-        app.Open(path("art/Lion.bmp"));
-        app.DoScript("Select All", Set);
-        app.DoScript("Simplify (100%)", Set);
-        EXPECT_EQ(errorNumberOf([&] { app.SaveAs(c.target, {8, 1}); }), c.error) << c.name;
-    }
+        EXPECT_EQ(calls(c.calls), c.error) << c.name;
 }
 
 TEST_F(DrawingProgramsTest, GhostscriptRendersTheAiDrawingAtThePicturesSize)
 {
-    convert(path("art/Lion.bmp"), path("out/Lion.ai"), path("out/Lion.cdr"));
+    convert();
     QProcess gs;
     gs.start("gs", {"-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=png16m", "-r72",
                     "-sOutputFile=" + env.hostPath("out/Lion.png"), env.hostPath("out/Lion.ai")});
@@ -172,7 +139,7 @@ TEST_F(DrawingProgramsTest, GhostscriptRendersTheAiDrawingAtThePicturesSize)
 
 TEST_F(DrawingProgramsTest, TheCdrFileIsARiffDrawingWithItsPreviewBeforeItsFirstList)
 {
-    convert(path("art/Lion.bmp"), path("out/Lion.ai"), path("out/Lion.cdr"));
+    convert();
     const QByteArray cdr = env.readFile("out/Lion.cdr");
     EXPECT_TRUE(cdr.startsWith("RIFF"));
     EXPECT_EQ(cdr.mid(8, 4), "CDR8");
