@@ -86,6 +86,9 @@ TEST_F(DistributionTest, EveryLinkOfEveryPageResolvesAndLikeNamedPicturesShareAD
     picture("Top/Same.bmp", {40, 40});
     picture("Top/Sub/Same.bmp", {30, 50});
     picture("Top/Sub/Deeper/Rose.gif");
+    QImage plan(20, 30, QImage::Format_RGB32);
+    plan.fill(Qt::yellow);
+    env.writeFile("e/Top/Plan.cdr", platform::cdrDrawing(platform::aiDrawing(plan, "Plan.ai"), plan));
     distribute("Top");
 
     EXPECT_EQ(unresolvedLinks("out/Cat"), QStringList());
@@ -93,6 +96,8 @@ TEST_F(DistributionTest, EveryLinkOfEveryPageResolvesAndLikeNamedPicturesShareAD
     // The sub-folder's picture was converted last.
     EXPECT_EQ(platform::aiDrawingPicture(page("out/Same.ai")).size(), QSize(30, 50));
     EXPECT_TRUE(exists("out/Rose.cdr"));
+    // A drawing goes through its preview.
+    EXPECT_EQ(platform::aiDrawingPicture(page("out/Plan.ai")).pixel(10, 15), QColor(Qt::yellow).rgb());
 }
 
 TEST_F(DistributionTest, AbortLetsThePictureInHandFinishThenClosesTheBatchWindow)
