@@ -1,10 +1,13 @@
-// The desktop shell's command lines and its failure results. No test here
-// starts a program: the players named do not exist and the files are missing.
+// The desktop shell's command lines and its failure results, and one real
+// start of a program, handed a file whose name is not UTF-8.
 
+#include "platform/HostNames.h"
 #include "platform/Shell.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using platform::DesktopShell;
@@ -80,6 +83,22 @@ TEST_F(DesktopShellTest, MissingFilesFoldersAndVerbsFailBeforeAnythingStarts)
     EXPECT_EQ(shell.execute("open", "f:\\song.mp3", "", "f:\\", 10), shellresult::PathNotFound);
     EXPECT_EQ(shell.execute("open", "e:\\absent|name.mp3", "", "e:\\", 10), shellresult::FileNotFound);
     EXPECT_EQ(shell.execute("print", "e:\\song.mp3", "", "e:\\", 10), shellresult::NoAssociation);
+}
+
+// The program gets the file's own bytes and starts in the file's folder.
+TEST_F(DesktopShellTest, StartedProgramGetsTheNameAsTheDiskHoldsIt)
+{
+    env.writeFile(QStringLiteral("music/") + platform::hostText("chanson \xE9t\xE9.mp3"), "ID3 song");
+    setPlayer(QStringLiteral("cp %f played.bin"));
+    DesktopShell shell(env.settings());
+    const QString song = QStringLiteral("e:\\chanson \u00e9t\u00e9.mp3");
+    ASSERT_EQ(shell.execute("enqueue", song, "", "e:\\", 10), shellresult::Success);
+
+    QFile played(env.hostPath(QStringLiteral("music/played.bin")));
+    for (int wait = 0; wait < 500 && played.size() < 8; ++wait)  // the program runs on its own
+        QThread::msleep(10);
+    ASSERT_TRUE(played.open(QIODevice::ReadOnly));
+    EXPECT_EQ(played.readAll(), "ID3 song");
 }
 
 }  // namespace
