@@ -10,7 +10,6 @@
 #include "search/ListSearch.h"
 #include "search/SearchForm.h"
 
-#include <QFile>
 #include <QPointer>
 #include <QTimer>
 #include <optional>
@@ -29,24 +28,6 @@ void answer(Winsock& element, const Message& message)
     try {
         element.SendData(message);
     } catch (const runtime::RuntimeError&) {
-    }
-}
-
-std::optional<QByteArray> readArchive(const QString& name)
-{
-    try {
-        const std::optional<QString> archive = locationArchive(name);
-        if (!archive)
-            return std::nullopt;
-        QFile file(platform::fileSystem().hostPath(*archive));
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return std::nullopt;
-        return bytes;
-    } catch (const runtime::RuntimeError&) {
-        return std::nullopt;
     }
 }
 
@@ -135,6 +116,16 @@ void PeerExchange::IPServ_DataArrival(std::int32_t Index)
         answer(element, QStringLiteral("NA:"));
 }
 
+
+std::optional<QByteArray> PeerExchange::readArchive(const QString& name)
+{
+    try {
+        const std::optional<QString> archive = locationArchive(name);
+        return archive ? archives_.read(platform::fileSystem().hostPath(*archive)) : std::nullopt;
+    } catch (const runtime::RuntimeError&) {
+        return std::nullopt;
+    }
+}
 
 // The archive is read whole before anything is sent, so a name with no
 // archive, or one that cannot be read, is answered "NA:" alone.

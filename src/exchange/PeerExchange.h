@@ -12,9 +12,12 @@
 // is dropped. An element whose peer has closed releases its system socket but
 // keeps its index, as indexes are never reused.
 
+#include "exchange/ArchiveReader.h"
+
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class SearchForm;
@@ -42,9 +45,12 @@ public:
     void IPServ_DataArrival(std::int32_t Index);
 
 private:
+    // The archive of the location a GetList names, nullopt for none or one that cannot be read.
+    std::optional<QByteArray> readArchive(const QString& name);
     void sendArchive(platform::Winsock& element, const QString& name);
 
     SearchForm& form_;
+    ArchiveReader archives_;
 };
 
 // The search window's exchange, made on first use; nothing listens or

@@ -26,6 +26,11 @@ std::set<qintptr>& openRequests()
 // files); accepting resumes after this pause, once some may have closed.
 constexpr int AcceptRetryMs = 100;
 
+// Connection requests the system holds until they are accepted: enough for
+// a crowd arriving at once, which would otherwise wait out the retries of
+// their connection (seconds each).
+constexpr int ListenBacklog = 1024;
+
 // An IPv4 peer of an IPv6 socket in its dotted form ("::ffff:127.0.0.1" -> "127.0.0.1").
 QString dotted(const QHostAddress& address)
 {
@@ -73,6 +78,7 @@ bool Winsock::listen(const QHostAddress& address)
 {
     close();
     listener_ = new Listener(*this);
+    listener_->setListenBacklogSize(ListenBacklog);
     if (!listener_->listen(address, LocalPort)) {
         errorText_ = listener_->errorString();
         delete listener_;

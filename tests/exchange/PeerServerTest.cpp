@@ -11,6 +11,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -146,6 +147,22 @@ TEST_F(PeerServerTest, APeerThatClosesMidReplyLeavesTheServerServing)
     EXPECT_EQ(exchange.MaxConnect, 2);
     // The first element's socket is released; its index stays used.
     EXPECT_FALSE(exchange.IPServ[1]->isConnected());
+}
+
+TEST_F(PeerServerTest, AnArchiveReplacedBetweenRequestsIsSentAsItIsNow)
+{
+    setLocations({"A"});
+    LoopbackPeer client;
+    ASSERT_TRUE(client.connectTo(port()));
+    const QByteArray replacements[] = {archiveBytes("first"), archiveBytes("other"), archiveBytes("long", 300000)};
+    for (const QByteArray& archive : replacements) {
+        // Packed beside it and moved into its place, as the rescan does, or rewritten in place.
+        env.writeFile("data/A.zip.new", archive);
+        ASSERT_TRUE(QFile::remove(env.hostPath("data/A.zip")) || !QFile::exists(env.hostPath("data/A.zip")));
+        ASSERT_TRUE(QFile::rename(env.hostPath("data/A.zip.new"), env.hostPath("data/A.zip")));
+        const QByteArray reply = "List: A.zip" + archive;
+        EXPECT_EQ(client.ask("GetList: A", reply.size()), reply);
+    }
 }
 
 TEST_F(PeerServerTest, RequestsBeyondTheLastElementAreRefusedAndClosed)
