@@ -3,13 +3,13 @@
 #include "browser/Browser.h"
 
 #include "browser/BrowserLayout.h"
+#include "platform/CaptionFit.h"
 #include "platform/DirListBox.h"
 #include "platform/DriveListBox.h"
 #include "platform/FileListBox.h"
 #include "platform/FlexGrid.h"
 #include "platform/Pump.h"
 #include "runtime/RuntimeError.h"
-#include "search/DialogFrame.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,7 +30,6 @@ QLabel* makeLabel(QWidget* parent, const QString& text, double left, double top,
 {
     auto* label = new QLabel(text, parent);
     placeTwips(label, left, top, width, height);
-    platform::fitCaption(label);
     return label;
 }
 
@@ -43,6 +42,7 @@ Browser::Browser(QWidget* parent) : platform::FormWindow(parent)
     setupGrid();
     setupMenus();
     setupPopUp();
+    platform::fitCaptions(*this);
     connectHandlers();
 }
 
@@ -64,11 +64,9 @@ void Browser::setupControls()
     QPalette buttonColours = Command1->palette();
     buttonColours.setColor(QPalette::Button, QColor(255, 192, 192));
     Command1->setPalette(buttonColours);
-    fitButtonCaption(*Command1);
 
     AutoPrev = new QCheckBox(QStringLiteral("Auto Preview"), this);
     placeTwips(AutoPrev, 2400, 2460, 1335, 315);
-    platform::fitCaption(AutoPrev);
 
     FileDesc = new QLabel(this);
     placeTwips(FileDesc, 120, 4980, 3555, 615);

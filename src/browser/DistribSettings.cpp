@@ -3,6 +3,7 @@
 #include "browser/Browser.h"
 #include "browser/BrowserBuildHost.h"
 #include "browser/Distribution.h"
+#include "platform/CaptionFit.h"
 #include "platform/Forms.h"
 #include "platform/Interaction.h"
 #include "platform/Services.h"
@@ -29,7 +30,6 @@ QLabel* makeCaption(const QString& text, double top, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     placeTwips(label, 120, top, 2000, 255);
-    platform::fitCaption(label);
     return label;
 }
 
@@ -38,7 +38,6 @@ QPushButton* makeButton(const QString& text, double left, QWidget* parent)
     auto* button = new QPushButton(text, parent);
     button->setAutoDefault(true);
     placeTwips(button, left, 1680, 1215, 375);
-    fitButtonCaption(*button);
     return button;
 }
 
@@ -78,6 +77,7 @@ void DistribSettings::setupControls()
     MakeIt->setDefault(true);
 
     setTabOrderChain({OutFolder, OutBrowse, Format, Cancel, MakeIt});
+    platform::fitCaptions(*this);
 }
 
 void DistribSettings::connectHandlers()

@@ -5,7 +5,6 @@
 
 #include <QCloseEvent>
 #include <QHideEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QPointer>
@@ -219,15 +218,6 @@ void placeTwips(QWidget* control, double left, double top, double width, double 
                                                   : QPoint();
     control->setGeometry(origin.x() + twipsToPixels(left), origin.y() + twipsToPixels(top),
                          twipsToPixels(width), twipsToPixels(height));
-}
-
-void fitCaption(QWidget* caption)
-{
-    QFont font = caption->font();
-    while (caption->sizeHint().width() > caption->width() && font.pointSizeF() > 6) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        caption->setFont(font);
-    }
 }
 
 }  // namespace platform

@@ -13,7 +13,6 @@
 #include <QWidget>
 #include <optional>
 
-class QLabel;
 class QMenuBar;
 
 namespace platform {
@@ -99,10 +98,5 @@ private:
 // Places a child control at its design position, given in twips from the top
 // left corner of its parent's client area.
 void placeTwips(QWidget* control, double left, double top, double width, double height);
-
-// The captions' places were laid out for a narrower font than the desktop's:
-// a caption that does not fit its place is set smaller rather than cut off.
-// Labels and check boxes alike: whatever measures its caption by its size hint.
-void fitCaption(QWidget* caption);
 
 }  // namespace platform

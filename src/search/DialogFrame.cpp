@@ -4,8 +4,6 @@
 
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -22,25 +20,6 @@ void makeBrowseButton(QPushButton& button)
     QFont bold = button.font();
     bold.setBold(true);
     button.setFont(bold);
-}
-
-void fitButtonCaption(QPushButton& button)
-{
-    // The option carries no text, so the style adds only the button's frame and
-    // margins to the text's size and leaves out its minimum button width.
-    QStyleOptionButton option;
-    option.initFrom(&button);
-    if (button.autoDefault())
-        option.features |= QStyleOptionButton::AutoDefaultButton;
-    const auto neededWidth = [&] {
-        const QSize text(button.fontMetrics().horizontalAdvance(button.text()), button.fontMetrics().height());
-        return button.style()->sizeFromContents(QStyle::CT_PushButton, &option, text, &button).width();
-    };
-    QFont font = button.font();
-    while (neededWidth() > button.width() && font.pointSizeF() > 6) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        button.setFont(font);
-    }
 }
 
 void centreOnOwner(QWidget& window)

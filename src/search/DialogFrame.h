@@ -13,10 +13,6 @@ void makeFixedDialog(QWidget& window, double clientWidthTwips, double clientHeig
 // The "..." browse button, its caption bold.
 void makeBrowseButton(QPushButton& button);
 
-// A button caption too wide for its place in the desktop font is set smaller
-// rather than cut off, as platform::fitCaption does for labels.
-void fitButtonCaption(QPushButton& button);
-
 // Centres the window on the window it is shown above (on the screen when it has
 // no owner), unless it was already placed: call it from the window's showEvent.
 void centreOnOwner(QWidget& window);

@@ -1,5 +1,6 @@
 #include "search/ListOptions.h"
 
+#include "platform/CaptionFit.h"
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
 #include "search/DialogFrame.h"
@@ -25,7 +26,6 @@ QLineEdit* makeField(QLabel*& label, const QString& caption, double labelTop, do
 {
     label = new QLabel(caption, parent);
     placeTwips(label, Left, labelTop, labelWidth, 255);
-    platform::fitCaption(label);
     auto* field = new QLineEdit(parent);
     placeTwips(field, Left, fieldTop, FieldWidth, fieldHeight);
     label->setBuddy(field);
@@ -71,6 +71,7 @@ void ListOptions::setupControls()
     CancelButton = makeButton(QStringLiteral("Cancel"), this, 2460);
 
     setTabOrderChain({OKButton, CancelButton, LocalFile, RemoteFile, Server, GetListName, LocalDataFolder, Nic, JoinD});
+    platform::fitCaptions(*this);
 }
 
 void ListOptions::connectHandlers()

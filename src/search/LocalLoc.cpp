@@ -1,5 +1,6 @@
 #include "search/LocalLoc.h"
 
+#include "platform/CaptionFit.h"
 #include "platform/Forms.h"
 #include "platform/Pump.h"
 #include "platform/Services.h"
@@ -34,7 +35,6 @@ QPushButton* makeButton(const QString& text, QWidget* parent, double left, doubl
     // A focused button takes Enter, as in every dialog; none is the default.
     button->setAutoDefault(true);
     placeTwips(button, left, top, width, 315);
-    fitButtonCaption(*button);
     return button;
 }
 
@@ -81,10 +81,8 @@ void LocalLoc::setupControls()
 
     Label1 = new QLabel(QStringLiteral("Description"), this);
     placeTwips(Label1, 60, 3600, 1395, 255);
-    platform::fitCaption(Label1);
     Label2 = new QLabel(QStringLiteral("Path"), this);
     placeTwips(Label2, 2400, 3600, 1995, 255);
-    platform::fitCaption(Label2);
 
     Desc = new QLineEdit(QStringLiteral("Online"), this);
     placeTwips(Desc, 60, 3900, 2295, 315);
@@ -104,6 +102,7 @@ void LocalLoc::setupControls()
     LocDel = makeButton(QStringLiteral("Delete Selected"), this, 6360, 4440, 1395);
 
     setTabOrderChain({Online, LocAdd, LocDel, Desc, LocalDataFolder, GetListName, MvDn, MvUp, OK, Cancel});
+    platform::fitCaptions(*this);
 }
 
 void LocalLoc::connectHandlers()

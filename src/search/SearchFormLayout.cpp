@@ -2,6 +2,7 @@
 
 #include "search/SearchForm.h"
 
+#include "platform/CaptionFit.h"
 #include "platform/Pump.h"
 #include "search/HitListModel.h"
 
@@ -13,8 +14,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTimer>
 #include <QTreeView>
+
+#include <algorithm>
 
 using platform::placeTwips;
 
@@ -33,11 +38,21 @@ QLabel* label(QWidget* parent, const QString& text, double left, double width)
     return control;
 }
 
-QLabel* caption(QWidget* parent, const QString& text, double left, double width)
+// The Size column is as wide as its design, its title, and the widest size
+// the listing's thirteen size columns can hold ("9536743.16mb"), each measured
+// as the list measures its cells.
+int sizeColumnWidth(const QTreeView& view)
 {
-    QLabel* control = label(parent, text, left, width);
-    platform::fitCaption(control);
-    return control;
+    HitRow widest;
+    widest.size = 9'999'999'999'999;
+    QStyleOptionViewItem cell;
+    cell.initFrom(&view);
+    cell.font = view.font();
+    cell.features = QStyleOptionViewItem::HasDisplay;
+    cell.text = HitListModel::text(widest, HitListModel::Size);
+    const int widestCell = view.style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), &view).width();
+    return std::max({platform::twipsToPixels(SizeColumnWidth), widestCell,
+                     view.header()->sectionSizeHint(HitListModel::Size)});
 }
 
 QAction* menuItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut = {})
@@ -80,13 +95,16 @@ void SearchForm::setupControls()
 
     SndQTime = new QTimer(this);
     SndQTime->setInterval(100);
+
+    platform::fitCaptions(*this);
+    HitList->header()->resizeSection(HitListModel::Size, sizeColumnWidth(*HitList));
 }
 
 void SearchForm::setupLabels()
 {
-    caption(this, "Files Searched:", 60, 1215);
-    caption(this, "Items Found:", 2280, 975);
-    QLabel* desiredMatch = caption(this, "Desired Match %:", 4320, 1335);
+    label(this, "Files Searched:", 60, 1215);
+    label(this, "Items Found:", 2280, 975);
+    QLabel* desiredMatch = label(this, "Desired Match %:", 4320, 1335);
     desiredMatch->setBuddy(DesMatch);
     lblSearched = label(this, "0", 1320, 795);
     lblFound = label(this, "0", 3300, 915);
@@ -111,7 +129,6 @@ void SearchForm::setupHitList()
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(0);
     header->resizeSection(HitListModel::Match, platform::twipsToPixels(MatchColumnWidth));
-    header->resizeSection(HitListModel::Size, platform::twipsToPixels(SizeColumnWidth));
     header->resizeSection(HitListModel::Date, platform::twipsToPixels(DateColumnWidth));
     header->resizeSection(HitListModel::Volume, 0);
     placeTwips(HitList, 0, 780, 9570, 6450 - 780);

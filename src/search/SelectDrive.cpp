@@ -1,5 +1,6 @@
 #include "search/SelectDrive.h"
 
+#include "platform/CaptionFit.h"
 #include "platform/FileSystem.h"
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
@@ -33,7 +34,6 @@ void SelectDrive::setupControls()
 
     Label1 = new QLabel(QStringLiteral("Select the CD-Rom drive you wish to use from the drop down list."), this);
     platform::placeTwips(Label1, 180, 60, 4755, 255);
-    platform::fitCaption(Label1);
 
     Drive1 = new QComboBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
@@ -45,6 +45,7 @@ void SelectDrive::setupControls()
     platform::placeTwips(OKButton, 2340, 420, 1095, 315);
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     platform::placeTwips(CancelButton, 3540, 420, 1215, 315);
+    platform::fitCaptions(*this);
 }
 
 void SelectDrive::Form_Load()

@@ -9,6 +9,7 @@
 #include "platform/FileListBox.h"
 #include "platform/Pump.h"
 #include "runtime/Numbers.h"
+#include "support/EvenCaptions.h"
 
 #include <QAction>
 #include <QDir>
@@ -211,6 +212,7 @@ TEST_F(BrowserWindowTest, EveryControlTheUserTypesIntoOrPicksFromIsNamed)
     }
     EXPECT_EQ(form.Label1[0]->buddy(), form.Drive1);
     EXPECT_EQ(form.Label1[2]->buddy(), form.File1);
+    expectEvenCaptionsThatFit(form);
 }
 
 TEST_F(BrowserWindowTest, MenusKeepTheirHiddenEntriesHidden)

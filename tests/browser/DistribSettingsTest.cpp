@@ -7,6 +7,7 @@
 #include "browser/Disp.h"
 #include "browser/DistribSettings.h"
 #include "browser/Distribution.h"
+#include "support/EvenCaptions.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -44,6 +45,7 @@ TEST_F(DistribSettingsTest, ShowsItsControlsEachNamedForAssistiveTools)
     EXPECT_EQ(form.Format->itemText(0), "PDF - Adobe Portable Document Format");
     EXPECT_EQ(form.Format->itemText(1), "AI - Adobe Illustrator 8");
     EXPECT_EQ(form.Format->itemText(2), "CDR - Corel Draw 8!");
+    expectEvenCaptionsThatFit(form);
 }
 
 TEST_F(DistribSettingsTest, ThePickerGivesTheChosenFolderAndACancelEmptiesIt)

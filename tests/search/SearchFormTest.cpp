@@ -257,9 +257,20 @@ TEST_F(SearchFormTest, TypedControlsAreNamedAndThePopupIsNotOnTheMenuBar)
     for (const QLabel* label : form.findChildren<QLabel*>())
         EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
 
-    // The columns the resize leaves alone hold their widest texts uncut.
+    // The match box and the web update button keep their places, a pixel
+    // (15 twips) above the hit list.
+    const int clientTop = form.contentsRect().top();
+    EXPECT_EQ(form.DesMatch->geometry().translated(0, -clientTop), QRect(380, 32, 33, 19));
+    EXPECT_EQ(form.WebUpdate->geometry().translated(0, -clientTop), QRect(416, 32, 85, 17));
+    EXPECT_EQ(form.HitList->y() - (form.DesMatch->y() + form.DesMatch->height()), 1);
+
+    // The columns the resize leaves alone hold their widest texts uncut: the
+    // widest size is the one that fills the listing's thirteen size columns.
     form.hitModel->appendRows({{{100, "ART", "\\BIRDS\\", "owl.wmf", 1048565187, 39596}, Qt::red},
-                               {{70, "ART", "\\BIRDS\\", "owl.wmf", 41943, 36494}, Qt::red}});
+                               {{70, "ART", "\\BIRDS\\", "owl.wmf", 41943, 36494}, Qt::red},
+                               {{70, "ART", "\\BIRDS\\", "dvd.iso", 3000000000, 36494}, Qt::red},
+                               {{70, "ART", "\\BIRDS\\", "disk.img", 9999999999999, 36494}, Qt::red}});
+    EXPECT_EQ(HitListModel::text(form.hitModel->row(3), HitListModel::Size), "9536743.16mb");
     form.Show();
     const QAbstractItemView* view = form.HitList;  // where the width a column's texts need is public
     for (const int column : {HitListModel::Match, HitListModel::Size, HitListModel::Date})
