@@ -1,7 +1,8 @@
 #pragma once
 // Checks that a window reads evenly at the desktop font: every control but the
-// menu bar has one text size; at that size no label's or button's text is cut,
-// across or from top to bottom; and half a point more would not fit them all.
+// menu bar (which keeps the desktop's) has one text size; at that size no
+// caption is cut, across or from top to bottom; and half a point more would
+// not fit them all.
 
 #include "platform/CaptionFit.h"
 
@@ -71,6 +72,9 @@ inline void expectEvenCaptionsThatFit(QWidget& window)
         sizes.insert(control->font().pointSizeF());
     ASSERT_EQ(sizes.size(), 1u) << window.windowTitle().toStdString();
     EXPECT_EQ(evencaptions::cutCaptions(window), QStringList()) << window.windowTitle().toStdString();
+
+    for (const QMenuBar* menuBar : window.findChildren<QMenuBar*>())
+        EXPECT_EQ(menuBar->font().pointSizeF(), QApplication::font(menuBar).pointSizeF());
 
     const double size = *sizes.begin();
     if (size < QApplication::font().pointSizeF()) {
