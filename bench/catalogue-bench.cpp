@@ -5,19 +5,11 @@
 //
 // usage: catalogue-bench FOLDER
 
-#include "browser/Browser.h"
+#include "OffscreenBrowser.h"
 #include "platform/DirListBox.h"
-#include "platform/FileSystem.h"
-#include "platform/Forms.h"
-#include "platform/Interaction.h"
-#include "platform/Services.h"
-#include "platform/SettingsStore.h"
-#include "search/ListSearch.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <QThreadPool>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -29,29 +21,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: catalogue-bench FOLDER\n");
         return 2;
     }
-    QThreadPool::globalInstance()->setMaxThreadCount(1);
-    QTemporaryDir settingsFolder;
-    platform::SettingsStore settings(settingsFolder.filePath("settings.ini"));
-    platform::DriveTable drives;
-    drives.mapFolder(u'c', "/");
-    platform::FileSystem files(drives);
-    platform::ScriptedInteraction dialogs;
-    platform::installSettingsStore(&settings);
-    platform::installFileSystem(&files);
-    platform::installInteraction(&dialogs);
-    platform::installProgramFolder(QCoreApplication::applicationDirPath());
-    platform::Forms::registerForm("Browser", [] { return new Browser; });
-
-    Browser& browser = platform::Forms::get<Browser>("Browser");
-    browser.Dir1->setPath(files.windowsPath(QString::fromLocal8Bit(argv[1])));
+    OffscreenBrowser offscreen;
+    Browser& browser = offscreen.browser();
+    browser.Dir1->setPath(offscreen.files().windowsPath(QString::fromLocal8Bit(argv[1])));
     for (const char* build : {"first", "second"}) {
         QElapsedTimer timer;
         timer.start();
         browser.CreateCat_Click();
         std::printf("%s build: %.3f s\n", build, timer.nsecsElapsed() / 1e9);
     }
-    for (const QString& message : dialogs.prompts())
+    for (const QString& message : offscreen.dialogs().prompts())
         std::printf("message: %s\n", qPrintable(message));
-    platform::Forms::reset();
     return 0;
 }
