@@ -1,11 +1,11 @@
 #include "platform/CurrentFolder.h"
 
 #include "platform/FileSystem.h"
+#include "platform/HostNames.h"
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace platform {
 
@@ -19,12 +19,14 @@ std::optional<QChar> driveLetterOf(const QString& path)
     return path[0].toLower();
 }
 
-// A host path on the drive as the drive's folder path ("D:\" & the rest).
+// A host path on the drive as the drive's folder path ("D:\" & the rest),
+// each name as a drive path gives it.
 QString onDrive(QChar letter, const QString& root, const QString& hostPath)
 {
-    QString rest = hostPath.mid(root == u"/" ? 1 : root.size() + 1);
-    rest.replace(u'/', u'\\');
-    return QString(letter.toUpper()) + QStringLiteral(":\\") + rest;
+    QStringList names;
+    for (const QString& name : hostPath.mid(root == u"/" ? 1 : root.size() + 1).split(u'/', Qt::SkipEmptyParts))
+        names += drivePathNameOfHostText(name);
+    return QString(letter.toUpper()) + QStringLiteral(":\\") + names.join(u'\\');
 }
 
 }  // namespace
@@ -59,7 +61,7 @@ QString folderListPath(const QString& path)
     const QChar drive = letter.value_or(u'c');
     if (!files.drives().isReady(drive))
         runtime::raise(runtime::err::DeviceUnavailable);
-    if (!QFileInfo(host).isDir())
+    if (!files.folderExists(path))
         runtime::raise(runtime::err::PathNotFound);
     const QString root = *files.drives().root(drive);
     return onDrive(drive, root, QDir::cleanPath(host));

@@ -7,6 +7,7 @@
 #include "platform/CurrentFolder.h"
 #include "platform/DriveListBox.h"
 #include "platform/FileListBox.h"
+#include "platform/HostNames.h"
 #include "platform/Pump.h"
 #include "runtime/Numbers.h"
 #include "support/EvenCaptions.h"
@@ -169,7 +170,7 @@ TEST_F(BrowserWindowTest, ListsFollowTheDriveAndFolderWithEveryNameTheFolderHold
 {
     for (const char* name : {"b.gif", "A.jpg", "a<b>.jpg", "what?.jpg", "say \"hi\".jpg", "c.txt"})
         env.writeFile(QStringLiteral("e/Pics/") + QString::fromUtf8(name), "x");
-    QDir().mkpath(env.hostPath(QStringLiteral("e/Pics/Deeper")));
+    env.writeFile(QStringLiteral("e/Pics/") + platform::hostText("Photos \xE9t\xE9/p.gif"), "x");  // Latin-1 bytes
     Browser& form = browser();
 
     form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("e: [E]")));
@@ -179,14 +180,14 @@ TEST_F(BrowserWindowTest, ListsFollowTheDriveAndFolderWithEveryNameTheFolderHold
     QStringList entries;
     for (int i = 0; i < form.Dir1->count(); ++i)
         entries << form.Dir1->item(i)->text();
-    EXPECT_EQ(entries, QStringList({"E:\\", "  Pics", "    Deeper"}));
+    EXPECT_EQ(entries, QStringList({"E:\\", "  Pics", "    Photos \u00e9t\u00e9"}));
 
     // Enter on a folder opens it; the folder list then shows it.
     form.Dir1->setCurrentRow(2);
     QTest::keyClick(form.Dir1, Qt::Key_Return);
-    EXPECT_EQ(form.Dir1->Path(), QStringLiteral("E:\\Pics\\Deeper"));
-    EXPECT_EQ(ListSearch.LastBrowsed, QStringLiteral("E:\\Pics\\Deeper"));
-    EXPECT_TRUE(form.File1->names().isEmpty());
+    EXPECT_EQ(form.Dir1->Path(), QStringLiteral("E:\\Pics\\Photos \u00e9t\u00e9"));
+    EXPECT_EQ(ListSearch.LastBrowsed, QStringLiteral("E:\\Pics\\Photos \u00e9t\u00e9"));
+    EXPECT_EQ(form.File1->names(), QStringList{"p.gif"});
 }
 
 TEST_F(BrowserWindowTest, DriveWithoutADiscKeepsTheFolderWithItsMessage)
