@@ -1,7 +1,7 @@
 // Started as a new user would: a second copy of the program, in a process of
 // its own with its own settings, program and data folders, serves its
 // locations to a client that types the messages by hand, and exchanges with
-// a program in this process, each configured as the other's peer.
+// the program in this process, each configured as the other's peer.
 
 #include "app/ProgramHooks.h"
 #include "exchange/LoopbackPeer.h"
@@ -100,66 +100,48 @@ private:
     QProcess process_;
 };
 
-class PeerProgramsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ListSearch = ListSearchModule{};
-        registerStubForms(OpenedWindows);
-        Forms::registerForm("Progress", [] { return new Progress; });
-        Forms::registerForm("SearchForm", [] { return new SearchForm({}, searchHooks()); });
-    }
-    void TearDown() override
-    {
-        Forms::reset();
-        ListSearch = ListSearchModule{};
-    }
-
+TEST(PeerProgramsTest, ASecondProgramServesATypingClientAndExchangesWithThisOne)
+{
     TestEnvironment env;
-};
-
-TEST_F(PeerProgramsTest, ServesItsLocationsToAClientTypingTheMessages)
-{
-    const quint16 port = freePort();
-    SecondProgram bob(env, port, freePort());
-    ASSERT_TRUE(bob.waitUntilListening(port));
-
-    LoopbackPeer client;
-    ASSERT_TRUE(client.connectTo(port));
-    EXPECT_EQ(client.ask("Connecting from: 127.0.0.1", 3), "OK:");
-    EXPECT_EQ(client.ask("I AM: Ann 39793.5", 15), "I AM: Bob 43832");
-    EXPECT_EQ(client.ask("Req List Info:", 15), "Lists:\r\nBirds\r\n");
-    const QByteArray archiveReply = "List: Birds.zip" + archiveOf("Birds");
-    EXPECT_EQ(client.ask("GetList: Birds", archiveReply.size()), archiveReply);
-    EXPECT_EQ(client.ask("GetList: Owls", 3), "NA:");
-}
-
-TEST_F(PeerProgramsTest, TwoProgramsConfiguredAsEachOthersPeerExchange)
-{
+    ListSearch = ListSearchModule{};
     const quint16 annPort = freePort();
     const quint16 bobPort = freePort();
     SecondProgram bob(env, bobPort, annPort);
     ASSERT_TRUE(bob.waitUntilListening(bobPort));
 
-    // This process's program: Ann, with one location of her own.
+    // The messages typed by hand.
+    LoopbackPeer typing;
+    ASSERT_TRUE(typing.connectTo(bobPort));
+    EXPECT_EQ(typing.ask("Connecting from: 127.0.0.1", 3), "OK:");
+    EXPECT_EQ(typing.ask("I AM: Ann 39793.5", 15), "I AM: Bob 43832");
+    EXPECT_EQ(typing.ask("Req List Info:", 15), "Lists:\r\nBirds\r\n");
+    const QByteArray archiveReply = "List: Birds.zip" + archiveOf("Birds");
+    EXPECT_EQ(typing.ask("GetList: Birds", archiveReply.size()), archiveReply);
+    EXPECT_EQ(typing.ask("GetList: Owls", 3), "NA:");
+
+    // This process's program: Ann, with one location of her own and Bob as her peer.
+    registerStubForms(OpenedWindows);
+    Forms::registerForm("Progress", [] { return new Progress; });
+    Forms::registerForm("SearchForm", [] { return new SearchForm({}, searchHooks()); });
     env.settings().save(SettingsApp, SettingsSection, "OffLineDrive", "d:");
     env.settings().save(SettingsApp, SettingsSection, "NickName", "Ann");
-    env.settings().save(SettingsApp, SettingsSection, "JoinDate", "12/11/2008 12:00:00 PM");
     env.settings().save(SettingsApp, PeersSection, "ListenPort", QString::number(annPort));
     env.settings().save(SettingsApp, PeersSection, "PeerHost", "127.0.0.1");
     env.settings().save(SettingsApp, PeersSection, "PeerPort", QString::number(bobPort));
     env.writeFile("program/locations.txt", "\"Owls\",\"C:\\Clips\\Owls\"\r\n");
-    env.writeFile("program/Owls.zip", archiveOf("Owls"));
     SearchForm& form = Forms::get<SearchForm>("SearchForm");
 
     ASSERT_TRUE(QTest::qWaitFor([] { return ListSearch.PeerListFile.startsWith("Birds.zip"); }, 30000));
     EXPECT_EQ(ListSearch.PeerIdent, "Bob 43832");
     EXPECT_EQ(ListSearch.PeerAddress, "127.0.0.1");
-    // Bob asked Ann at his start, before she listened; a later ask is served.
-    LoopbackPeer client;
-    ASSERT_TRUE(client.connectTo(annPort));
-    EXPECT_EQ(client.ask("Req List Info:", 14), "Lists:\r\nOwls\r\n");
-    EXPECT_GE(peerExchange(form).MaxConnect, 1);
+    // Bob asked Ann at his start, before she listened; she serves a later ask.
+    LoopbackPeer asking;
+    ASSERT_TRUE(asking.connectTo(annPort));
+    EXPECT_EQ(asking.ask("Req List Info:", 14), "Lists:\r\nOwls\r\n");
+    EXPECT_EQ(peerExchange(form).MaxConnect, 1);
+
+    Forms::reset();
+    ListSearch = ListSearchModule{};
 }
 
 }  // namespace

@@ -59,13 +59,6 @@ protected:
     LoopbackPeer peer;
 };
 
-TEST_F(PeerClientTest, ConnectingQueuesTheThreeOpeningMessagesAndStartsTheTimer)
-{
-    connectClient();
-    EXPECT_EQ(queued(), QStringList({"Connecting from: 127.0.0.1", "I AM: Kim 39793.5", "Req List Info:"}));
-    EXPECT_TRUE(form.SndQTime->isActive());
-}
-
 // One step of the send queue and what the peer has received once it is done.
 struct QueueStep {
     enum Action { Tick, EnableTimer, Reply } action;

@@ -62,20 +62,6 @@ TEST_F(WinsockTest, BytesThatComeWhileAHandlerPumpsArriveOnceItHasReturned)
     EXPECT_EQ(deepest, 1);
 }
 
-TEST_F(WinsockTest, WaitingBytesArePeekedAsTextAndTakenWhole)
-{
-    ASSERT_TRUE(waitAccepted());
-    QStringList peeks;
-    QObject::connect(&accepted, &Winsock::DataArrival, [&] { peeks << accepted.PeekData(4); });
-    send("I AM: K\xe9m");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !peeks.isEmpty(); }, WaitMs));
-    EXPECT_EQ(peeks, QStringList({"I AM"}));
-    EXPECT_EQ(accepted.GetData(), QString::fromUtf8("I AM: Kém"));
-    EXPECT_EQ(accepted.GetData(), "");
-    EXPECT_EQ(accepted.LocalIP(), "127.0.0.1");
-    EXPECT_EQ(accepted.RemoteHostIP(), "127.0.0.1");
-}
-
 TEST_F(WinsockTest, ARequestNoOneAcceptsIsClosed)
 {
     ASSERT_TRUE(waitAccepted());
@@ -98,15 +84,6 @@ TEST_F(WinsockTest, APeerThatClosesIsHeardOutAndThenReleased)
     EXPECT_EQ(arrived, "last words");
     EXPECT_EQ(errorNumberOf([&] { accepted.SendData(QStringLiteral("NA:")); }), Winsock::WrongConnectionState);
     EXPECT_EQ(accepted.RemoteHostIP(), "");
-}
-
-TEST_F(WinsockTest, APortThatIsTakenIsReported)
-{
-    Winsock second;
-    second.LocalPort = listener.LocalPort;
-    EXPECT_FALSE(second.listen(QHostAddress::LocalHost));
-    EXPECT_FALSE(second.errorText().isEmpty());
-    EXPECT_FALSE(second.isListening());
 }
 
 }  // namespace
