@@ -13,14 +13,25 @@ namespace {
 // hex lines end at the closing comment line.
 const QByteArray BeginImage = "%BriscaImage: ";
 const QByteArray EndImage = "%BriscaImageEnd";
-constexpr int HexBytesPerLine = 36;
+constexpr qsizetype HexCharactersPerLine = 72;
+
+// A comment ends at its line's end: a name's control characters do not go in.
+QByteArray commentText(const QString& text)
+{
+    QByteArray bytes = text.toLatin1();
+    for (char& byte : bytes) {
+        if (static_cast<unsigned char>(byte) < 0x20)
+            byte = '?';
+    }
+    return bytes;
+}
 
 QByteArray header(const QImage& picture, const QString& title)
 {
     const QByteArray size = QByteArray::number(picture.width()) + ' ' + QByteArray::number(picture.height());
     return "%!PS-Adobe-3.0\n"
            "%%Creator: Brisca drawing stand-in (Illustrator 8 compatible)\n"
-           "%%Title: (" + title.toLatin1() + ")\n"
+           "%%Title: (" + commentText(title) + ")\n"
            "%%BoundingBox: 0 0 " + size + "\n"
            "%%HiResBoundingBox: 0 0 " + size + "\n"
            "%%DocumentProcessColors: Cyan Magenta Yellow Black\n"
@@ -43,19 +54,22 @@ QByteArray aiDrawing(const QImage& picture, const QString& title)
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
     const QByteArray width = QByteArray::number(rgb.width());
     const QByteArray height = QByteArray::number(rgb.height());
+    QByteArray pixels;
+    pixels.reserve(qsizetype{rgb.width()} * rgb.height() * 3);
+    for (int y = 0; y < rgb.height(); ++y)
+        pixels.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), qsizetype{rgb.width()} * 3);
+    // A zlib stream, as the Flate filter reads it: qCompress's own length prefix taken off.
+    const QByteArray packed = qCompress(pixels).mid(4).toHex();
+
     QByteArray document = header(rgb, title);
-    document += "gsave\n" + width + ' ' + height + " scale\n"
-                "/rowbytes " + QByteArray::number(rgb.width() * 3) + " string def\n";
-    // The operator reads the hex lines that follow its own line.
-    document += BeginImage + width + ' ' + height + "\n" + width + ' ' + height + " 8 [" + width + " 0 0 -" +
-                height + " 0 " + height + "] {currentfile rowbytes readhexstring pop} false 3 colorimage\n";
-    for (int y = 0; y < rgb.height(); ++y) {
-        const QByteArray row = QByteArray::fromRawData(reinterpret_cast<const char*>(rgb.constScanLine(y)),
-                                                       rgb.width() * 3).toHex();
-        for (qsizetype at = 0; at < row.size(); at += HexBytesPerLine * 2)
-            document += row.mid(at, HexBytesPerLine * 2) + '\n';
-    }
-    document += EndImage + "\ngrestore\nshowpage\n%%Trailer\n%%EOF\n";
+    document += "gsave\n" + width + ' ' + height + " scale\n/DeviceRGB setcolorspace\n";
+    // The operator reads the hex lines that follow its own line, up to ">".
+    document += BeginImage + width + ' ' + height + "\n<< /ImageType 1 /Width " + width + " /Height " + height +
+                " /BitsPerComponent 8 /Decode [0 1 0 1 0 1] /ImageMatrix [" + width + " 0 0 -" + height + " 0 " +
+                height + "] /DataSource currentfile /ASCIIHexDecode filter /FlateDecode filter >> image\n";
+    for (qsizetype at = 0; at < packed.size(); at += HexCharactersPerLine)
+        document += packed.mid(at, HexCharactersPerLine) + '\n';
+    document += ">\n" + EndImage + "\ngrestore\nshowpage\n%%Trailer\n%%EOF\n";
     return document;
 }
 
@@ -77,8 +91,13 @@ QImage aiDrawingPicture(QByteArrayView document)
     const int height = size.value(1).toInt(&high);
     if (!wide || !high || width <= 0 || height <= 0 || std::int64_t{width} * height > MaxBitmapPixels)
         return {};
-    const QByteArray pixels = QByteArray::fromHex(document.sliced(dataStart, end - dataStart).toByteArray());
-    if (pixels.size() != qsizetype{width} * height * 3)
+    // qUncompress wants the length it is to give ahead of the stream.
+    const quint32 length = static_cast<quint32>(width) * static_cast<quint32>(height) * 3;
+    char prefix[4];
+    qToBigEndian<quint32>(length, prefix);
+    const QByteArray pixels = qUncompress(
+        QByteArray(prefix, 4) + QByteArray::fromHex(document.sliced(dataStart, end - dataStart).toByteArray()));
+    if (pixels.size() != qsizetype{length})
         return {};
     QImage image(width, height, QImage::Format_RGB888);
     for (int y = 0; y < height; ++y)

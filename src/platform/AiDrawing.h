@@ -4,8 +4,9 @@
 //
 // - an ".ai" drawing, compatible with Illustrator 8: a PostScript document
 //   with the Illustrator comments in its header and the picture as one
-//   embedded RGB image at its own size (one pixel to a point), which common
-//   PostScript tools render;
+//   embedded RGB image at its own size (one pixel to a point, Flate packed,
+//   so clip art of a few colours stays small), which common PostScript tools
+//   render;
 // - a ".cdr" drawing: a RIFF file of form "CDR8" whose "vrsn" chunk gives
 //   version 800, whose "DISP" chunk (before the first "LIST" chunk, where
 //   the drawing preview reader looks) holds a 24-bit preview of the picture,

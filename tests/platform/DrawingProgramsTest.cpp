@@ -150,6 +150,8 @@ TEST_F(DrawingProgramsTest, TheCdrFileIsARiffDrawingWithItsPreviewBeforeItsFirst
     EXPECT_TRUE(cdr.contains(env.readFile("out/Lion.ai")));
     EXPECT_EQ(aiDrawingPicture(env.readFile("out/Lion.ai")).convertToFormat(QImage::Format_RGB32),
               twoColours({60, 40}));
+    // A name's line break stays out of the document's comments.
+    EXPECT_TRUE(aiDrawing(twoColours({2, 2}), "a\nb.ai").contains("%%Title: (a?b.ai)\n"));
 }
 
 }  // namespace
