@@ -58,16 +58,6 @@ void Browser::setupControls()
     Label1[4] = makeLabel(this, QStringLiteral("Double-Click ^ to Preview Image Files"), 120, 4440, 3555, 255);
     Label1[1] = makeLabel(this, QStringLiteral("Selected Picture Description ->"), 120, 4740, 3555, 255);
 
-    Command1 = new QPushButton(QStringLiteral("Preview Selected Folder"), this);
-    placeTwips(Command1, 180, 2460, 2115, 315);
-    Command1->setToolTip(QStringLiteral("Click here to display thumnails of the imaged in the selected folder."));
-    QPalette buttonColours = Command1->palette();
-    buttonColours.setColor(QPalette::Button, QColor(255, 192, 192));
-    Command1->setPalette(buttonColours);
-
-    AutoPrev = new QCheckBox(QStringLiteral("Auto Preview"), this);
-    placeTwips(AutoPrev, 2400, 2460, 1335, 315);
-
     FileDesc = new QLabel(this);
     placeTwips(FileDesc, 120, 4980, 3555, 615);
     FileDesc->setWordWrap(true);
@@ -79,6 +69,8 @@ void Browser::setupControls()
     InfoLbl = makeLabel(this, QStringLiteral("Right-Click on a picture for picture options."), 3960, 5400, 5475, 255);
 }
 
+// Made in the order the keyboard goes through them, as the eye does: the
+// drive, the folders, the preview button and box, the files.
 void Browser::setupLists()
 {
     Drive1 = new platform::DriveListBox(this);
@@ -93,6 +85,16 @@ void Browser::setupLists()
         "Double Click on folders to navigate to the folder containing the images you want to preview."));
     Label1[3]->setBuddy(Dir1);
     Dir1->setAccessibleName(QStringLiteral("Folders"));
+
+    Command1 = new QPushButton(QStringLiteral("Preview Selected Folder"), this);
+    placeTwips(Command1, 180, 2460, 2115, 315);
+    Command1->setToolTip(QStringLiteral("Click here to display thumnails of the imaged in the selected folder."));
+    QPalette buttonColours = Command1->palette();
+    buttonColours.setColor(QPalette::Button, QColor(255, 192, 192));
+    Command1->setPalette(buttonColours);
+
+    AutoPrev = new QCheckBox(QStringLiteral("Auto Preview"), this);
+    placeTwips(AutoPrev, 2400, 2460, 1335, 315);
 
     File1 = new platform::FileListBox(this);
     placeTwips(File1, 120, 3120, 3555, 1260);

@@ -213,6 +213,12 @@ TEST_F(BrowserWindowTest, EveryControlTheUserTypesIntoOrPicksFromIsNamed)
     }
     EXPECT_EQ(form.Label1[0]->buddy(), form.Drive1);
     EXPECT_EQ(form.Label1[2]->buddy(), form.File1);
+    QList<QWidget*> chain;
+    for (QWidget* next = form.Drive1; chain.size() < 6; next = next->nextInFocusChain()) {
+        if (next->focusPolicy() & Qt::TabFocus && next->isVisibleTo(&form) && next->x() >= 0)
+            chain << next;
+    }
+    EXPECT_EQ(chain, (QList<QWidget*>{form.Drive1, form.Dir1, form.Command1, form.AutoPrev, form.File1, form.Preview}));
     expectEvenCaptionsThatFit(form);
 }
 
