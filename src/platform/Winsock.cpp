@@ -72,7 +72,18 @@ private:
 
 Winsock::Winsock(QObject* parent) : QObject(parent) {}
 
-Winsock::~Winsock() = default;
+// A socket whose DataArrival handler closed the window that owns it (the
+// handler pumps messages) is destroyed beneath that handler, while the system
+// socket's own code that announced the arrival still runs: the system socket
+// is then handed to the handler's frame, which lets it go only once it returns.
+Winsock::~Winsock()
+{
+    if (!socket_ || !orphanedDuringDelivery_)
+        return;
+    socket_->disconnect(this);
+    socket_->setParent(nullptr);
+    *orphanedDuringDelivery_ = socket_;
+}
 
 bool Winsock::listen(const QHostAddress& address)
 {
@@ -192,9 +203,15 @@ void Winsock::deliverArrival()
     unannounced_ = false;
     delivering_ = true;
     const QPointer<Winsock> alive(this);
+    QTcpSocket* orphaned = nullptr;
+    orphanedDuringDelivery_ = &orphaned;
     emit DataArrival(waiting_.size());
-    if (!alive)
+    if (!alive) {
+        if (orphaned)
+            orphaned->deleteLater();
         return;
+    }
+    orphanedDuringDelivery_ = nullptr;
     delivering_ = false;
     if (releaseAfterDelivery_)
         releaseSocket();

@@ -90,6 +90,7 @@ private:
     QTcpSocket* socket_ = nullptr;
     QByteArray waiting_;
     QString errorText_;
+    QTcpSocket** orphanedDuringDelivery_ = nullptr;  // see the destructor
     bool unannounced_ = false;  // waiting bytes no DataArrival has announced yet
     bool delivering_ = false;
     bool releaseAfterDelivery_ = false;

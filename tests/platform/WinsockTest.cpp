@@ -5,7 +5,9 @@
 #include "platform/Winsock.h"
 #include "runtime/ErrorNumber.h"
 
+#include <QPointer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -60,6 +62,24 @@ TEST_F(WinsockTest, BytesThatComeWhileAHandlerPumpsArriveOnceItHasReturned)
     ASSERT_TRUE(QTest::qWaitFor([&] { return arrivals.size() == 2; }, WaitMs));
     EXPECT_EQ(arrivals, QStringList({"first", "second"}));
     EXPECT_EQ(deepest, 1);
+}
+
+TEST_F(WinsockTest, ASocketDestroyedWhileItsHandlerPumpsLetsTheHandlerEnd)
+{
+    acceptRequests = false;
+    QPointer<Winsock> doomed = new Winsock;
+    QObject::connect(&listener, &Winsock::ConnectionRequest, [&](qintptr requestID) { doomed->Accept(requestID); });
+    QObject::connect(doomed, &Winsock::DataArrival, [&] {
+        // As a window closed from within the pump deletes what it owns.
+        QTimer::singleShot(0, [&] { doomed->deleteLater(); });
+        QTest::qWait(100);
+    });
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, listener.LocalPort);
+    ASSERT_TRUE(client.waitForConnected(WaitMs));
+    client.write("GetList: A");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return doomed.isNull(); }, WaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return client.state() == QAbstractSocket::UnconnectedState; }, WaitMs));
 }
 
 TEST_F(WinsockTest, ARequestNoOneAcceptsIsClosed)
