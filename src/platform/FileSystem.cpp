@@ -94,6 +94,35 @@ bool passesKind(const HostFolder& folder, const HostFolderEntry& entry, bool wit
     return kind == DT_REG || (withFolders && kind == DT_DIR);
 }
 
+// The entries of an open folder that a directory search lists, in its order.
+QList<HostFolderEntry> matchingEntries(const HostFolder& folder, const QString& namePattern, int attributes)
+{
+    QList<HostFolderEntry> matching;
+    if (!folder.isOpen())
+        return matching;
+    const bool withFolders = attributes & attr::Directory;
+    const bool withHidden = attributes & attr::Hidden;
+    const Wildcard wildcard(namePattern);
+    for (HostFolderEntry& entry : folder.entries()) {
+        if ((withHidden || !entry.name.startsWith(u'.')) && wildcard.matches(entry.name) &&
+            passesKind(folder, entry, withFolders))
+            matching += std::move(entry);
+    }
+    std::sort(matching.begin(), matching.end(),
+              [](const HostFolderEntry& a, const HostFolderEntry& b) { return inSearchOrder(a.name, b.name); });
+    return matching;
+}
+
+// The folder of a directory search, opened: 52 for a CD drive without a disc
+// or a path that is no path; a missing folder is open on nothing.
+FolderSearch openSearchFolder(const DriveTable& drives, const QString& folderPath)
+{
+    if (isCdWithoutDisc(drives, folderPath))
+        runtime::raise(BadFileNameOrNumber);
+    const HostLocation location = locate(drives, folderPath, BadFileNameOrNumber);
+    return {location.path(), std::make_unique<HostFolder>(location.exists ? location.path() : QString()), {}};
+}
+
 FolderSearch searchFolder(const DriveTable& drives, const QString& pattern, int attributes)
 {
     QString text = pattern;
@@ -105,23 +134,8 @@ FolderSearch searchFolder(const DriveTable& drives, const QString& pattern, int 
     if (namePattern.isEmpty())
         namePattern = QStringLiteral("*");
 
-    if (isCdWithoutDisc(drives, text.left(split)))
-        runtime::raise(BadFileNameOrNumber);
-    const HostLocation location = locate(drives, text.left(split), BadFileNameOrNumber);
-    FolderSearch found{location.path(), std::make_unique<HostFolder>(location.path()), {}};
-    if (!location.exists || !found.folder->isOpen())
-        return found;
-
-    const bool withFolders = attributes & attr::Directory;
-    const bool withHidden = attributes & attr::Hidden;
-    const Wildcard wildcard(namePattern);
-    for (HostFolderEntry& entry : found.folder->entries()) {
-        if ((withHidden || !entry.name.startsWith(u'.')) && wildcard.matches(entry.name) &&
-            passesKind(*found.folder, entry, withFolders))
-            found.entries += std::move(entry);
-    }
-    std::sort(found.entries.begin(), found.entries.end(),
-              [](const HostFolderEntry& a, const HostFolderEntry& b) { return inSearchOrder(a.name, b.name); });
+    FolderSearch found = openSearchFolder(drives, text.left(split));
+    found.entries = matchingEntries(*found.folder, namePattern, attributes);
     return found;
 }
 
@@ -160,24 +174,41 @@ int folderAttributes(const QString& hostFolder, const QString& name, bool isLink
     return attributesOf(true, ownerMayWrite, name);
 }
 
-// The details of an entry the search found, from one stat of the host file.
+// The details of an entry the search found, from one stat of the host file
+// (a second, of the link itself, only for a folder that may be a link).
 // (QFileInfo asks the system several times for the same answers, and a
 // QDateTime in local time looks at the time zone file again each time.)
-std::optional<DirEntry> detailsOf(const FolderSearch& found, const HostFolderEntry& entry)
+DirEntry detailsOf(const HostFolder& folder, const QString& hostFolder, const HostFolderEntry& entry)
 {
-    const int folder = found.folder->fd();
+    DirEntry details;
+    details.name = entry.name;
+    details.hostBytes = entry.bytes;
     struct stat status {};
-    if (::fstatat(folder, entry.bytes.constData(), &status, 0) != 0)
-        return std::nullopt;
+    if (::fstatat(folder.fd(), entry.bytes.constData(), &status, 0) != 0)
+        return details;
     const bool isFolder = S_ISDIR(status.st_mode);
     const bool ownerMayWrite = (status.st_mode & S_IWUSR) != 0;
     struct stat link {};
-    const bool isLink =
-        isFolder && ::fstatat(folder, entry.bytes.constData(), &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode);
-    return DirEntry{entry.name,
-                    isFolder ? folderAttributes(found.hostFolder, entry.hostName, isLink, ownerMayWrite)
-                             : attributesOf(false, ownerMayWrite, entry.name),
-                    isFolder ? 0 : std::int64_t(status.st_size), localDate(status), true, idOf(status)};
+    const bool mayBeLink = entry.type == DT_LNK || entry.type == DT_UNKNOWN;
+    const bool isLink = isFolder && mayBeLink &&
+        ::fstatat(folder.fd(), entry.bytes.constData(), &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode);
+    details.attributes = isFolder ? folderAttributes(hostFolder, entry.hostName, isLink, ownerMayWrite)
+                                  : attributesOf(false, ownerMayWrite, entry.name);
+    details.size = isFolder ? 0 : std::int64_t(status.st_size);
+    details.lastWrite = localDate(status);
+    details.readable = true;
+    details.id = idOf(status);
+    return details;
+}
+
+QList<DirEntry> detailsOfAll(const HostFolder& folder, const QString& hostFolder,
+                             const QList<HostFolderEntry>& entries)
+{
+    QList<DirEntry> details;
+    details.reserve(entries.size());
+    for (const HostFolderEntry& entry : entries)
+        details += detailsOf(folder, hostFolder, entry);
+    return details;
 }
 
 }  // namespace
@@ -240,14 +271,40 @@ QStringList FileSystem::dir(const QString& pattern, int attributes) const
 QList<DirEntry> FileSystem::dirEntries(const QString& pattern, int attributes) const
 {
     const FolderSearch found = searchFolder(drives_, pattern, attributes);
-    QList<DirEntry> entries;
-    entries.reserve(found.entries.size());
-    for (const HostFolderEntry& entry : found.entries) {
-        DirEntry unread;
-        unread.name = entry.name;
-        entries += detailsOf(found, entry).value_or(unread);
-    }
-    return entries;
+    return detailsOfAll(*found.folder, found.hostFolder, found.entries);
+}
+
+OpenFolder::OpenFolder() = default;
+OpenFolder::~OpenFolder() = default;
+OpenFolder::OpenFolder(OpenFolder&&) noexcept = default;
+OpenFolder& OpenFolder::operator=(OpenFolder&&) noexcept = default;
+
+bool OpenFolder::isOpen() const { return folder_ && folder_->isOpen(); }
+
+OpenFolder FileSystem::openFolder(const QString& folderPath) const
+{
+    FolderSearch found = openSearchFolder(drives_, folderPath);
+    OpenFolder folder;
+    folder.hostPath_ = found.hostFolder;
+    folder.folder_ = std::move(found.folder);
+    return folder;
+}
+
+OpenFolder FileSystem::openFolder(const OpenFolder& parent, const DirEntry& subFolder) const
+{
+    OpenFolder folder;
+    folder.hostPath_ = joinHostPath(parent.hostPath_, hostText(subFolder.hostBytes));
+    if (parent.folder_)
+        folder.folder_ = std::make_unique<HostFolder>(*parent.folder_, subFolder.hostBytes);
+    return folder;
+}
+
+QList<DirEntry> FileSystem::dirEntries(const OpenFolder& folder, int attributes) const
+{
+    if (!folder.folder_)
+        return {};
+    return detailsOfAll(*folder.folder_, folder.hostPath_,
+                        matchingEntries(*folder.folder_, QStringLiteral("*.*"), attributes));
 }
 
 int FileSystem::getAttr(const QString& path) const

@@ -8,9 +8,11 @@
 #include "platform/DriveTable.h"
 #include "runtime/DateTime.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 
 namespace platform {
 
@@ -53,6 +55,26 @@ struct DirEntry {
     bool readable = false;
     // The real file on its device, the same whichever link or name leads to it.
     FileId id;
+    QByteArray hostBytes;  // the name on the disk
+};
+
+class HostFolder;
+
+// A folder a walk holds open: its entries are read and its sub-folders opened
+// relative to it, so no path is looked up again from the drive's root.
+class OpenFolder {
+public:
+    OpenFolder();
+    ~OpenFolder();
+    OpenFolder(OpenFolder&&) noexcept;
+    OpenFolder& operator=(OpenFolder&&) noexcept;
+
+    bool isOpen() const;
+
+private:
+    friend class FileSystem;
+    QString hostPath_;
+    std::unique_ptr<HostFolder> folder_;
 };
 
 class FileSystem {
@@ -94,6 +116,15 @@ public:
     // As dir, with each entry's attributes, size and last-write time as getAttr,
     // fileLen and fileDateTime give them: one read of each entry, for walks.
     QList<DirEntry> dirEntries(const QString& pattern, int attributes = attr::Normal) const;
+
+    // A folder for a walk, found as dirEntries finds it (raising as it does);
+    // one that is missing is open on nothing.
+    OpenFolder openFolder(const QString& folderPath) const;
+    // A sub-folder that dirEntries of `parent` gave, opened relative to it;
+    // not open when it has gone.
+    OpenFolder openFolder(const OpenFolder& parent, const DirEntry& subFolder) const;
+    // As dirEntries of the folder's "*.*", from the open folder.
+    QList<DirEntry> dirEntries(const OpenFolder& folder, int attributes) const;
 
     // Directory or Archive, with ReadOnly when the owner may not write and
     // Hidden for names starting with ".". A symbolic link to a folder that

@@ -119,6 +119,11 @@ HostFolder::HostFolder(const QString& hostPath)
 {
 }
 
+HostFolder::HostFolder(const HostFolder& parent, const QByteArray& name)
+    : fd_(parent.fd_ < 0 ? -1 : ::openat(parent.fd_, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+}
+
 HostFolder::~HostFolder()
 {
     if (fd_ >= 0)

@@ -44,6 +44,8 @@ struct HostFolderEntry {
 class HostFolder {
 public:
     explicit HostFolder(const QString& hostPath);
+    // The entry called `name` (its bytes) of an open folder, opened relative to it.
+    HostFolder(const HostFolder& parent, const QByteArray& name);
     ~HostFolder();
     HostFolder(const HostFolder&) = delete;
     HostFolder& operator=(const HostFolder&) = delete;

@@ -43,10 +43,13 @@ struct WalkState {
 // One folder of the walk with its own state, as each level of the walk keeps it.
 class FolderLevel {
 public:
-    FolderLevel(QString path, const QString& pattern, const ListingFiles& files,
-                const QString& volumeLabel, int flags, WalkState& walk)
+    // `parent` and `entry` give the folder's way from the level above; the
+    // walk's first folder is found from its path.
+    FolderLevel(QString path, const QString& pattern, const ListingFiles& files, const QString& volumeLabel,
+                int flags, WalkState& walk, const platform::OpenFolder* parent = nullptr,
+                const platform::DirEntry* entry = nullptr)
         : path_(std::move(path)), pattern_(pattern), outputs_(files), volumeLabel_(volumeLabel), flags_(flags),
-          walk_(walk)
+          walk_(walk), parent_(parent), entry_(entry)
     {
     }
 
@@ -158,7 +161,8 @@ private:
     {
         QList<platform::DirEntry> entries;
         attempt([&] {
-            entries = platform::fileSystem().dirEntries(path_ + QStringLiteral("*.*"), platform::attr::Directory);
+            openFolder();
+            entries = platform::fileSystem().dirEntries(folder_, platform::attr::Directory);
         });
         const platform::Wildcard filePattern(pattern_);
         const bool listFiles = !(flags_ & listingflags::FoldersOnly);
@@ -172,7 +176,7 @@ private:
                 // A folder already listed is left out. Ignore on a full list drops the
                 // folder's further sub-folders without asking again.
                 if (!subFoldersDropped_ && !walk_.folders.contains(entry.id)) {
-                    subFoldersDropped_ = !attempt([&] { append(subFolders_, entry.name, MaxSubFolders); });
+                    subFoldersDropped_ = !attempt([&] { append(subFolders_, entry, MaxSubFolders); });
                     if (!subFoldersDropped_)
                         walk_.folders.insert(entry.id);
                 }
@@ -195,10 +199,23 @@ private:
         entryName_.clear();
     }
 
+    // A sub-folder is opened from the folder above it, without looking up its
+    // path again; one that cannot be opened so (gone, or too many folders
+    // open) is looked up by its path, which finds it or raises as for any
+    // folder.
+    void openFolder()
+    {
+        const platform::FileSystem& fileSystem = platform::fileSystem();
+        if (parent_ && entry_)
+            folder_ = fileSystem.openFolder(*parent_, *entry_);
+        if (!folder_.isOpen())
+            folder_ = fileSystem.openFolder(path_);
+    }
+
     void writeSubFolderLines()
     {
-        for (const QString& name : std::as_const(subFolders_))
-            print(QStringLiteral("<DIR> ") + name);
+        for (const platform::DirEntry& subFolder : std::as_const(subFolders_))
+            print(QStringLiteral("<DIR> ") + subFolder.name);
         if (!subFolders_.isEmpty())
             print({});
     }
@@ -234,8 +251,10 @@ private:
 
     void walkSubFolders()
     {
-        for (const QString& name : std::as_const(subFolders_)) {
-            FolderLevel(path_ + name + u'\\', pattern_, outputs_, volumeLabel_, flags_, walk_).walk();
+        for (const platform::DirEntry& subFolder : std::as_const(subFolders_)) {
+            FolderLevel(path_ + subFolder.name + u'\\', pattern_, outputs_, volumeLabel_, flags_, walk_, &folder_,
+                        &subFolder)
+                .walk();
             platform::doEvents();
             if (ListSearch.StopFlag)
                 return;
@@ -248,8 +267,11 @@ private:
     const QString& volumeLabel_;
     const int flags_;
     WalkState& walk_;
+    const platform::OpenFolder* parent_;
+    const platform::DirEntry* entry_;
 
-    QStringList subFolders_;
+    platform::OpenFolder folder_;
+    QList<platform::DirEntry> subFolders_;
     QList<platform::DirEntry> matchingFiles_;
     QList<platform::DirEntry> files_;
     bool subFoldersDropped_ = false;  // the user chose Ignore on the full sub-folder list

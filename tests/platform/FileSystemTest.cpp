@@ -266,4 +266,37 @@ TEST_F(FileSystemTest, FileTimesRoundTripAndCopiesKeepTheirWriteTime)
     EXPECT_EQ(errorNumberOf([&] { fs.setFileTimes(QStringLiteral("e:\\none"), {}); }), err::FileNotFound);
 }
 
+// A walk's open folders give what the directory search of their path gives,
+// sub-folders opened from the folder above; a folder that has gone gives
+// nothing, and a drive that is not ready raises as the search does.
+TEST_F(FileSystemTest, OpenFoldersListAsTheirPathsDo)
+{
+    for (const char* name : {"Art/b.gif", "Art/A.wmf", "Art/.hidden", "Art/Sub/c.gif", "Art/Gone/d.gif", "top.txt"})
+        write(QString::fromUtf8(name));
+    const auto names = [](const QList<platform::DirEntry>& entries) {
+        QStringList texts;
+        for (const platform::DirEntry& entry : entries)
+            texts += entry.name + (entry.attributes & attr::Directory ? "\\" : "") + QString::number(entry.size);
+        return texts;
+    };
+    const platform::OpenFolder root = fs.openFolder(QStringLiteral("e:\\"));
+    const QList<platform::DirEntry> top = fs.dirEntries(root, attr::Directory);
+    EXPECT_EQ(names(top), names(fs.dirEntries(QStringLiteral("e:\\*.*"), attr::Directory)));
+    ASSERT_EQ(names(top), QStringList({"Art\\0", "top.txt1"}));
+
+    const platform::OpenFolder art = fs.openFolder(root, top[0]);
+    const QList<platform::DirEntry> inArt = fs.dirEntries(art, attr::Directory);
+    EXPECT_EQ(names(inArt), QStringList({"A.wmf1", "b.gif1", "Gone\\0", "Sub\\0"}));
+    EXPECT_EQ(names(fs.dirEntries(fs.openFolder(art, inArt[3]), attr::Directory)), QStringList({"c.gif1"}));
+
+    QDir(eRoot + QStringLiteral("/Art/Gone")).removeRecursively();
+    const platform::OpenFolder gone = fs.openFolder(art, inArt[2]);
+    EXPECT_FALSE(gone.isOpen());
+    EXPECT_TRUE(fs.dirEntries(gone, attr::Directory).isEmpty());
+    EXPECT_FALSE(fs.openFolder(QStringLiteral("e:\\Missing")).isOpen());
+
+    env.mapDrive(u'd', QStringLiteral("disc"), platform::DriveTable::Kind::CdRom);
+    EXPECT_EQ(errorNumberOf([&] { fs.openFolder(QStringLiteral("d:\\Art")); }), err::BadFileNameOrNumber);
+}
+
 }  // namespace
