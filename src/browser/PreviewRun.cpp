@@ -30,11 +30,6 @@
 
 namespace {
 
-// The automation servers' unspecified failure, retried with messages pumped.
-constexpr int UnspecifiedFailure = static_cast<int>(0x80004005);
-constexpr int MaxUnspecifiedRetries = 100;
-// The drawing conversion's own error, passed over in its CorelDRAW stage.
-constexpr int ConversionError = 1000;
 constexpr int NameListSize = 8001;
 
 QString withBackslash(const QString& path) { return path.endsWith(u'\\') ? path : path + u'\\'; }
@@ -278,35 +273,29 @@ void ThumbnailRun::finish()
 
 ThumbnailRun::Next ThumbnailRun::attempt(const std::function<void()>& statement)
 {
-    int retries = 0;
-    for (;;) {
+    for (int retries = 0;; ++retries) {
         try {
             statement();
             return Next::Go;
         } catch (const runtime::RuntimeError& error) {
-            if (error.number() == UnspecifiedFailure && ++retries <= MaxUnspecifiedRetries) {
+            const bool stopAsked = ListSearch.StopFlag || ListSearch.PreviewStop;
+            switch (runErrorAction(error.number(), retries, ConvertStage_, stopAsked)) {
+            case RunErrorAction::Retry:
                 platform::doEvents();
                 if (gone())
                     return Next::End;
                 continue;
-            }
-            switch (error.number()) {
-            case runtime::err::InvalidPicture:
+            case RunErrorAction::SkipPicture:
                 SkipPicture_ = true;
                 return Next::Go;
-            case runtime::err::InvalidPropertyValue:
-            case runtime::err::PathNotFound:
+            case RunErrorAction::GoOn:
                 return Next::Go;
-            case ConversionError:
-                if (ConvertStage_ == 3)
-                    return Next::Go;
+            case RunErrorAction::EndWithMessage:
+                platform::interaction().msgBox(QStringLiteral("Preview Error: ") + QString::number(error.number()) +
+                                               u' ' + error.description());
                 break;
-            case runtime::err::FileNotFound:
+            case RunErrorAction::End:
                 break;
-            default:
-                if (!ListSearch.StopFlag && !ListSearch.PreviewStop)
-                    platform::interaction().msgBox(QStringLiteral("Preview Error: ") + QString::number(error.number()) +
-                                                   u' ' + error.description());
             }
             endAfterError();
             return Next::End;
@@ -326,6 +315,28 @@ void ThumbnailRun::endAfterError()
 }
 
 }  // namespace
+
+// An unspecified failure is retried up to its bound and then is an ordinary
+// error; error 1000 outside the CorelDRAW stage ends the run cleaned up, as
+// error 53 does, so the preview button is never left disabled.
+RunErrorAction runErrorAction(int number, int retries, std::int16_t ConvertStage, bool stopAsked)
+{
+    if (number == UnspecifiedFailure && retries < MaxUnspecifiedRetries)
+        return RunErrorAction::Retry;
+    switch (number) {
+    case runtime::err::InvalidPicture:
+        return RunErrorAction::SkipPicture;
+    case runtime::err::InvalidPropertyValue:
+    case runtime::err::PathNotFound:
+        return RunErrorAction::GoOn;
+    case ConversionError:
+        return ConvertStage == 3 ? RunErrorAction::GoOn : RunErrorAction::End;
+    case runtime::err::FileNotFound:
+        return RunErrorAction::End;
+    default:
+        return stopAsked ? RunErrorAction::End : RunErrorAction::EndWithMessage;
+    }
+}
 
 QStringList picturesToProcess(const std::vector<QString>& names)
 {

@@ -250,6 +250,36 @@ TEST(PicturesToProcessTest, TakesTheLastThreeCharactersUpToTheFirstEmptyName)
     EXPECT_EQ(picturesToProcess(names), QStringList({"a.BMP", "abmp", "c.cdr", "d.emf", "e.Wmf", "g?.gif"}));
 }
 
+TEST(RunErrorActionTest, DecidesByTheErrorNumber)
+{
+    struct Case {
+        int number;
+        int retries;
+        std::int16_t ConvertStage;
+        bool stopAsked;
+        RunErrorAction action;
+    };
+    const Case cases[] = {
+        {UnspecifiedFailure, 0, 0, false, RunErrorAction::Retry},
+        {UnspecifiedFailure, 99, 0, false, RunErrorAction::Retry},
+        {UnspecifiedFailure, 100, 0, false, RunErrorAction::EndWithMessage},
+        {UnspecifiedFailure, 100, 0, true, RunErrorAction::End},
+        {481, 0, 0, false, RunErrorAction::SkipPicture},
+        {380, 0, 0, false, RunErrorAction::GoOn},
+        {76, 0, 2, false, RunErrorAction::GoOn},
+        {1000, 0, 3, false, RunErrorAction::GoOn},
+        {1000, 0, 2, false, RunErrorAction::End},
+        {1000, 0, 0, false, RunErrorAction::End},
+        {53, 0, 0, false, RunErrorAction::End},
+        {5, 0, 0, false, RunErrorAction::EndWithMessage},
+        {9, 0, 3, true, RunErrorAction::End},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(runErrorAction(c.number, c.retries, c.ConvertStage, c.stopAsked), c.action)
+            << c.number << " after " << c.retries << " in stage " << c.ConvertStage;
+    }
+}
+
 // ---- the grid's actions on the cells a run made ----
 
 struct PopUpCase {
