@@ -86,6 +86,27 @@ BRISCA_AVX2 ChunkMasks scanAvx2(const char* at, const WatchedWord* words, std::s
     }
     return masks;
 }
+
+#define BRISCA_AVX512 __attribute__((target("avx512bw")))
+
+// Sixty-four bytes in one vector, each comparison giving its mask at once.
+BRISCA_AVX512 ChunkMasks scanAvx512(const char* at, const WatchedWord* words, std::size_t wordCount)
+{
+    const __m512i bytes = _mm512_loadu_si512(at);
+    const auto equal = [](__m512i set, char byte) BRISCA_AVX512 {
+        return std::uint64_t{_mm512_cmpeq_epi8_mask(set, _mm512_set1_epi8(byte))};
+    };
+    ChunkMasks masks;
+    masks.lineEnds = equal(bytes, '\n') | equal(bytes, '\r');
+    masks.markBytes = equal(bytes, ':') | equal(bytes, '<') | equal(bytes, '-');
+    for (std::size_t index = 0; index < wordCount; ++index) {
+        const WatchedWord& word = words[index];
+        const __m512i lasts = _mm512_loadu_si512(at + word.length - 1);
+        masks.wordStarts |= (equal(bytes, word.first) | equal(bytes, word.firstCapital)) &
+            (equal(lasts, word.last) | equal(lasts, word.lastCapital));
+    }
+    return masks;
+}
 #endif
 
 }  // namespace
@@ -99,6 +120,7 @@ ChunkScan chunkScanNumber(std::size_t number)
 #endif
 #if defined(__x86_64__) && defined(__GNUC__)
     case 2: return __builtin_cpu_supports("avx2") ? scanAvx2 : nullptr;
+    case 3: return __builtin_cpu_supports("avx512bw") ? scanAvx512 : nullptr;
 #endif
     default: return nullptr;
     }

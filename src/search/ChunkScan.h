@@ -33,5 +33,5 @@ ChunkScan chunkScan();
 
 // Each scan the program has, the byte-by-byte one first; the others give the
 // same masks faster, where the processor runs them (a null entry where not).
-inline constexpr std::size_t ChunkScanCount = 3;
+inline constexpr std::size_t ChunkScanCount = 4;
 ChunkScan chunkScanNumber(std::size_t number);
