@@ -2,6 +2,7 @@
 // window's unload has completed.
 
 #include "app/FormRegistry.h"
+#include "app/StartSearchWindow.h"
 #include "platform/FileSystem.h"
 #include "platform/Forms.h"
 #include "platform/Interaction.h"
@@ -21,24 +22,6 @@ QString versionText()
         .arg(BRISCA_VERSION_MAJOR)
         .arg(BRISCA_VERSION_MINOR)
         .arg(BRISCA_VERSION_PATCH);
-}
-
-// Loads the search window, which starts everything else, and shows it in
-// front of the browser. False when the window was closed during its load; a
-// close that waits for a rescan leaves it hidden until the shutdown completes.
-bool startSearchWindow()
-{
-    platform::FormWindow& search = Forms::instance("SearchForm");
-    QObject::connect(&search, &platform::FormWindow::unloaded, qApp, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-    Forms::get("SearchForm");
-    if (!Forms::isLoaded("SearchForm"))
-        return false;
-    if (Forms::isClosing())
-        return true;
-    search.Show();
-    search.activateWindow();
-    return true;
 }
 
 }  // namespace

@@ -1,19 +1,13 @@
 #include "exchange/CheckListing.h"
 
-#include "exchange/Progress.h"
-#include "exchange/ZipEvents.h"
+#include "exchange/UpdateZip.h"
 #include "platform/FileSystem.h"
 #include "platform/Forms.h"
 #include "platform/Services.h"
-#include "platform/ZipControl.h"
 #include "search/ListSearch.h"
 #include "search/SearchForm.h"
 
-#include <QLabel>
-#include <QProgressBar>
-
 using platform::Forms;
-using platform::ZipControl;
 
 namespace {
 
@@ -31,64 +25,48 @@ bool holdsAnyFile(const QString& folder)
     return !platform::fileSystem().dir(folder + u'*').isEmpty();
 }
 
-void unpackWithProgress(ZipControl& Zip)
+// False when the search window went during the unpack.
+bool unpackWithProgress(UpdateZip& Zip)
 {
     Forms::get(ProgressWindow).Show();
-    extractUpdateArchive(Zip);
+    const bool unpacked =
+        Zip.unpackIntoDataFolder(ListSearch.ArchiveFile, QStringLiteral("Decompressing Compressed Data File."));
     Forms::unload(ProgressWindow);
+    return unpacked;
 }
 
 }  // namespace
 
 bool CheckListing(SearchForm& form)
 {
-    checkListing(zipControl(form), [&form] { form.Show(); });
-    return false;
-}
-
-void checkListing(ZipControl& Zip, const std::function<void()>& showSearchWindow)
-{
     if (ListSearch.TextFile.isEmpty())
-        return;
+        return false;
     const bool listingFound = fileFound(ListSearch.LocalFolder + ListSearch.TextFile);
     const bool archiveFound = fileFound(ListSearch.LocalFolder + ListSearch.ArchiveFile);
+    UpdateZip Zip(form);
 
     if (!listingFound) {
         if (!archiveFound)
-            return;
-        showSearchWindow();
-        unpackWithProgress(Zip);
-        ReadDefaults();
-        return;
+            return false;
+        form.Show();
+        if (unpackWithProgress(Zip))
+            ReadDefaults();
+        return false;
     }
     if (!holdsAnyFile(ListSearch.LocalFolder) || !archiveFound)
-        return;
+        return false;
 
     ReadDefaults();
     if (!ListSearch.TextFile.isEmpty())
         ListSearch.ListFileDate = platform::fileSystem().fileDateTime(ListSearch.LocalFolder + ListSearch.TextFile);
     ListSearch.ArchiveNewer = false;
-    Zip.ZipOperation = ZipControl::Inspect;
+    Zip.ZipOperation = UpdateZip::Inspect;
     Zip.ArchiveName = ListSearch.LocalFolder + ListSearch.ArchiveFile;
     Zip.FileMask = ListSearch.TextFile;
     Zip.RunOperation();
-    if (ListSearch.ArchiveNewer) {
-        ListSearch.ArchiveNewer = false;
-        unpackWithProgress(Zip);
-    }
-}
-
-void extractUpdateArchive(ZipControl& Zip)
-{
-    auto& progress = Forms::get<Progress>(ProgressWindow);
-    Zip.ZipOperation = ZipControl::Extract;
-    progress.Status->setText(QStringLiteral("Decompressing Compressed Data File."));
-    Zip.ArchiveName = ListSearch.LocalFolder + ListSearch.ArchiveFile;
-    Zip.ArchiveFolder = ListSearch.LocalFolder;
-    Zip.FileMask = QStringLiteral("*.*");
-    Zip.TargetFolder = ListSearch.LocalFolder;
-    Zip.OverwriteFiles = true;
-    progress.bar->setValue(0);
-    progress.bar->setMaximum(100);
-    Zip.RunOperation();
+    if (Zip.windowGone() || !ListSearch.ArchiveNewer)
+        return false;
+    ListSearch.ArchiveNewer = false;
+    unpackWithProgress(Zip);
+    return false;
 }

@@ -8,24 +8,12 @@
 //   named TextFile that is two or more minute boundaries newer than the
 //   listing, and only then is the whole archive unpacked;
 // - otherwise nothing happens.
-// Archive failures are shown by the Zip control's handlers and the start goes
-// on; a defaults.txt too short (62) or a listing missing when its date is read
-// (53) raises to the caller.
-
-#include <functional>
+// Archive failures are shown by the Zip handlers and the start goes on; a
+// defaults.txt too short (62) or a listing missing when its date is read (53)
+// raises to the caller. Closing the search window at any pump of the check
+// ends it there: nothing more is extracted or read.
 
 class SearchForm;
 
-namespace platform {
-class ZipControl;
-}
-
 // The search window's hook: runs the check once (the result is never true).
 bool CheckListing(SearchForm& form);
-
-// The check itself, with the parts of the search window it works with.
-void checkListing(platform::ZipControl& Zip, const std::function<void()>& showSearchWindow);
-
-// Unpacks every entry of the update archive into the data folder, replacing
-// files of the same name, with the progress window's status and bar set.
-void extractUpdateArchive(platform::ZipControl& Zip);

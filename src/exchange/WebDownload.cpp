@@ -1,7 +1,7 @@
 #include "exchange/WebDownload.h"
 
 #include "exchange/Progress.h"
-#include "exchange/ZipEvents.h"
+#include "exchange/UpdateZip.h"
 #include "platform/FileSystem.h"
 #include "platform/Forms.h"
 #include "platform/Interaction.h"
@@ -170,24 +170,10 @@ bool WebDownload::putInPlace()
     return true;
 }
 
-// The extraction runs on a zip control of its own, with the Zip handlers: the
-// search window's controls go with the window when it is closed while the
-// extraction pumps messages.
 void WebDownload::unpack()
 {
     progress_->Status->setText(QStringLiteral("Retrieved compressed data update!"));
-    ZipControl Zip;
-    connectZipEvents(Zip);
-    Zip.ArchiveName = ListSearch.LocalFolder + archiveFile_;
-    Zip.ArchiveFolder = ListSearch.LocalFolder;
-    Zip.ZipOperation = ZipControl::Extract;
-    Zip.FileMask = QStringLiteral("*.*");
-    Zip.TargetFolder = ListSearch.LocalFolder;
-    Zip.OverwriteFiles = true;
-    progress_->bar->setValue(0);
-    progress_->bar->setMaximum(100);
-    progress_->Status->setText(QStringLiteral("Decompressing..."));
-    Zip.RunOperation();
+    UpdateZip(*form_).unpackIntoDataFolder(archiveFile_, QStringLiteral("Decompressing..."));
 }
 
 bool WebDownload::stopAsked() const

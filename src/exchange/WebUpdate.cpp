@@ -1,6 +1,7 @@
 #include "exchange/WebUpdate.h"
 
 #include "exchange/WebDownload.h"
+#include "exchange/UpdateZip.h"
 #include "exchange/WebRun.h"
 #include "exchange/ZipEvents.h"
 #include "platform/FileSystem.h"
@@ -66,7 +67,8 @@ runtime::Date localArchiveTime(const QString& archive)
 bool anyZipBusy(const SearchForm& form)
 {
     const auto controls = form.findChildren<platform::ZipControl*>(Qt::FindDirectChildrenOnly);
-    return std::any_of(controls.begin(), controls.end(), [](const auto* zip) { return zip->isBusy(); });
+    return UpdateZip::anyBusy()
+        || std::any_of(controls.begin(), controls.end(), [](const auto* zip) { return zip->isBusy(); });
 }
 
 class WebUpdateRun : public WebRun {

@@ -8,10 +8,10 @@
 // The download goes into a file beside the archive, which takes the archive's
 // place only when it is complete (no transfer error, the announced length,
 // and a readable zip archive); any other end leaves the old archive as it was.
-// The button stays disabled while a run lasts. A run is refused while one of
-// the search window's zip controls works (the unpack at start, a rescan's
-// pack). Closing the search window or the progress window during a run ends
-// it, the progress window's close as a Cancel.
+// The button stays disabled while a run lasts. A run is refused while the
+// archive check at start or a rescan's pack works. Closing the search window
+// or the progress window during a run ends it, the progress window's close as
+// a Cancel.
 
 class SearchForm;
 

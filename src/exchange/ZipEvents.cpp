@@ -7,7 +7,6 @@
 #include "platform/Services.h"
 #include "platform/ZipControl.h"
 #include "search/ListSearch.h"
-#include "search/SearchForm.h"
 
 #include <QProgressBar>
 #include <cmath>
@@ -22,26 +21,6 @@ qint64 wholeMinutes(runtime::Date date)
 }
 
 }  // namespace
-
-platform::ZipControl& zipControl(SearchForm& form)
-{
-    const QString name = QStringLiteral("Zip");
-    if (auto* existing = form.findChild<platform::ZipControl*>(name, Qt::FindDirectChildrenOnly))
-        return *existing;
-    auto* Zip = new platform::ZipControl(&form);
-    Zip->setObjectName(name);
-    connectZipEvents(*Zip);
-    return *Zip;
-}
-
-void connectZipEvents(platform::ZipControl& Zip)
-{
-    using platform::ZipControl;
-    QObject::connect(&Zip, &ZipControl::EntryInfo, &Zip, &Zip_EntryInfo);
-    QObject::connect(&Zip, &ZipControl::ArchiveError, &Zip, [&Zip](int code) { Zip_ArchiveError(Zip, code); });
-    QObject::connect(&Zip, &ZipControl::Idle, &Zip, &Zip_Idle);
-    QObject::connect(&Zip, &ZipControl::Progress, &Zip, &Zip_Progress);
-}
 
 qint64 minuteBoundaries(runtime::Date from, runtime::Date to)
 {

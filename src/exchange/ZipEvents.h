@@ -1,22 +1,14 @@
 #pragma once
-// The handlers of the search window's Zip control, which serve every
-// operation that control runs (the archive check at start and the web update).
+// The handlers of the update archive's zip control (UpdateZip), which serve
+// every operation it runs: the archive check at start and the web update.
 
 #include "runtime/DateTime.h"
 
 #include <QString>
 
-class SearchForm;
-
 namespace platform {
 class ZipControl;
 }
-
-// The search window's Zip control, made on first use with the handlers below
-// connected to its events.
-platform::ZipControl& zipControl(SearchForm& form);
-// Connects the handlers below to a control's events.
-void connectZipEvents(platform::ZipControl& Zip);
 
 // An entry more than one minute boundary after ListFileDate (the main
 // listing's time) becomes TextFile and sets ArchiveNewer; nothing else changes.

@@ -199,13 +199,11 @@ public:
     void addBytes(qint64 bytes)
     {
         bytesDone_ += bytes;
-        emit control_.Idle();
         report();
     }
     void entryDone()
     {
         ++entriesDone_;
-        emit control_.Idle();
         report();
     }
     // The share of the work done, as a fraction, when the library counts it.
@@ -213,8 +211,7 @@ public:
     {
         bytesDone_ = qint64(fraction * double(bytesTotal_));
         entriesDone_ = int(fraction * entriesTotal_);
-        emit control_.Idle();
-        emit control_.Progress(fraction * 100.0, bytesDone_, bytesTotal_, entriesDone_, entriesTotal_);
+        raise(fraction * 100.0);
     }
 
 private:
@@ -225,8 +222,15 @@ private:
             percent = 100.0 * double(bytesDone_) / double(bytesTotal_);
         else if (entriesTotal_ > 0)
             percent = 100.0 * entriesDone_ / entriesTotal_;
-        emit control_.Progress(qMin(percent, 100.0), bytesDone_, bytesTotal_, entriesDone_,
-                               entriesTotal_);
+        raise(qMin(percent, 100.0));
+    }
+    // The idle event, then the progress event unless the idle handler stopped the operation.
+    void raise(double percent)
+    {
+        if (!control_.stopped_)
+            emit control_.Idle();
+        if (!control_.stopped_)
+            emit control_.Progress(percent, bytesDone_, bytesTotal_, entriesDone_, entriesTotal_);
     }
 
     ZipControl& control_;
@@ -293,6 +297,8 @@ void ZipRun::inspect()
     const std::vector<Entry> entries = entriesMatching(archive.get(), zip_.FileMask);
     ZipProgress progress(zip_, 0, int(entries.size()));
     for (const Entry& entry : entries) {
+        if (zip_.stopped_)
+            return;
         const QDateTime time = QDateTime::fromSecsSinceEpoch(entry.stat.mtime);
         const QDate date = time.date();
         emit zip_.EntryInfo(entry.name, qint64(entry.stat.size), qint64(entry.stat.comp_size),
@@ -316,6 +322,8 @@ void ZipRun::extract()
         bytesTotal += entry.isFolder ? 0 : qint64(entry.stat.size);
     ZipProgress progress(zip_, bytesTotal, int(entries.size()));
     for (const Entry& entry : entries) {
+        if (zip_.stopped_)
+            return;
         extractEntry(archive.get(), entry, QDir::cleanPath(*root), progress);
         progress.entryDone();
     }
@@ -382,6 +390,8 @@ void ZipRun::writeEntry(zip_t* archive, const Entry& entry, const QString& targe
             break;
         }
         progress.addBytes(read);
+        if (zip_.stopped_)
+            return;  // the uncommitted file is discarded; the one it would replace stays
     }
     if (!file.commit()) {
         zip_.raiseError(ZipControl::CannotWriteFile, entry.name + QStringLiteral(" (") + file.errorString() + u')');
@@ -472,6 +482,7 @@ ZipControl::ZipControl(QObject* parent) : QObject(parent) {}
 void ZipControl::RunOperation()
 {
     const QScopedValueRollback busy(busy_, true);
+    stopped_ = false;
     ZipRun run(*this);
     switch (ZipOperation) {
     case Pack:
@@ -491,6 +502,7 @@ void ZipControl::RunOperation()
 int ZipControl::PackFiles()
 {
     const QScopedValueRollback busy(busy_, true);
+    stopped_ = false;
     return ZipRun(*this).pack();
 }
 
@@ -520,7 +532,8 @@ int ZipControl::raiseError(Error code, const QString& detail)
 {
     lastError_ = code;
     lastDetail_ = detail;
-    emit ArchiveError(code);
+    if (!stopped_)
+        emit ArchiveError(code);
     return code;
 }
 

@@ -66,6 +66,11 @@ public:
     // True while RunOperation or PackFiles runs (its events pump messages, so
     // other handlers can run meanwhile).
     bool isBusy() const { return busy_; }
+    // Called from a handler of the running operation: no further event is
+    // raised, and an extraction or inspection ends at once. The entry being
+    // written is dropped, so a file it would have replaced stays as it was; the
+    // entries extracted before it are whole. A pack still runs to its end.
+    void Stop() { stopped_ = true; }
 
 signals:
     // Inspection: one per entry matching FileMask (extraction reports none).
@@ -80,10 +85,12 @@ signals:
 
 private:
     friend class ZipRun;
+    friend class ZipProgress;
     // Raises ArchiveError and keeps what it concerns for ErrorText.
     int raiseError(Error code, const QString& detail);
 
     bool busy_ = false;
+    bool stopped_ = false;  // by Stop, until the next operation starts
     Error lastError_ = NoError;
     QString lastDetail_;
 };

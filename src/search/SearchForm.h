@@ -10,6 +10,7 @@
 #include "search/UnreadSettings.h"
 
 #include <QColor>
+#include <QPointer>
 #include <QString>
 #include <cstdint>
 
@@ -127,3 +128,8 @@ private:
     bool shutdownDeferred_ = false;
     bool finalShutdownPass_ = false;
 };
+
+// What a handler sees of the search window after it has pumped messages: gone
+// once the window is deleted or unloaded, and while the program closes (a
+// close that waits for a rescan keeps the window loaded, hidden).
+bool searchWindowGone(const QPointer<SearchForm>& form);

@@ -48,6 +48,7 @@ QString listingPathOf(const QString& commandLine)
 void SearchForm::Form_Load()
 {
     SndQTime->start();
+    const QPointer<SearchForm> window(this);
     try {
         lblVer->setText(versionText());
         applyPlacement();
@@ -55,7 +56,9 @@ void SearchForm::Form_Load()
             loadSettingsAndWindows();
     } catch (const runtime::RuntimeError&) {
     }
-    unread_.loadEnded();
+    // A window closed during its load may be deleted by now.
+    if (window)
+        unread_.loadEnded();
 }
 
 void SearchForm::applyPlacement() { applyWindowPlacement(QString(), *this); }
@@ -86,15 +89,26 @@ void SearchForm::loadSettingsAndWindows()
         ListSearch.LocalFolder = programFolderWithBackslash();
     ReadLocations();
     unread_.locationsRead = true;
+    // The user may close the window at every pump from here on, which deletes
+    // it: the load then ends without touching it again.
+    const QPointer<SearchForm> window(this);
     do {
         platform::doEvents();
+        if (searchWindowGone(window))
+            return;
         if (ListSearch.StopFlag)
             break;
     } while (CheckListing());
     platform::doEvents();
+    if (searchWindowGone(window))
+        return;
     if (ListSearch.OffLineDrive.isEmpty())
         Forms::get("SelectDrive").Show(true);
+    if (searchWindowGone(window))
+        return;
     Forms::get("Browser").Show();
-    if (hooks_.StartPeerExchange && !ListSearch.QuitFlag)
+    if (searchWindowGone(window))
+        return;
+    if (hooks_.StartPeerExchange)
         hooks_.StartPeerExchange(*this);
 }

@@ -17,6 +17,11 @@
 
 using platform::Forms;
 
+bool searchWindowGone(const QPointer<SearchForm>& form)
+{
+    return !form || form->isUnloaded() || ListSearch.QuitFlag;
+}
+
 void SearchForm::MenuQuit_Click()
 {
     ListSearch.QuitFlag = true;

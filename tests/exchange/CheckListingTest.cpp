@@ -4,18 +4,19 @@
 
 #include "exchange/CheckListing.h"
 #include "exchange/Progress.h"
-#include "exchange/ZipEvents.h"
 #include "platform/Forms.h"
 #include "platform/ZipControl.h"
 #include "runtime/RuntimeError.h"
 #include "search/ListSearch.h"
 #include "search/ListingSearch.h"
+#include "search/SearchForm.h"
 #include "support/TestEnvironment.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -29,26 +30,35 @@ const QDateTime ListingTime(QDate(2026, 3, 2), QTime(10, 30, 59));
 class CheckListingTest : public ::testing::Test {
 protected:
     TestEnvironment env;
-    ZipControl Zip;
+    QPointer<SearchForm> form;
     QStringList shown;  // windows in the order they appeared
 
     void SetUp() override
     {
         ListSearch = ListSearchModule{};
-        Forms::registerForm("Progress", [] { return new Progress; });
-        connectZipEvents(Zip);
-        // What the progress window shows while the archive is unpacked.
-        QObject::connect(&Zip, &ZipControl::Progress, [this] {
-            const auto* window = dynamic_cast<Progress*>(Forms::find("Progress"));
-            if (window && window->isVisible() && !shown.contains("Progress"))
+        form = new SearchForm;
+        // What is shown once the unpack moves the progress window's bar.
+        Forms::registerForm("Progress", [this] {
+            auto* window = new Progress;
+            QObject::connect(window->bar, &QProgressBar::valueChanged, window, [this, window](int value) {
+                if (value <= 0 || !window->isVisible() || shown.contains("Progress"))
+                    return;
+                if (form->isVisible())
+                    shown << "SearchForm";
                 shown << "Progress" << window->Status->text();
+            });
+            return window;
         });
         useDefaults(QStringLiteral("%1\r\nBrisca.txt\r\nBrisca.zip\r\n127.0.0.1\r\n").arg(dataFolder()));
         ListSearch.LocalFolder = dataFolder();
         ListSearch.TextFile = "Brisca.txt";
         ListSearch.ArchiveFile = "Brisca.zip";
     }
-    void TearDown() override { Forms::reset(); }
+    void TearDown() override
+    {
+        Forms::reset();
+        delete form;
+    }
 
     QString dataFolder() const { return env.windowsPath("data") + u'\\'; }
     void useDefaults(const QString& text) { env.writeFile("program/defaults.txt", text.toLatin1()); }
@@ -78,10 +88,7 @@ protected:
         packer.OverwriteFiles = true;
         ASSERT_EQ(packer.PackFiles(), ZipControl::NoError);
     }
-    void check()
-    {
-        checkListing(Zip, [this] { shown << "SearchForm"; });
-    }
+    void check() { CheckListing(*form); }
 };
 
 TEST_F(CheckListingTest, MissingListingIsUnpackedWithBothWindowsShownThenDefaultsRead)

@@ -3,8 +3,8 @@
 // can end, and what the progress window shows meanwhile.
 
 #include "exchange/Progress.h"
+#include "exchange/UpdateZip.h"
 #include "exchange/WebUpdate.h"
-#include "exchange/ZipEvents.h"
 #include "platform/Forms.h"
 #include "platform/InternetTransfer.h"
 #include "platform/TimeZone.h"
@@ -390,7 +390,7 @@ TEST_F(WebUpdateTest, RefusedWhileTheZipControlWorks)
     writeOldArchive();
     env.writeFile("data/Big.zip", zipOfListing(env, QByteArray(300000, 'x')));
     server.setReply(newArchive(env));
-    ZipControl& Zip = zipControl(*form);
+    UpdateZip Zip(*form);  // the archive check at start
     bool tried = false;
     QObject::connect(&Zip, &ZipControl::Idle, [&] {
         if (!std::exchange(tried, true))

@@ -2,10 +2,11 @@
 // archive error message, the progress bar, and the progress window itself.
 
 #include "exchange/Progress.h"
+#include "exchange/UpdateZip.h"
 #include "exchange/ZipEvents.h"
 #include "platform/Forms.h"
-#include "platform/ZipControl.h"
 #include "search/ListSearch.h"
+#include "search/SearchForm.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
@@ -82,8 +83,8 @@ TEST_F(ZipEventsTest, EntryInfoNeverClearsArchiveNewer)
 
 TEST_F(ZipEventsTest, ArchiveErrorShowsTheControlsText)
 {
-    platform::ZipControl Zip;
-    connectZipEvents(Zip);
+    SearchForm form;
+    UpdateZip Zip(form);
     Zip.ZipOperation = platform::ZipControl::Inspect;
     Zip.ArchiveName = env.windowsPath("absent.zip");
     Zip.RunOperation();

@@ -257,6 +257,56 @@ TEST_F(ZipControlTest, EntryFailingItsCheckNeverReplacesTheGoodFile)
               (QStringList{"dir", "file1", "file2"}));
 }
 
+struct StopCase {
+    const char* name;
+    int stopAtIdle;     // the idle event whose handler calls Stop
+    bool firstWritten;  // the first entry was whole before it
+};
+
+void PrintTo(const StopCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ZipStopTest : public ZipControlTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(ZipStopTest, StopEndsTheExtractionThereAndKeepsTheFilesNotFinished)
+{
+    const QByteArray big(200 * 1024, 'a');  // read in four parts, an idle event after each
+    env.writeFile("src/a.txt", big);
+    env.writeFile("src/b.txt", "new b");
+    ASSERT_EQ(runTool("zip", {"-q", "-X", host("two.zip"), "a.txt", "b.txt"}, host("src")).exitCode, 0);
+    env.writeFile("out/a.txt", "old a");
+    env.writeFile("out/b.txt", "old b");
+    int progressEvents = 0;
+    QObject::connect(&zip, &ZipControl::Progress, [&] { ++progressEvents; });
+    QObject::connect(&zip, &ZipControl::Idle, [&] {
+        if (log.idles == GetParam().stopAtIdle)
+            zip.Stop();
+    });
+
+    extract(win("two.zip"), win("out"));
+
+    EXPECT_EQ(log.idles, GetParam().stopAtIdle);
+    EXPECT_EQ(progressEvents, GetParam().stopAtIdle - 1);
+    EXPECT_TRUE(log.errors.empty());
+    EXPECT_EQ(env.readFile("out/a.txt"), GetParam().firstWritten ? big : QByteArray("old a"));
+    EXPECT_EQ(env.readFile("out/b.txt"), "old b");
+    EXPECT_EQ(QDir(host("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{"a.txt", "b.txt"}));
+
+    // The next operation runs whole.
+    QObject::disconnect(&zip, &ZipControl::Idle, nullptr, nullptr);
+    extract(win("two.zip"), win("out"));
+    EXPECT_EQ(env.readFile("out/b.txt"), "new b");
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, ZipStopTest,
+                         ::testing::Values(StopCase{"InTheFirstEntry", 1, false},
+                                           StopCase{"AtItsLastPart", 4, false},
+                                           StopCase{"AfterIt", 5, true}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
 struct SampleCase {
     const char* name;
     int entries;          // reported by an inspection
