@@ -21,7 +21,7 @@ QString currentFolderOf(QChar letter);
 // upper case, the names as they are on the drive, no trailing backslash below
 // the root. A drive alone ("d:", or a drive list entry "d: [LABEL]") names
 // that drive's current folder. Raises 68 for a drive that is not ready, 52 for
-// a name no drive path can carry, 76 when the folder does not exist.
+// a drive that is no letter, 76 when the folder does not exist.
 QString folderListPath(const QString& path);
 
 }  // namespace platform

@@ -84,10 +84,12 @@ public:
     const DriveTable& drives() const { return drives_; }
     DriveTable& drives() { return drives_; }
 
-    // Windows path -> host path. A path without a drive is taken on c:; "/"
-    // works as "\", "." and ".." are applied. Raises 68 when the drive is not
-    // mapped or not ready, 52 for a name Windows forbids (<>|"*?: and controls).
-    // Components that do not exist are kept as written.
+    // Windows path -> host path (host text, HostNames.h). A path without a
+    // drive is relative to the current folder, one starting with "\" is taken
+    // on c:; "/" works as "\", "." and ".." are applied. Every other character
+    // is part of a name, the ones Windows forbids included. Raises 68 when the
+    // drive is not mapped or not ready, 52 for a drive that is no letter or a
+    // UNC path. Components that do not exist are kept as written.
     QString hostPath(const QString& windowsPath) const;
     // Host path -> Windows path on the drive whose root holds it most closely
     // ("/media/cd/Art/x.gif" -> "d:\Art\x.gif"); the host root gives "C:\...".
@@ -108,8 +110,10 @@ public:
     // component ("*", "?", "*.*" matches names without a dot too), case-insensitive,
     // sorted ignoring case. Ordinary files always; folders too when attributes
     // include Directory; hidden entries only when they include Hidden. Never "." or "..".
-    // A drive that is not mapped or not ready (a CD drive whose folder is empty
-    // holds no disc), or a forbidden character in the name pattern, raises 52;
+    // Names are the drive-path names of the host's entries (HostNames.h), from
+    // one reading of the folder; devices, sockets, pipes and broken links are
+    // never listed. A drive that is not mapped or not ready (a CD drive whose
+    // folder is empty holds no disc) raises 52;
     // a missing folder gives no names. A pattern ending in "\" lists the whole folder.
     QStringList dir(const QString& pattern, int attributes = attr::Normal) const;
 
