@@ -133,7 +133,7 @@ bool DriveTable::isReady(QChar letter) const
     if (!folder)
         return false;
     // Any entry counts, a name Qt cannot read included.
-    return kind(letter) != Kind::CdRom || !HostFolder(*folder).entries().isEmpty();
+    return kind(letter) != Kind::CdRom || !HostFolder(*folder).isEmpty();
 }
 
 QString DriveTable::volumeLabel(QChar letter) const

@@ -64,6 +64,28 @@ QString withStandIn(QString name)
     return name.replace(u'\\', BackslashStandIn);
 }
 
+// Reads the folder from its start, calling `take` for each entry but "." and
+// ".." until it returns false. The stream takes its own descriptor, so the
+// folder's stays usable.
+template <typename Take>
+void readEntries(int folderFd, Take take)
+{
+    const int streamFd = folderFd >= 0 ? ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0) : -1;
+    DIR* stream = streamFd >= 0 ? ::fdopendir(streamFd) : nullptr;
+    if (!stream) {
+        if (streamFd >= 0)
+            ::close(streamFd);
+        return;
+    }
+    ::rewinddir(stream);
+    while (const dirent* entry = ::readdir(stream)) {
+        const QByteArrayView bytes(entry->d_name);
+        if (bytes != "." && bytes != ".." && !take(bytes, entry->d_type))
+            break;
+    }
+    ::closedir(stream);
+}
+
 }  // namespace
 
 QString hostText(QByteArrayView bytes)
@@ -130,23 +152,18 @@ HostFolder::~HostFolder()
         ::close(fd_);
 }
 
+bool HostFolder::isEmpty() const
+{
+    bool empty = true;
+    readEntries(fd_, [&](QByteArrayView, unsigned char) { return empty = false; });
+    return empty;
+}
+
 QList<HostFolderEntry> HostFolder::entries() const
 {
     QList<HostFolderEntry> entries;
-    // The stream takes its own descriptor, so fd() stays usable.
-    const int streamFd = fd_ >= 0 ? ::fcntl(fd_, F_DUPFD_CLOEXEC, 0) : -1;
-    DIR* stream = streamFd >= 0 ? ::fdopendir(streamFd) : nullptr;
-    if (!stream) {
-        if (streamFd >= 0)
-            ::close(streamFd);
-        return entries;
-    }
-    ::rewinddir(stream);
-    while (const dirent* entry = ::readdir(stream)) {
-        const QByteArrayView bytes(entry->d_name);
-        if (bytes == "." || bytes == "..")
-            continue;
-        HostFolderEntry item{bytes.toByteArray(), {}, {}, entry->d_type};
+    readEntries(fd_, [&](QByteArrayView bytes, unsigned char type) {
+        HostFolderEntry item{bytes.toByteArray(), {}, {}, type};
         if (isValidUtf8(bytes)) {
             item.hostName = QString::fromUtf8(bytes);
             item.name = item.hostName.contains(u'\\') ? withStandIn(item.hostName) : item.hostName;
@@ -155,8 +172,8 @@ QList<HostFolderEntry> HostFolder::entries() const
             item.name = drivePathName(bytes);
         }
         entries += std::move(item);
-    }
-    ::closedir(stream);
+        return true;
+    });
     return entries;
 }
 

@@ -55,6 +55,8 @@ public:
     // Every entry but "." and "..", in the folder's own order; none when the
     // folder could not be opened.
     QList<HostFolderEntry> entries() const;
+    // True when the folder holds no entry (or cannot be read); stops at the first.
+    bool isEmpty() const;
     // The entry's d_type once links are followed: DT_DIR, DT_REG, or
     // DT_UNKNOWN for anything else (devices, sockets, pipes, broken links).
     // Only links and entries of unknown kind cost a stat.
