@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDir>
 #include <QImage>
 #include <QMenu>
@@ -310,6 +312,11 @@ TEST_P(PopUpTest, OffersTheEntriesForItsKindOfFile)
               QString::fromLatin1(GetParam().defaultEntry));
     EXPECT_EQ(form.SelFolder, QStringLiteral("E:\\Pics\\\\"));
     form.BrPopUp->hide();
+    if (form.BrCopy->isVisible()) {
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        form.BrCopy->trigger();
+        EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(60, 40));
+    }
     form.BrOpen->trigger();
     ASSERT_EQ(env.shell().calls.size(), 1u);
     EXPECT_EQ(env.shell().calls[0].file, QStringLiteral("E:\\Pics\\\\") + GetParam().file);
