@@ -288,3 +288,22 @@ TEST_F(BrowserWindowTest, BatchWindowShowsItsProgressAndAbortAsksToStop)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BrowserWindowTest, AMinimisedBrowserStoresItsLastNormalPlacement)
+{
+    Forms::get(QStringLiteral("SearchForm")).Show();
+    Browser& form = browser();
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.setHeight(7500);
+    QTRY_COMPARE(form.Height(), 7500.0);
+    form.showMinimized();
+    QTRY_VERIFY(form.isMinimized());
+    form.close();
+    EXPECT_EQ(env.settings().get(SettingsApp, SettingsSection, QStringLiteral("BHeight"), {}), QStringLiteral("7500"));
+    EXPECT_EQ(env.settings().get(SettingsApp, SettingsSection, QStringLiteral("BWidth"), {}), QStringLiteral("9720"));
+}
+
+}  // namespace
