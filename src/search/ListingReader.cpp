@@ -179,7 +179,11 @@ bool ListingReader::nextEntry()
         case LineKind::Skipped:
             break;
         case LineKind::Volume:
-            volume_ = withoutMark(line, VolumeMark);
+            // A listing repeats its volume line for every folder.
+            if (line != volumeLine_) {
+                volumeLine_.assign(line);
+                volume_ = withoutMark(line, VolumeMark);
+            }
             break;
         case LineKind::Directory:
             folder_ = withoutMark(line, DirectoryMark);

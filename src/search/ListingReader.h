@@ -83,6 +83,7 @@ private:
     bool atEnd_ = false;
 
     std::string volume_;
+    std::string volumeLine_;  // the line that set it
     std::string folder_;
     std::string_view name_;
     std::string_view info_;  // into the buffer, or into infoCopy_ after a refill
