@@ -117,10 +117,12 @@ void Browser::setupGrid()
     Preview->setAccessibleName(QStringLiteral("Thumbnails"));
     setUpGridColumns();
 
+    // Hidden, so neither the keyboard nor an assistive tool lands on it.
     Hold = new platform::FlexGrid(this);
     Hold->setRows(1);
     Hold->setCols(1);
     placeTwips(Hold, HiddenLeft, 0, ThumbnailColWidth, ThumbnailRowHeight);
+    Hold->hide();
 
     PicBox = new PictureBox(this);
     placeTwips(PicBox, HiddenLeft, 3000, 1670, 2540);
