@@ -164,26 +164,31 @@ void Browser::setupPopUp()
     BrPreview = BrPopUp->addAction(QStringLiteral("Preview"));
 }
 
+// What the user starts and may pump messages (a run, a preview, a modal
+// window, the close) runs from the event loop, queued, never inside the
+// control's own mouse or key handling: the user may close the window while it
+// pumps, and no control's handler may be left running on a window that is gone.
 void Browser::connectHandlers()
 {
+    constexpr auto queued = Qt::QueuedConnection;
     connect(Drive1, &platform::DriveListBox::Change, this, &Browser::Drive1_Change);
     connect(Dir1, &platform::DirListBox::Change, this, &Browser::Dir1_Change);
-    connect(File1, &platform::FileListBox::DblClick, this, &Browser::File1_DblClick);
+    connect(File1, &platform::FileListBox::DblClick, this, &Browser::File1_DblClick, queued);
     connect(AutoPrev, &QCheckBox::toggled, this, &Browser::AutoPrev_Click);
-    connect(Command1, &QPushButton::clicked, this, &Browser::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &Browser::Command1_Click, queued);
 
     connect(Preview, &platform::FlexGrid::Click, this, &Browser::Preview_Click);
-    connect(Preview, &platform::FlexGrid::DblClick, this, &Browser::Preview_DblClick);
+    connect(Preview, &platform::FlexGrid::DblClick, this, &Browser::Preview_DblClick, queued);
     connect(Preview, &platform::FlexGrid::MouseUp, this, &Browser::Preview_MouseUp);
-    connect(BrOpen, &QAction::triggered, this, &Browser::BrOpen_Click);
-    connect(BrOpenFolder, &QAction::triggered, this, &Browser::BrOpenFolder_Click);
-    connect(BrCopy, &QAction::triggered, this, &Browser::BrCopy_Click);
-    connect(BrPreview, &QAction::triggered, this, &Browser::BrPreview_Click);
+    connect(BrOpen, &QAction::triggered, this, &Browser::BrOpen_Click, queued);
+    connect(BrOpenFolder, &QAction::triggered, this, &Browser::BrOpenFolder_Click, queued);
+    connect(BrCopy, &QAction::triggered, this, &Browser::BrCopy_Click, queued);
+    connect(BrPreview, &QAction::triggered, this, &Browser::BrPreview_Click, queued);
 
-    connect(SelectMnu, &QAction::triggered, this, &Browser::SelectMnu_Click);
-    connect(CreateCat, &QAction::triggered, this, &Browser::CreateCat_Click);
-    connect(CreateDistrib, &QAction::triggered, this, &Browser::CreateDistrib_Click);
-    connect(QuitMnu, &QAction::triggered, this, &Browser::QuitMnu_Click);
-    connect(TutorialMnu, &QAction::triggered, this, &Browser::TutorialMnu_Click);
-    connect(AboutMnu, &QAction::triggered, this, &Browser::AboutMnu_Click);
+    connect(SelectMnu, &QAction::triggered, this, &Browser::SelectMnu_Click, queued);
+    connect(CreateCat, &QAction::triggered, this, &Browser::CreateCat_Click, queued);
+    connect(CreateDistrib, &QAction::triggered, this, &Browser::CreateDistrib_Click, queued);
+    connect(QuitMnu, &QAction::triggered, this, &Browser::QuitMnu_Click, queued);
+    connect(TutorialMnu, &QAction::triggered, this, &Browser::TutorialMnu_Click, queued);
+    connect(AboutMnu, &QAction::triggered, this, &Browser::AboutMnu_Click, queued);
 }

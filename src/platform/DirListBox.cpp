@@ -84,12 +84,17 @@ void DirListBox::keyPressEvent(QKeyEvent* event)
 
 void DirListBox::open(QListWidgetItem* item)
 {
-    try {
-        setPath(item->data(PathRole).toString());
-    } catch (const runtime::RuntimeError&) {
-        // The folder has gone: show what is there now.
-        Refresh();
-    }
+    const QString path = item->data(PathRole).toString();
+    QMetaObject::invokeMethod(
+        this,
+        [this, path] {
+            try {
+                setPath(path);
+            } catch (const runtime::RuntimeError&) {
+                // The folder has gone: show what is there now.
+                Refresh();
+            }
+        },
+        Qt::QueuedConnection);
 }
-
 }  // namespace platform

@@ -2,7 +2,9 @@
 // A folder list: the path's drive root and the folders down to the path, then
 // the path's own sub-folders, each indented one step below its parent. A
 // double click or Enter on an entry opens that folder. Setting the path from
-// code, or opening a folder, emits Change() at once when the folder differs.
+// code emits Change() at once when the folder differs; a folder the user opens
+// is set from the event loop, after the list's own handling of the double
+// click or key has ended (what Change starts may pump messages).
 // The list starts on the current drive's current folder.
 
 #include <QListWidget>

@@ -6,6 +6,7 @@
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
 
+#include <QTimer>
 #include <algorithm>
 
 namespace platform {
@@ -15,7 +16,12 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
     const QStringList entries = driveListEntries(fileSystem().drives());
     addItems(entries);
     setCurrentIndex(std::max(0, findDriveEntry(entries, QString(currentDriveLetter()))));
-    connect(this, &QComboBox::currentIndexChanged, this, &DriveListBox::Change);
+    connect(this, &QComboBox::currentIndexChanged, this, [this] {
+        if (settingFromCode_)
+            emit Change();
+        else
+            QTimer::singleShot(0, this, &DriveListBox::Change);
+    });
 }
 
 void DriveListBox::setDrive(const QString& drive)
@@ -28,7 +34,9 @@ void DriveListBox::setDrive(const QString& drive)
     const int index = findDriveEntry(entries, drive);
     if (index < 0 || !fileSystem().drives().isReady(drive.front()))
         runtime::raise(runtime::err::DeviceUnavailable);
+    settingFromCode_ = true;
     setCurrentIndex(index);
+    settingFromCode_ = false;
 }
 
 }  // namespace platform

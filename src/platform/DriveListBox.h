@@ -1,7 +1,9 @@
 #pragma once
 // A drive list: a drop-down of the drive table's drives ("d: [LABEL]"), which
-// starts on the current drive. Setting the drive from code, or the user
-// picking one, emits Change() at once when the drive differs.
+// starts on the current drive. Setting the drive from code emits Change() at
+// once when the drive differs; a drive the user picks emits it from the event
+// loop, after the list's own handling of the pick has ended (what Change
+// starts may pump messages, and the window may be closed then).
 
 #include <QComboBox>
 
@@ -20,6 +22,9 @@ public:
 
 signals:
     void Change();
+
+private:
+    bool settingFromCode_ = false;
 };
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include "search/ListSearch.h"
 #include "support/TestEnvironment.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <gtest/gtest.h>
@@ -34,6 +35,9 @@ protected:
     }
 
     Browser& browser() { return platform::Forms::get<Browser>(QStringLiteral("Browser")); }
+
+    // What the user starts runs from the event loop: lets it run.
+    static void letQueuedCallsRun() { QCoreApplication::processEvents(); }
 
     void saveSetting(const QString& key, const QString& value)
     {

@@ -174,6 +174,7 @@ TEST_F(BrowserWindowTest, ListsFollowTheDriveAndFolderWithEveryNameTheFolderHold
     Browser& form = browser();
 
     form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("e: [E]")));
+    letQueuedCallsRun();
     EXPECT_EQ(form.Dir1->Path(), QStringLiteral("E:\\"));
     form.Dir1->setPath(QStringLiteral("E:\\pics"));
     EXPECT_EQ(form.File1->names(), QStringList({"A.jpg", "a<b>.jpg", "b.gif", "c.txt", "say \"hi\".jpg", "what?.jpg"}));
@@ -185,6 +186,7 @@ TEST_F(BrowserWindowTest, ListsFollowTheDriveAndFolderWithEveryNameTheFolderHold
     // Enter on a folder opens it; the folder list then shows it.
     form.Dir1->setCurrentRow(2);
     QTest::keyClick(form.Dir1, Qt::Key_Return);
+    letQueuedCallsRun();
     EXPECT_EQ(form.Dir1->Path(), QStringLiteral("E:\\Pics\\Photos \u00e9t\u00e9"));
     EXPECT_EQ(ListSearch.LastBrowsed, QStringLiteral("E:\\Pics\\Photos \u00e9t\u00e9"));
     EXPECT_EQ(form.File1->names(), QStringList{"p.gif"});
@@ -196,6 +198,7 @@ TEST_F(BrowserWindowTest, DriveWithoutADiscKeepsTheFolderWithItsMessage)
     Browser& form = browser();
     const QString before = form.Dir1->Path();
     form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("d:"), Qt::MatchStartsWith));
+    letQueuedCallsRun();
     EXPECT_EQ(form.Dir1->Path(), before);
     EXPECT_EQ(env.dialogs().prompts(),
               QStringList{"There is no disk in the selected Drive.\r\n\r\nMake sure that the correct disk is in the drive."});
@@ -262,6 +265,7 @@ TEST_F(BrowserWindowTest, QuitUnloadsTheOtherWindowsThenTheBrowser)
     QPointer<Browser> alive(&form);
     StubForm::log.clear();
     form.QuitMnu->trigger();
+    letQueuedCallsRun();
     EXPECT_TRUE(ListSearch.QuitFlag);
     EXPECT_FALSE(Forms::isLoaded(DispFormName));
     EXPECT_EQ(StubForm::log, QStringList({"DistribSettings unload"}));

@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QDir>
 #include <QImage>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -315,9 +316,11 @@ TEST_P(PopUpTest, OffersTheEntriesForItsKindOfFile)
     if (form.BrCopy->isVisible()) {
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         form.BrCopy->trigger();
+        letQueuedCallsRun();
         EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(60, 40));
     }
     form.BrOpen->trigger();
+    letQueuedCallsRun();
     ASSERT_EQ(env.shell().calls.size(), 1u);
     EXPECT_EQ(env.shell().calls[0].file, QStringLiteral("E:\\Pics\\\\") + GetParam().file);
 }
@@ -343,16 +346,44 @@ TEST_F(PreviewRunTest, DoubleClickPreviewsAPictureAndDoesNothingForAFileMovedAwa
     };
 
     QTest::mouseDClick(form.Preview->viewport(), Qt::LeftButton, {}, cellCentre(1));
+    letQueuedCallsRun();
     EXPECT_FALSE(Forms::isLoaded(ImgPreFormName));
     QTest::mouseClick(form.Preview->viewport(), Qt::LeftButton, {}, cellCentre(1));
     EXPECT_EQ(form.FileDesc->text(), QStringLiteral("b.bmp"));
 
     QTest::mouseDClick(form.Preview->viewport(), Qt::LeftButton, {}, cellCentre(0));
+    letQueuedCallsRun();
     ASSERT_TRUE(Forms::isLoaded(ImgPreFormName));
     EXPECT_EQ(Forms::find(ImgPreFormName)->windowTitle(), QStringLiteral("Brisca Image Preview: a.bmp"));
     EXPECT_TRUE(env.shell().calls.empty());
     QTest::mouseClick(form.Preview->viewport(), Qt::LeftButton, {}, cellCentre(2));
     EXPECT_EQ(form.FileDesc->text(), QString());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PreviewRunTest, ClosingDuringARunTheUserStartedByOpeningAFolderEndsQuietly)
+{
+    writeFolder(QStringLiteral("Pics"), {"a.bmp", "b.bmp", "c.bmp"});
+    Forms::get(QStringLiteral("SearchForm"));
+    Browser& form = browser();
+    QPointer<Browser> alive(&form);
+    form.AutoPrev->setChecked(true);
+    form.Dir1->setPath(QStringLiteral("e:\\"));
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QListWidgetItem* pics = form.Dir1->item(form.Dir1->count() - 1);
+    ASSERT_EQ(pics->text().trimmed(), QStringLiteral("Pics"));
+    QTimer::singleShot(0, &form, [&form] {
+        // The run is under way: the folder opened, its first picture placed.
+        QTimer::singleShot(0, &form, [&form] { form.close(); });
+    });
+    QTest::mouseDClick(form.Dir1->viewport(), Qt::LeftButton, {}, form.Dir1->visualItemRect(pics).center());
+    QTRY_VERIFY(!alive || alive->isUnloaded());
+    EXPECT_TRUE(StubForm::log.contains("SearchForm unload"));
+    EXPECT_TRUE(env.dialogs().prompts().isEmpty());
 }
 
 }  // namespace
