@@ -21,11 +21,11 @@ TestEnvironment::TestEnvironment()
     fs_ = std::make_unique<platform::FileSystem>(drives);
 
     QDir().mkpath(programHostFolder());
-    const QDir data(BRISCA_BIN_DIR);
-    for (const QFileInfo& file : data.entryInfoList(QDir::Files)) {
-        if (!file.isExecutable())
-            QFile::copy(file.filePath(), programHostFolder() + "/" + file.fileName());
-    }
+    // The files the program ships beside itself, from the source tree: build/bin may also
+    // hold what a run of the program left there (an unpacked listing, a drawing preview).
+    const QDir data(BRISCA_PROGRAM_DATA_DIR);
+    for (const QFileInfo& file : data.entryInfoList(QDir::Files))
+        QFile::copy(file.filePath(), programHostFolder() + "/" + file.fileName());
 
     platform::installSettingsStore(settings_.get());
     platform::installFileSystem(fs_.get());
