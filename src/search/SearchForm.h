@@ -112,6 +112,7 @@ private:
     void setupMenus();
     void setupItemMenu();
     void connectHandlers();
+    void runMenuCommand(void (SearchForm::*command)());
 
     bool isMenuShortcut(const QKeyEvent& key) const;
     void layoutControls();

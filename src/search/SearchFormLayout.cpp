@@ -3,7 +3,9 @@
 #include "search/SearchForm.h"
 
 #include "platform/CaptionFit.h"
+#include "platform/Forms.h"
 #include "platform/Pump.h"
+#include "runtime/RuntimeError.h"
 #include "search/HitListModel.h"
 
 #include <QAction>
@@ -21,6 +23,7 @@
 
 #include <algorithm>
 
+using platform::Forms;
 using platform::placeTwips;
 
 namespace {
@@ -176,5 +179,18 @@ void SearchForm::connectHandlers()
         {CTQueue, &SearchForm::CTQueue_Click},
     };
     for (const auto& [action, handler] : commands)
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this, [this, handler = handler] { runMenuCommand(handler); });
+}
+
+// While the program closes (a rescan still ending, say), a window already
+// unloaded is not loaded again and naming it raises 91: a menu command that
+// would open one then does nothing, rather than let the error leave the slot.
+void SearchForm::runMenuCommand(void (SearchForm::*command)())
+{
+    try {
+        (this->*command)();
+    } catch (const runtime::RuntimeError&) {
+        if (!Forms::isClosing())
+            throw;
+    }
 }

@@ -316,6 +316,21 @@ INSTANTIATE_TEST_SUITE_P(
                  false}),
     [](const auto& test) { return std::string(test.param.name); });
 
+TEST_F(SearchFormTest, MenuCommandsOpenNothingOnceTheProgramIsClosing)
+{
+    store("OffLineDrive", "d:");
+    SearchForm& form = start();
+    for (const char* window : {"Browser", "SelectDrive", "LocalLoc", "ListOptions", "frmSplash", "frmBrowser"})
+        Forms::unload(window);
+    StubForm::log.clear();
+    Forms::setClosing(true);
+
+    for (QAction* command : {form.MnuBrowse, form.MnuSelectCD, form.AddLocal, form.OptionsMenu, form.AboutMenu,
+                             form.MenuTutorial})
+        EXPECT_NO_THROW(command->trigger()) << qPrintable(command->text());
+    EXPECT_TRUE(StubForm::log.isEmpty()) << qPrintable(StubForm::log.join(", "));
+}
+
 struct ShortcutCase {
     const char* name;
     QKeyCombination key;
