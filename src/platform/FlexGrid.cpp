@@ -42,6 +42,22 @@ QImage decompress(const QByteArray& bytes)
     return bytes.isEmpty() ? QImage() : QImage::fromData(bytes, "jpg");
 }
 
+// While it lives, a new current cell does not scroll the view to itself.
+class AutoScrollOff {
+public:
+    explicit AutoScrollOff(QAbstractItemView& view) : view_(view), scrolls_(view.hasAutoScroll())
+    {
+        view_.setAutoScroll(false);
+    }
+    ~AutoScrollOff() { view_.setAutoScroll(scrolls_); }
+    AutoScrollOff(const AutoScrollOff&) = delete;
+    AutoScrollOff& operator=(const AutoScrollOff&) = delete;
+
+private:
+    QAbstractItemView& view_;
+    bool scrolls_;
+};
+
 QPoint placeInCell(const QSize& picture, const QRect& cell, int alignment)
 {
     if (alignment != FlexGrid::AlignCenterCenter)
@@ -175,6 +191,9 @@ void FlexGrid::setRows(int rows)
 {
     if (rows < 0)
         runtime::raise(runtime::err::InvalidPropertyValue);
+    // Rows taken away from under the current cell move it up; that move does
+    // not scroll either.
+    const AutoScrollOff inPlace(*this);
     model_->resize(rows, Cols());
     row_ = std::min(row_, std::max(0, rows - 1));
 }
@@ -240,10 +259,8 @@ void FlexGrid::setCol(int col)
 // leaves the user looking where they were.
 void FlexGrid::makeCurrentInPlace()
 {
-    const bool scrolls = hasAutoScroll();
-    setAutoScroll(false);
+    const AutoScrollOff inPlace(*this);
     setCurrentIndex(model_->index(row_, col_));
-    setAutoScroll(scrolls);
 }
 
 void FlexGrid::setCellPicture(const QImage& picture)

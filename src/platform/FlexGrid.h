@@ -26,7 +26,7 @@ public:
     explicit FlexGrid(QWidget* parent = nullptr);
 
     int Rows() const;
-    void setRows(int rows);  // cells of rows removed are gone
+    void setRows(int rows);  // cells of rows removed are gone; the view does not scroll
     int Cols() const;
     void setCols(int cols);
 
