@@ -49,6 +49,10 @@ void Browser::Form_Load()
         if (!self || isUnloaded())
             return;
         applyWindowPlacement(QStringLiteral("B"), *this);
+        // The width goes back to the fixed one now, before the window is on
+        // screen: resized while the window manager maps it, the window would
+        // lose its frame's place and open a title bar higher at every start.
+        Form_Resize();
     } catch (const runtime::RuntimeError& error) {
         if (!self)
             return;

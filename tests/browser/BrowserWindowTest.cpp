@@ -57,6 +57,7 @@ TEST_P(BrowserLoadTest, FollowsTheLoadOrderAndItsErrorTable)
     saveSetting(QStringLiteral("BTop"), QStringLiteral("300"));
     if (*c.storedLeft)
         saveSetting(QStringLiteral("BLeft"), QString::fromLatin1(c.storedLeft));
+    saveSetting(QStringLiteral("BWidth"), QStringLiteral("9750"));
     saveSetting(QStringLiteral("BHeight"), QStringLiteral("7200"));
 
     Browser& form = browser();
@@ -70,6 +71,10 @@ TEST_P(BrowserLoadTest, FollowsTheLoadOrderAndItsErrorTable)
     EXPECT_EQ(ListSearch.AutoPreview, c.autoPreview) << c.name;
     EXPECT_EQ(form.Top() == 300, c.placementApplied) << c.name;
     EXPECT_EQ(form.Height() == 7200, c.placementApplied && !*c.storedLeft) << c.name;
+    // The fixed width is back before the window is shown: resized while the
+    // window manager maps it, a window loses its place.
+    EXPECT_FALSE(form.isVisible()) << c.name;
+    EXPECT_EQ(form.Width() == BrowserWidth, c.placementApplied && !*c.storedLeft) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
