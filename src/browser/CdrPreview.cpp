@@ -5,6 +5,7 @@
 #include "platform/HostNames.h"
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
+#include "search/ListSearch.h"
 
 #include <QDir>
 #include <QFile>
@@ -140,4 +141,12 @@ QString cdrPreviewFile()
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     QDir().mkpath(cache);
     return platform::fileSystem().windowsPath(cache) + "\\" + name;
+}
+
+QString pictureFileToShow(const QString& Folder, const QString& FileName)
+{
+    if (FileName.right(3).toLower() != u"cdr")
+        return Folder + FileName;
+    return ExtractCdrPreview(Folder, FileName) ? cdrPreviewFile()
+                                               : programFolderWithBackslash() + QStringLiteral("genfile.jpg");
 }

@@ -22,3 +22,9 @@ bool ExtractCdrPreview(const QString& Folder, const QString& FileName);
 
 // The Windows path of the preview file this thread writes.
 QString cdrPreviewFile();
+
+// The file a picture is shown from: Folder & FileName itself, or for a drawing
+// (a name ending in "cdr", in any case) the preview it carries, written out by
+// ExtractCdrPreview, or the placeholder "genfile.jpg" beside the program when
+// it has none. Raises as ExtractCdrPreview does.
+QString pictureFileToShow(const QString& Folder, const QString& FileName);

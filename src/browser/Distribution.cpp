@@ -38,12 +38,8 @@ QString realFolderPath(const QString& windowsFolder)
 // or the placeholder when it has none, as the thumbnail run shows it.
 platform::Picture openPictureOrDrawing(const QString& path)
 {
-    if (path.right(3).toLower() != u"cdr")
-        return platform::LoadPicture(path);
     const qsizetype split = path.lastIndexOf(u'\\') + 1;
-    if (ExtractCdrPreview(path.left(split), path.mid(split)))
-        return platform::LoadPicture(cdrPreviewFile());
-    return platform::LoadPicture(programFolderWithBackslash() + QStringLiteral("genfile.jpg"));
+    return platform::LoadPicture(pictureFileToShow(path.left(split), path.mid(split)));
 }
 
 void runAction(platform::IllustratorApplication& illustrator, const QString& action)

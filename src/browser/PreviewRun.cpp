@@ -173,17 +173,15 @@ ThumbnailRun::Next ThumbnailRun::loadPicture(const QString& F)
             times_.thumbnailWritten = FILETIME{};
         }
     }
-    if (F.right(3).toLower() != u"cdr")
-        return attempt([&] { loadIntoPic(P_ + F); });
-    bool hasPreview = false;
-    bool asked = false;
-    if (attempt([&] { hasPreview = ExtractCdrPreview(P_, F); asked = true; }) == Next::End)
+    // A drawing's preview is written out and loaded in two statements, each
+    // under the run's error rules; a preview statement passed over loads nothing.
+    QString file;
+    bool found = false;
+    if (attempt([&] { file = pictureFileToShow(P_, F); found = true; }) == Next::End)
         return Next::End;
-    if (!asked)
+    if (!found)
         return Next::Go;
-    return attempt([&] {
-        loadIntoPic(hasPreview ? cdrPreviewFile() : programFolderWithBackslash() + QStringLiteral("genfile.jpg"));
-    });
+    return attempt([&] { loadIntoPic(file); });
 }
 
 ThumbnailRun::Next ThumbnailRun::makeThumbnail(const QString& F)
