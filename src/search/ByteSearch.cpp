@@ -3,6 +3,7 @@
 #include "runtime/AnsiText.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -25,6 +26,27 @@ __m128i lowerAscii(__m128i bytes)
     return _mm_or_si128(bytes, _mm_and_si128(upper, _mm_set1_epi8(0x20)));
 }
 #endif
+
+// How common a byte of a lower-cased word is in listing text, from the rarest:
+// the letters by how often English names hold them, the dots, hyphens and
+// underscores of names, the blanks, digits, commas, slashes and colons of
+// every info part. Bytes not named here are rarer than all of these (0).
+constexpr std::string_view CommonLast = "zqjx_-.kvwyfbgmpuhdclsntrioae:/,9876543210 ";
+
+constexpr std::array<std::uint8_t, 256> Commonness = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (std::size_t place = 0; place < CommonLast.size(); ++place)
+        table[static_cast<unsigned char>(CommonLast[place])] = static_cast<std::uint8_t>(place + 1);
+    return table;
+}();
+
+// An ASCII byte of a lower-cased word at `offset`; any letter case matches
+// it, and nothing else does once the code page lower-cases A-Z alone.
+WatchedByte watchedByte(std::string_view word, std::size_t offset)
+{
+    const char byte = word[offset];
+    return {offset, byte, byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 0x20) : byte};
+}
 
 }  // namespace
 
@@ -135,12 +157,31 @@ bool WordStarts::watch(const std::vector<std::string_view>& lowerWords, const An
     longest_ = 0;
     if (lowerWords.size() > MostWords || (!lowerWords.empty() && !lowerCase.asciiByRange_))
         return false;
-    const auto isAscii = [](char byte) { return static_cast<unsigned char>(byte) < 0x80; };
-    const auto capital = [](char byte) { return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 0x20) : byte; };
     for (const std::string_view word : lowerWords) {
-        if (word.empty() || word.size() > LongestWord || !isAscii(word.front()) || !isAscii(word.back()))
+        if (word.empty() || word.size() > LongestWord)
             return false;
-        words_.push_back({word.front(), capital(word.front()), word.back(), capital(word.back()), word.size()});
+        // The two rarest bytes in ASCII, the first of equals first.
+        std::size_t rarest = word.size();
+        std::size_t next = word.size();
+        const auto rarer = [word](std::size_t offset, std::size_t than) {
+            return than == word.size() ||
+                Commonness[static_cast<unsigned char>(word[offset])] < Commonness[static_cast<unsigned char>(word[than])];
+        };
+        for (std::size_t offset = 0; offset < word.size(); ++offset) {
+            if (static_cast<unsigned char>(word[offset]) >= 0x80)
+                continue;
+            if (rarer(offset, rarest)) {
+                next = rarest;
+                rarest = offset;
+            } else if (rarer(offset, next)) {
+                next = offset;
+            }
+        }
+        if (rarest == word.size())
+            return false;
+        if (next == word.size())
+            next = rarest;
+        words_.push_back({watchedByte(word, rarest), watchedByte(word, next)});
         longest_ = std::max(longest_, word.size());
     }
     return true;

@@ -37,16 +37,16 @@ private:
 };
 
 // A few lower-cased words to look out for in any letter case, for the chunk
-// scan: each is seen where its first and last byte both agree, so every place
-// a word occurs is seen, and most other places are not.
+// scan: each is seen where its two rarest bytes both agree, so every place a
+// word occurs is seen, and few other places are.
 class WordStarts {
 public:
     static constexpr std::size_t MostWords = 3;
     static constexpr std::size_t LongestWord = 64;
 
     // False when the words cannot be watched this way: too many, one empty or
-    // too long, or one whose first or last byte is outside ASCII (or a code
-    // page that lower-cases beyond A-Z). No words: no place.
+    // too long, or one with no byte in ASCII (or a code page that lower-cases
+    // beyond A-Z). No words: no place.
     bool watch(const std::vector<std::string_view>& lowerWords, const AnsiLowerCase& lowerCase);
     const std::vector<WatchedWord>& words() const { return words_; }
     // The longest word watched: how far past a place the test reads.

@@ -2,36 +2,57 @@
 // Listing text sixty-four bytes at a time, as bit masks (bit i for the byte
 // at + i): where lines end, where a mark may be, and where one of a few words
 // may begin in any letter case. The search passes over plain entry lines with
-// them, without looking at each line. The processor's widest vectors that the
-// program knows are used.
+// them, counting the lines by their ends without looking at each one. The
+// processor's widest vectors that the program knows are used.
 
 #include <cstddef>
 #include <cstdint>
 
-// A word the scan looks out for: its first and last byte in both letter
-// cases (a byte with no capital twice), and its length.
+// A byte of a watched word, at its place in the word, in both letter cases
+// (a byte with no capital twice).
+struct WatchedByte {
+    std::size_t offset;
+    char lower;
+    char capital;
+};
+
+// A word the scan looks out for by two of its bytes, the rarest (the same one
+// twice in a word of one byte).
 struct WatchedWord {
-    char first;
-    char firstCapital;
-    char last;
-    char lastCapital;
-    std::size_t length;
+    WatchedByte rarest;
+    WatchedByte next;
 };
 
 struct ChunkMasks {
     std::uint64_t lineEnds = 0;    // CR and LF
-    std::uint64_t markBytes = 0;   // ':' '<' '-', which may be part of a mark
-    std::uint64_t wordStarts = 0;  // first and last byte of a word both agree
+    // Where a mark may be: ':' after 'e' or 'y' ("Volume:", "Directory:"),
+    // '<' before 'D' ("<DIR>"), '-' before '-' (a rule).
+    std::uint64_t marks = 0;
+    std::uint64_t wordStarts = 0;  // both watched bytes of a word agree
 };
 
-// Reads the sixty-four bytes at `at` and, for the words, as many past them
-// as the longest word.
+// Reads the sixty-four bytes at `at`, the byte before them, the byte after
+// them and, for the words, as many past them as the farthest watched byte.
 using ChunkScan = ChunkMasks (*)(const char* at, const WatchedWord* words, std::size_t wordCount);
 
-// The scan for this processor.
-ChunkScan chunkScan();
+// What a pass over plain entry lines went past.
+struct PassedLines {
+    const char* next = nullptr;  // where the pass stopped: the start of a line
+    std::int32_t entries = 0;    // the entry lines passed (not the empty ones)
+    // The last entry line passed that is longer than the pass was told, if any.
+    const char* longLine = nullptr;
+    std::size_t longLineLength = 0;
+};
+
+// Passes over the lines from `at`, which begins a line, while each is empty or
+// an entry line (no mark) in which none of the words may begin, at most
+// `most` entry lines. Stops before a line it cannot see whole in the bytes
+// before `end`; reads the byte before `at` too.
+PassedLines passPlainLines(const char* at, const char* end, const WatchedWord* words, std::size_t wordCount,
+                           std::int32_t most, std::size_t longLine);
 
 // Each scan the program has, the byte-by-byte one first; the others give the
 // same masks faster, where the processor runs them (a null entry where not).
+// The pass uses the last one the processor runs.
 inline constexpr std::size_t ChunkScanCount = 4;
 ChunkScan chunkScanNumber(std::size_t number);

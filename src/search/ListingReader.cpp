@@ -1,13 +1,10 @@
 #include "search/ListingReader.h"
 
 #include "runtime/AnsiText.h"
-#include "runtime/RuntimeError.h"
 #include "search/ByteSearch.h"
 
-#include <QIODevice>
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -15,8 +12,6 @@
 
 namespace {
 
-constexpr std::size_t BlockSize = 256 * 1024;
-constexpr std::size_t Margin = 32;       // readable bytes before and after the block
 constexpr std::size_t LongLine = 69;     // longer lines carry an info part
 constexpr std::size_t NameColumns = 68;  // the name of a long line
 constexpr std::size_t ShortInfo = 32;    // an info part this short holds no size or date...
@@ -53,23 +48,6 @@ std::string withoutMark(std::string_view line, std::string_view mark)
     return std::string(trimBlanks(rest));
 }
 
-// Whether the byte at `at` is part of a mark: a colon after "e" or "y"
-// ("Volume:", "Directory:"), "<" before "D" ("<DIR>") or a hyphen before a
-// hyphen (a rule).
-bool isMarkByte(const char* at)
-{
-    switch (*at) {
-    case ':':
-        return at[-1] == 'e' || at[-1] == 'y';
-    case '<':
-        return at[1] == 'D';
-    case '-':
-        return at[1] == '-';
-    default:
-        return false;
-    }
-}
-
 #if defined(__SSE2__)
 __m128i equalAt(const char* bytes, char byte)
 {
@@ -95,11 +73,30 @@ unsigned markMask(const char* at)
 }
 #endif
 
+#if !defined(__SSE2__)
+// Whether the byte at `at` is part of a mark: a colon after "e" or "y"
+// ("Volume:", "Directory:"), "<" before "D" ("<DIR>") or a hyphen before a
+// hyphen (a rule).
+bool isMarkByte(const char* at)
+{
+    switch (*at) {
+    case ':':
+        return at[-1] == 'e' || at[-1] == 'y';
+    case '<':
+        return at[1] == 'D';
+    case '-':
+        return at[1] == '-';
+    default:
+        return false;
+    }
+}
+#endif
+
 // The scan of a line stops at CR and LF and at the bytes that may be part of
 // a mark. Typical entry lines hold none of these, so the scan runs through
 // them to their end at once.
 // Returns the first stop at or after `at`, or `end`. Reads one byte before
-// `at` and up to 32 bytes past `end`, which the block's margins hold.
+// `at` and up to 32 bytes past `end`, which the input's margins hold.
 const char* nextStop(const char* at, const char* end)
 {
 #if defined(__SSE2__)
@@ -164,8 +161,8 @@ bool holdsSizeAndDate(std::string_view info)
 
 }  // namespace
 
-ListingReader::ListingReader(QIODevice& device)
-    : device_(device), storage_(Margin + BlockSize + Margin)
+ListingReader::ListingReader(QIODevice& device, std::size_t stretch)
+    : input_(device, stretch), begin_(input_.begin())
 {
 }
 
@@ -218,52 +215,14 @@ void ListingReader::takeEntry(std::string_view line)
     info_ = line.substr(NameColumns);
 }
 
-// Sixty-four bytes at a time: the line ends, the marks and the places where
-// a word may begin are found at once, and each line between two line ends is
-// counted without being looked at further.
 std::int32_t ListingReader::skipEntriesWithout(const WordStarts& words, std::int32_t most)
 {
-    std::int32_t passed = 0;
-    const char* const end = block() + end_;
-    const char* lineStart = block() + begin_;
-    // Every byte a chunk's tests read, the one after a CR included, is in hand.
-    const std::size_t reach = 64 + std::max<std::size_t>(words.longest(), 1);
-    const auto bitsBelow = [](std::ptrdiff_t position) {
-        return position <= 0 ? std::uint64_t{0} : position >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << position) - 1;
-    };
-    const ChunkScan scan = chunkScan();
-    for (const char* at = lineStart; passed < most && static_cast<std::size_t>(end - at) >= reach; at += 64) {
-        const ChunkMasks masks = scan(at, words.words().data(), words.words().size());
-        std::uint64_t ends = masks.lineEnds;
-        std::uint64_t blockers = masks.wordStarts;
-        for (std::uint64_t markBytes = masks.markBytes; markBytes != 0; markBytes &= markBytes - 1) {
-            const int place = __builtin_ctzll(markBytes);
-            if (isMarkByte(at + place))
-                blockers |= std::uint64_t{1} << place;
-        }
-        bool blocked = false;
-        for (; ends != 0 && !blocked; ends &= ends - 1) {
-            const char* const lineEnd = at + __builtin_ctzll(ends);
-            if (lineEnd < lineStart)  // the LF of a CR LF
-                continue;
-            const auto length = static_cast<std::size_t>(lineEnd - lineStart);
-            blocked = (blockers & bitsBelow(lineEnd - at) & ~bitsBelow(lineStart - at)) != 0 ||
-                (length > 0 && passed == most);
-            if (blocked)
-                break;
-            if (length > 0) {
-                ++passed;
-                if (length > LongLine)
-                    info_ = std::string_view(lineStart + NameColumns, length - NameColumns);
-            }
-            lineStart = lineEnd + (lineEnd[0] == '\r' && lineEnd[1] == '\n' ? 2 : 1);
-        }
-        // A blocker in the line that runs on into the next bytes.
-        if (blocked || (blockers & ~bitsBelow(lineStart - at)) != 0)
-            break;
-    }
-    begin_ = static_cast<std::size_t>(lineStart - block());
-    return passed;
+    const PassedLines passed =
+        passPlainLines(begin_, input_.end(), words.words().data(), words.words().size(), most, LongLine);
+    if (passed.longLine != nullptr)
+        info_ = std::string_view(passed.longLine + NameColumns, passed.longLineLength - NameColumns);
+    begin_ = passed.next;
+    return passed.entries;
 }
 
 // One pass over each line finds both its end and its marks: the scan stops
@@ -271,8 +230,8 @@ std::int32_t ListingReader::skipEntriesWithout(const WordStarts& words, std::int
 bool ListingReader::nextLine(std::string_view& line, LineKind& kind)
 {
     for (;;) {
-        const char* const start = block() + begin_;
-        const char* const end = block() + end_;
+        const char* const start = begin_;
+        const char* const end = input_.end();
         LineMarks marks;
         const char* at = start;
         for (; (at = nextStop(at, end)) < end; ++at) {
@@ -299,28 +258,14 @@ bool ListingReader::nextLine(std::string_view& line, LineKind& kind)
     }
 }
 
-char* ListingReader::block() { return storage_.data() + Margin; }
-
-std::size_t ListingReader::blockSize() const { return storage_.size() - 2 * Margin; }
-
 void ListingReader::refill()
 {
-    // The info part may still lie in the bytes about to move.
-    const std::less_equal<const char*> atOrBefore;
-    if (atOrBefore(storage_.data(), info_.data()) && atOrBefore(info_.data(), &storage_.back())) {
+    // The info part may lie in the bytes about to go.
+    if (input_.holds(info_.data())) {
         infoCopy_.assign(info_);
         info_ = infoCopy_;
     }
     name_ = {};
-    std::memmove(block(), block() + begin_, end_ - begin_);
-    end_ -= begin_;
-    begin_ = 0;
-    if (end_ == blockSize())
-        storage_.resize(Margin + 2 * blockSize() + Margin);  // a line longer than a block
-    const qint64 read = device_.read(block() + end_, static_cast<qint64>(blockSize() - end_));
-    if (read < 0)
-        runtime::raise(runtime::err::PathFileAccessError, device_.errorString());
-    if (read == 0)
-        atEnd_ = true;
-    end_ += static_cast<std::size_t>(read);
+    atEnd_ = !input_.takeMore(begin_);
+    begin_ = input_.begin();
 }

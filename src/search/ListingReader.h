@@ -17,11 +17,13 @@
 // Volume, folder and info part start empty in each file. Lines end with CR LF,
 // LF or CR.
 //
-// The reader works on the raw bytes, streamed in blocks: its memory is one
-// block and the longest line, whatever the listing's size.
+// The reader works on the raw bytes, streamed a stretch at a time (see
+// ListingInput): its memory is one stretch and the longest line, whatever the
+// listing's size.
 
 #include "search/ByteSearch.h"
 #include "search/ListingInfoPart.h"
+#include "search/ListingInput.h"
 
 #include <QString>
 #include <cstdint>
@@ -33,8 +35,9 @@ class QIODevice;
 
 class ListingReader {
 public:
-    // Reads from an open device: a file, or a buffer in tests.
-    explicit ListingReader(QIODevice& device);
+    // Reads from an open device: a file, or a buffer in tests; `stretch`
+    // bytes of it are in hand at a time.
+    explicit ListingReader(QIODevice& device, std::size_t stretch = ListingInput::DefaultStretch);
 
     // Moves to the next entry line; false at the end of the listing. Raises 75
     // when the device fails to read.
@@ -72,21 +75,17 @@ private:
     // The next line and its kind; false at the end of the listing.
     bool nextLine(std::string_view& line, LineKind& kind);
     void refill();
-    char* block();
-    std::size_t blockSize() const;
     void takeEntry(std::string_view line);
 
-    QIODevice& device_;
-    std::vector<char> storage_;  // the block with a margin on each side
-    std::size_t begin_ = 0;  // first byte not yet read as a line
-    std::size_t end_ = 0;    // end of the bytes in the buffer
+    ListingInput input_;
+    const char* begin_;  // first byte not yet read as a line
     bool atEnd_ = false;
 
     std::string volume_;
     std::string volumeLine_;  // the line that set it
     std::string folder_;
     std::string_view name_;
-    std::string_view info_;  // into the buffer, or into infoCopy_ after a refill
+    std::string_view info_;  // into the bytes in hand, or into infoCopy_ after a refill
     std::string infoCopy_;
     std::uint64_t folderNumber_ = 0;
     ListingSizeAndDate taken_;

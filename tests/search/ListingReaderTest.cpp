@@ -2,6 +2,8 @@
 #include "search/ListingReader.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -239,9 +241,9 @@ std::vector<ReadEntry> readPlainly(const std::string& listing)
     return entries;
 }
 
-TEST(ListingReader, agreesWithThePlainRulesAcrossBlockBoundaries)
+// Lines of every kind and length, with marks at every place, at least `size` bytes.
+std::string randomListing(std::size_t size)
 {
-    // Lines of every kind and length, with marks at every place, over several blocks.
     const std::vector<std::string> pieces = {
         "Volume:    CD ", "Directory: \\A\\B\\", "<DIR> sub", "---------------", "--------------",
         "x-y--z", "e:y:", "<D", "<DIR", "time 10:30:00 AM", std::string(60, ' '), "\xC9\x8A", "Volume", "Directory"};
@@ -252,15 +254,85 @@ TEST(ListingReader, agreesWithThePlainRulesAcrossBlockBoundaries)
         seed = seed * 1103515245u + 12345u;
         return (seed >> 8) % bound;
     };
-    while (listing.size() < 1200 * 1024) {
+    while (listing.size() < size) {
         std::string line;
         for (std::uint32_t parts = next(6); parts > 0; --parts)
             line += pieces[next(static_cast<std::uint32_t>(pieces.size()))] + std::string(next(30), 'n');
         listing += line + endings[next(static_cast<std::uint32_t>(endings.size()))];
     }
+    return listing;
+}
+
+TEST(ListingReader, agreesWithThePlainRulesAcrossBlockBoundaries)
+{
+    const std::string listing = randomListing(1200 * 1024);  // several blocks
     const std::vector<ReadEntry> expected = readPlainly(listing);
     ASSERT_GT(expected.size(), 5000u);
     EXPECT_EQ(readAll(QByteArray::fromStdString(listing)), expected);
+}
+
+// A listing file read through the reader, `stretch` bytes in hand at a time:
+// a regular file is mapped a window at a time.
+class ListingFile {
+public:
+    explicit ListingFile(const std::string& listing)
+    {
+        EXPECT_TRUE(folder_.isValid());
+        QFile file(path());
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(listing.data(), static_cast<qint64>(listing.size()));
+    }
+    QString path() const { return folder_.filePath("listing.txt"); }
+
+    // Reads `first` entries, cuts the file to `cutTo` bytes when that is not
+    // negative, and reads the rest.
+    std::vector<ReadEntry> read(std::size_t stretch, std::size_t first = 0, qint64 cutTo = -1) const
+    {
+        QFile file(path());
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+        ListingReader reader(file, stretch);
+        std::vector<ReadEntry> entries;
+        for (bool more = true; more;) {
+            if (entries.size() == first && cutTo >= 0) {
+                EXPECT_TRUE(QFile::resize(path(), cutTo));
+            }
+            more = reader.nextEntry();
+            if (more) {
+                entries.push_back({std::string(reader.volume()), std::string(reader.folder()),
+                                   std::string(reader.name()), std::string(reader.info())});
+            }
+        }
+        return entries;
+    }
+
+private:
+    QTemporaryDir folder_;
+};
+
+TEST(ListingReader, readsAFileAsItsBytesWhereverAWindowEnds)
+{
+    const std::string listing = randomListing(64 * 1024);
+    const std::vector<ReadEntry> expected = readPlainly(listing);
+    const ListingFile file(listing);
+    // Each window begins with a line; as its size grows by one byte, its end
+    // moves through every place of the lines it ends in.
+    for (std::size_t stretch = 4096; stretch < 4096 + 200; ++stretch)
+        ASSERT_EQ(file.read(stretch), expected) << stretch;
+}
+
+TEST(ListingReader, endsAFileCutShortWhileItIsReadWhereItEndsNow)
+{
+    const std::string listing = randomListing(1200 * 1024);
+    struct Cut {
+        const char* where;
+        qint64 size;
+    };
+    // The first window holds the first 256 KB; a touch of its pages past the
+    // cut would end the program without the reader's guard.
+    for (const Cut& cut : {Cut{"inside the window in hand", 100 * 1000 + 7}, Cut{"beyond it", 700 * 1000}}) {
+        const std::vector<ReadEntry> expected = readPlainly(listing.substr(0, static_cast<std::size_t>(cut.size)));
+        EXPECT_EQ(ListingFile(listing).read(256 * 1024, 10, cut.size), expected) << cut.where;
+    }
 }
 
 TEST(ListingReader, readsTheWalksFormsAsTheRuntimeConvertsThem)

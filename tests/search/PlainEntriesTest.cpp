@@ -15,7 +15,8 @@
 
 namespace {
 
-const std::vector<WatchedWord> Words = {{'e', 'E', 'e', 'E', 5}, {'r', 'R', 'd', 'D', 3}, {'-', '-', 'x', 'X', 2}};
+const std::vector<WatchedWord> Words = {
+    {{0, 'e', 'E'}, {4, 'e', 'E'}}, {{0, 'r', 'R'}, {2, 'd', 'D'}}, {{0, '-', '-'}, {1, 'x', 'X'}}};
 
 TEST(ChunkScan, everyScanGivesTheMasksOfTheByteByByteOne)
 {
@@ -30,11 +31,11 @@ TEST(ChunkScan, everyScanGivesTheMasksOfTheByteByByteOne)
         if (!scan)
             continue;
         for (std::size_t words = 0; words <= Words.size(); ++words) {
-            for (std::size_t at = 0; at + 64 + 8 < text.size(); at += 7) {
+            for (std::size_t at = 1; at + 64 + 8 < text.size(); at += 7) {
                 const ChunkMasks expected = bytes(text.data() + at, Words.data(), words);
                 const ChunkMasks masks = scan(text.data() + at, Words.data(), words);
                 ASSERT_EQ(masks.lineEnds, expected.lineEnds) << number << " at " << at;
-                ASSERT_EQ(masks.markBytes, expected.markBytes) << number << " at " << at;
+                ASSERT_EQ(masks.marks, expected.marks) << number << " at " << at;
                 ASSERT_EQ(masks.wordStarts, expected.wordStarts) << number << " at " << at << " words " << words;
             }
         }
