@@ -50,40 +50,43 @@ bool ListingInput::takeMore(const char* keep)
         const Mapping mapping = mapMore(keep);
         if (mapping != Mapping::Failed)
             return mapping == Mapping::Taken;
-        // Read on from where the mapped bytes end.
+        // Read on from the bytes to keep, which the last window let go.
         mappable_ = -1;
-        if (window_ && !device_.seek(windowOffset_ + (end_ - window_->data())))
+        if (!device_.seek(windowOffset_))
             runtime::raise(runtime::err::PathFileAccessError, device_.errorString());
+        keep = begin_;
     }
     return readMore(keep);
 }
 
 // Each window is mapped after a look at the file's size, so no window reaches
 // past the file's end unless the file is cut short later; then the window
-// reads as zeros past the cut, and the file ends at its size now.
+// reads as zeros past the cut, and the file ends at its size now. The window
+// in hand goes before the next is mapped, so that one at most is in memory.
 ListingInput::Mapping ListingInput::mapMore(const char* keep)
 {
     const qint64 from = window_ ? windowOffset_ + (keep - window_->data()) : start_;
-    const auto kept = static_cast<std::size_t>(end_ - keep);
+    const auto kept = static_cast<qint64>(end_ - keep);
     begin_ = keep;
     struct stat status {};
-    if (fstat(mappable_, &status) != 0)
-        return Mapping::Failed;
-    const qint64 fileEnd = status.st_size;
-    if (window_ && (window_->cut() || fileEnd < windowOffset_ + static_cast<qint64>(window_->size()))) {
-        end_ = keep + std::clamp<qint64>(fileEnd - from, 0, static_cast<qint64>(kept));
+    const bool sized = fstat(mappable_, &status) == 0;
+    if (sized && window_ && (window_->cut() || status.st_size < windowOffset_ + static_cast<qint64>(window_->size()))) {
+        end_ = keep + std::clamp<qint64>(status.st_size - from, 0, kept);
         return Mapping::Ended;
     }
-    if (fileEnd <= from + static_cast<qint64>(kept))
+    if (sized && status.st_size <= from + kept)
         return Mapping::Ended;
-    // A line longer than a window gets a window twice its length.
-    const auto length = static_cast<std::size_t>(std::min<qint64>(
-        static_cast<qint64>(std::max(stretch_, 2 * kept)), fileEnd - from));
-    std::unique_ptr<platform::MappedWindow> next = platform::MappedWindow::map(mappable_, from, length, Margin);
-    if (!next)
-        return Mapping::Failed;
-    window_ = std::move(next);
+    window_.reset();
     windowOffset_ = from;
+    begin_ = end_ = Nothing + Margin;
+    if (!sized)
+        return Mapping::Failed;
+    // A line longer than a window gets a window twice its length.
+    const auto length = static_cast<std::size_t>(
+        std::min<qint64>(std::max(static_cast<qint64>(stretch_), 2 * kept), status.st_size - from));
+    window_ = platform::MappedWindow::map(mappable_, from, length, Margin);
+    if (!window_)
+        return Mapping::Failed;
     begin_ = window_->data();
     end_ = begin_ + length;
     return Mapping::Taken;

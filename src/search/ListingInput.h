@@ -22,7 +22,7 @@ class ListingInput {
 public:
     // Readable bytes before the bytes in hand and after them.
     static constexpr std::size_t Margin = 32;
-    static constexpr std::size_t DefaultStretch = 1024 * 1024;
+    static constexpr std::size_t DefaultStretch = 2 * 1024 * 1024;
 
     // Takes the device's bytes from its position on, `stretch` bytes at a time.
     explicit ListingInput(QIODevice& device, std::size_t stretch = DefaultStretch);

@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ListingReader, readsLinesLongerThanItsBlock)
 {
-    const std::string longName(600 * 1024, 'n');
+    const std::string longName(2 * ListingInput::DefaultStretch + 1000, 'n');
     const std::string listing = "Directory: \\Big\\\r\n" + longName + "\r\nafter.gif\r\n";
     const std::vector<ReadEntry> entries = readAll(QByteArray::fromStdString(listing));
     ASSERT_EQ(entries.size(), 2u);
