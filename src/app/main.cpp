@@ -5,7 +5,7 @@
 #include "app/StartSearchWindow.h"
 #include "platform/FileSystem.h"
 #include "platform/Forms.h"
-#include "platform/Interaction.h"
+#include "platform/QtInteraction.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"

@@ -1,7 +1,9 @@
 #pragma once
 // Every message box, question and open-file dialog goes through one seam. The
-// real one shows Qt dialogs; tests install ScriptedInteraction, which records
-// each text and answers as told, so no test ever blocks on a modal dialog.
+// real one shows Qt dialogs (QtInteraction.h, apart so that code without
+// windows needs no Qt Widgets); tests install ScriptedInteraction, which
+// records each text and answers as told, so no test ever blocks on a modal
+// dialog.
 // A message box with an empty title shows the application's name (which the
 // search window sets); ScriptedInteraction records that title too.
 
@@ -45,13 +47,10 @@ public:
     virtual std::optional<OpenFileResult> showOpen(const OpenFileRequest& request) = 0;
 };
 
-// Shows real Qt dialogs.
-class QtInteraction : public Interaction {
-public:
-    MsgResult msgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon,
-                     const QString& title, QWidget* owner) override;
-    std::optional<OpenFileResult> showOpen(const OpenFileRequest& request) override;
-};
+// The buttons of a message box, in the order shown; the first is the default.
+std::vector<MsgResult> buttonsOf(MsgButtons buttons);
+// The title a message box shows: the application's when `title` is empty.
+QString messageTitle(const QString& title);
 
 // Records every message and dialog; answers from queues. A message box with no
 // queued answer gets its first button (Ok, Abort, Yes, Retry); an open-file

@@ -1,7 +1,7 @@
 // The real dialogs, answered from inside their own event loop: a filter
 // waits for the dialog's show event and acts on it once the dialog runs.
 
-#include "platform/Interaction.h"
+#include "platform/QtInteraction.h"
 #include "support/TestEnvironment.h"
 
 #include <QAbstractButton>
