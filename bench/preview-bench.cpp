@@ -8,33 +8,16 @@
 // Prints the cells made, the messages shown, the run's time in ms, the first
 // row's time in ms, the longest gap in ms and the process's peak memory.
 
+#include "BenchTiming.h"
 #include "OffscreenBrowser.h"
 #include "platform/DirListBox.h"
 #include "search/ListSearch.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-
-namespace {
-
-// The process's peak resident memory in megabytes.
-double peakMegabytes()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024;
-    }
-    return 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -74,8 +57,8 @@ int main(int argc, char** argv)
     int cells = 0;
     for (int n = 0; n < GridCellTable::RowCount * GridCellTable::ColCount; ++n)
         cells += browser.GridCells(n / 3, n % 3).FileName.isEmpty() ? 0 : 1;
-    std::printf("%d cells, %d messages, run %.1f ms, first row %.1f ms, longest gap %.1f ms, peak memory %.0f MB\n",
+    std::printf("%d cells, %d messages, run %.1f ms, first row %.1f ms, longest gap %.1f ms, peak memory %ld MB\n",
                 cells, static_cast<int>(offscreen.dialogs().messages().size()), took / 1e6, firstRow / 1e6, longestGap / 1e6,
-                peakMegabytes());
+                bench::peakMegabytes());
     return 0;
 }
