@@ -6,6 +6,7 @@
 #include "exchange/ZipEvents.h"
 #include "platform/FileSystem.h"
 #include "platform/Interaction.h"
+#include "platform/NamedChild.h"
 #include "platform/Services.h"
 #include "platform/TimeZone.h"
 #include "platform/ZipControl.h"
@@ -127,12 +128,7 @@ private:
 
 InternetTransfer& webControl(SearchForm& form)
 {
-    const QString name = QStringLiteral("Web");
-    if (auto* existing = form.findChild<InternetTransfer*>(name, Qt::FindDirectChildrenOnly))
-        return *existing;
-    auto* Web = new InternetTransfer(&form);
-    Web->setObjectName(name);
-    return *Web;
+    return platform::namedChild<InternetTransfer>(form, QStringLiteral("Web"));
 }
 
 void WebUpdate_Click(SearchForm& form)

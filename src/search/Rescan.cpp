@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Interaction.h"
+#include "platform/NamedChild.h"
 #include "platform/Pump.h"
 #include "platform/Services.h"
 #include "platform/ZipControl.h"
@@ -25,15 +26,7 @@ namespace {
 constexpr std::int16_t ErrorsThatEndARun = 100;
 
 // The search window's zip control for the location archives, made on first use.
-ZipControl& ZIPLoc(SearchForm& form)
-{
-    const QString name = QStringLiteral("ZIPLoc");
-    if (auto* existing = form.findChild<ZipControl*>(name, Qt::FindDirectChildrenOnly))
-        return *existing;
-    auto* control = new ZipControl(&form);
-    control->setObjectName(name);
-    return *control;
-}
+ZipControl& ZIPLoc(SearchForm& form) { return platform::namedChild<ZipControl>(form, QStringLiteral("ZIPLoc")); }
 
 class RescanRun {
 public:
