@@ -1,6 +1,7 @@
 #include "browser/CatalogueBuild.h"
 
 #include "browser/CataloguePage.h"
+#include "browser/PreviewRun.h"
 #include "platform/FileSystem.h"
 #include "platform/Interaction.h"
 #include "platform/Services.h"
@@ -194,6 +195,7 @@ void writeCatalogue(CatalogueHost& host, const QString& pageRoot)
 
 void CreateCatalogue(CatalogueHost& host)
 {
+    const BuildErrorRecord shownErrors;  // a file that cannot be read is reported once
     const bool previewWasBusy = ListSearch.PreviewBusy;
     ListSearch.PreviewBusy = false;
     ListSearch.CatMode = true;

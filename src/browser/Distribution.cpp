@@ -1,6 +1,7 @@
 #include "browser/Distribution.h"
 
 #include "browser/CdrPreview.h"
+#include "browser/PreviewRun.h"
 #include "platform/FileSystem.h"
 #include "platform/Forms.h"
 #include "platform/Pump.h"
@@ -130,6 +131,7 @@ void ReleaseDrawingPrograms(DrawingPrograms& programs)
 
 void MakeDistribution(CatalogueHost& host)
 {
+    const BuildErrorRecord shownErrors;  // a file that cannot be read is reported once
     const bool previewWasBusy = ListSearch.PreviewBusy;
     ListSearch.PreviewBusy = false;
     ListSearch.CatMode = true;

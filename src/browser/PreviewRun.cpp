@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <optional>
 
 namespace {
@@ -33,6 +34,18 @@ namespace {
 constexpr int NameListSize = 8001;
 
 QString withBackslash(const QString& path) { return path.endsWith(u'\\') ? path : path + u'\\'; }
+
+// The files whose errors have been shown, in the build or in the run.
+struct ShownErrors {
+    int builds = 0;
+    QSet<QString> paths;
+};
+
+ShownErrors& shownErrors()
+{
+    static ShownErrors shown;
+    return shown;
+}
 
 class ThumbnailRun {
 public:
@@ -58,7 +71,10 @@ private:
     Next stopCheck(bool& restarted);
     void finish();
     // Runs one statement under the run's error handling; End when the run ends.
-    Next attempt(const std::function<void()>& statement);
+    // A statement that reads the file readFile passes over only that file
+    // where an error would end the run.
+    Next attempt(const std::function<void()>& statement, const QString& readFile = {});
+    void passOver(const QString& F, const runtime::RuntimeError& error, bool stopAsked);
     void endAfterError();
     bool gone() const { return !browser_ || browser_->isUnloaded(); }
 
@@ -108,6 +124,8 @@ ThumbnailRun::Next ThumbnailRun::setUp(const QString& ProcessPath)
         int index = 0;
         ListDirNames(P_ + QStringLiteral("*.*"), names, index);
         browser.ProcList.clear();
+        if (shownErrors().builds == 0)
+            shownErrors().paths.clear();
     });
     if (next == Next::End)
         return next;
@@ -140,12 +158,14 @@ ThumbnailRun::Next ThumbnailRun::processFile(int i)
         if (F.size() < 4)
             runtime::raise(runtime::err::InvalidProcedureCall);
     };
-    if (attempt(nameHasItsExtension) == Next::End)
+    if (attempt(nameHasItsExtension, F) == Next::End)
         return Next::End;
-    const Next timesRead = attempt([&] {
+    const std::function<void()> readTimes = [&] {
         times_ = readCatalogueTimes(P_ + F, thumbnailFile(ImageFolder_, FolderName_, F));
-    });
-    if (timesRead == Next::End || loadPicture(F) == Next::End)
+    };
+    if (!SkipPicture_ && attempt(readTimes, F) == Next::End)
+        return Next::End;
+    if (!SkipPicture_ && loadPicture(F) == Next::End)
         return Next::End;
     if (!SkipPicture_ && makeThumbnail(F) == Next::End)
         return Next::End;
@@ -177,11 +197,11 @@ ThumbnailRun::Next ThumbnailRun::loadPicture(const QString& F)
     // under the run's error rules; a preview statement passed over loads nothing.
     QString file;
     bool found = false;
-    if (attempt([&] { file = pictureFileToShow(P_, F); found = true; }) == Next::End)
+    if (attempt([&] { file = pictureFileToShow(P_, F); found = true; }, F) == Next::End)
         return Next::End;
     if (!found)
         return Next::Go;
-    return attempt([&] { loadIntoPic(file); });
+    return attempt([&] { loadIntoPic(file); }, F);
 }
 
 ThumbnailRun::Next ThumbnailRun::makeThumbnail(const QString& F)
@@ -269,7 +289,7 @@ void ThumbnailRun::finish()
         browser_->Command1->setEnabled(true);
 }
 
-ThumbnailRun::Next ThumbnailRun::attempt(const std::function<void()>& statement)
+ThumbnailRun::Next ThumbnailRun::attempt(const std::function<void()>& statement, const QString& readFile)
 {
     for (int retries = 0;; ++retries) {
         try {
@@ -277,7 +297,8 @@ ThumbnailRun::Next ThumbnailRun::attempt(const std::function<void()>& statement)
             return Next::Go;
         } catch (const runtime::RuntimeError& error) {
             const bool stopAsked = ListSearch.StopFlag || ListSearch.PreviewStop;
-            switch (runErrorAction(error.number(), retries, ConvertStage_, stopAsked)) {
+            const RunErrorAction action = runErrorAction(error.number(), retries, ConvertStage_, stopAsked);
+            switch (action) {
             case RunErrorAction::Retry:
                 platform::doEvents();
                 if (gone())
@@ -288,17 +309,33 @@ ThumbnailRun::Next ThumbnailRun::attempt(const std::function<void()>& statement)
                 return Next::Go;
             case RunErrorAction::GoOn:
                 return Next::Go;
-            case RunErrorAction::EndWithMessage:
-                platform::interaction().msgBox(QStringLiteral("Preview Error: ") + QString::number(error.number()) +
-                                               u' ' + error.description());
-                break;
             case RunErrorAction::End:
+            case RunErrorAction::EndWithMessage:
                 break;
             }
+            if (!readFile.isEmpty()) {
+                passOver(readFile, error, stopAsked);
+                return Next::Go;
+            }
+            if (action == RunErrorAction::EndWithMessage)
+                platform::interaction().msgBox(QStringLiteral("Preview Error: ") + QString::number(error.number()) +
+                                               u' ' + error.description());
             endAfterError();
             return Next::End;
         }
     }
+}
+
+// The file gets no cell, as an invalid picture; the rest of the folder goes on.
+void ThumbnailRun::passOver(const QString& F, const runtime::RuntimeError& error, bool stopAsked)
+{
+    SkipPicture_ = true;
+    const QString path = P_ + F;
+    if (stopAsked || shownErrors().paths.contains(path))
+        return;
+    shownErrors().paths.insert(path);
+    platform::interaction().msgBox(QStringLiteral("Preview Error: ") + QString::number(error.number()) + u' ' +
+                                   error.description() + QStringLiteral(": ") + path);
 }
 
 // The run ends where it stands: the grid keeps what it has, and the button
@@ -348,6 +385,14 @@ QStringList picturesToProcess(const std::vector<QString>& names)
     }
     return pictures;
 }
+
+BuildErrorRecord::BuildErrorRecord()
+{
+    if (shownErrors().builds++ == 0)
+        shownErrors().paths.clear();
+}
+
+BuildErrorRecord::~BuildErrorRecord() { --shownErrors().builds; }
 
 void setRunMousePointer(int shape)
 {
