@@ -26,6 +26,20 @@ void saveSetting(const QString& key, const QString& value)
     platform::settingsStore().save(SettingsApp, SettingsSection, key, value);
 }
 
+// A stored value that cannot be read as its type (a hand-edited file, say)
+// counts as missing: the default applies, and the next save replaces it.
+template <typename Convert>
+auto convertedOr(const QString& text, const QString& defaultText, Convert convert)
+{
+    try {
+        return convert(text);
+    } catch (const runtime::RuntimeError& error) {
+        if (error.number() != runtime::err::TypeMismatch)
+            throw;
+        return convert(defaultText);
+    }
+}
+
 // locations.txt is written in Windows-1252 as it always was. A list holding
 // a character that code page lacks is written in UTF-8 after a byte-order
 // mark instead, so that no row comes back changed; reading takes either form.
@@ -64,12 +78,14 @@ void ReadSettings(QStringList* keysRead)
     read(QStringLiteral("TextFile"), state.TextFile, [&](const QString& text) { state.TextFile = text; });
     read(QStringLiteral("ArchiveFile"), state.ArchiveFile, [&](const QString& text) { state.ArchiveFile = text; });
     read(QStringLiteral("WebServer"), state.WebServer, [&](const QString& text) { state.WebServer = text; });
-    read(QStringLiteral("JoinDate"), runtime::generalDateText(runtime::now()),
-         [&](const QString& text) { state.JoinDate = runtime::cdate(text); });
+    const QString now = runtime::generalDateText(runtime::now());
+    read(QStringLiteral("JoinDate"), now,
+         [&](const QString& text) { state.JoinDate = convertedOr(text, now, runtime::cdate); });
     read(QStringLiteral("NickName"), {}, [&](const QString& text) { state.NickName = text; });
     read(QStringLiteral("OffLineDrive"), {}, [&](const QString& text) { state.OffLineDrive = text; });
-    read(QStringLiteral("AutoPreview"), QStringLiteral("False"),
-         [&](const QString& text) { state.AutoPreview = runtime::cbool(text); });
+    const QString notPreviewing = runtime::boolText(false);
+    read(QStringLiteral("AutoPreview"), notPreviewing,
+         [&](const QString& text) { state.AutoPreview = convertedOr(text, notPreviewing, runtime::cbool); });
     read(QStringLiteral("LastBrowsed"), {}, [&](const QString& text) { state.LastBrowsed = text; });
 }
 
@@ -101,9 +117,9 @@ void readPlacement(const QString& prefix, const WindowPlacement& current,
                    const std::function<void(PlacementKey, float)>& apply)
 {
     for (const PlacementField& field : PlacementFields) {
-        const QString text = setting(prefix + QString::fromUtf16(field.name),
-                                     runtime::singleText(current.*field.value));
-        apply(field.key, runtime::csng(text));
+        const QString currentText = runtime::singleText(current.*field.value);
+        const QString text = setting(prefix + QString::fromUtf16(field.name), currentText);
+        apply(field.key, convertedOr(text, currentText, runtime::csng));
     }
 }
 

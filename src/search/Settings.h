@@ -21,8 +21,8 @@ struct WindowPlacement {
 // "NickName", "OffLineDrive", "AutoPreview", "LastBrowsed" in that order, each
 // defaulting to the variable's current value ("JoinDate" to now, "NickName",
 // "OffLineDrive", "LastBrowsed" to "", "AutoPreview" to "False"). A value that
-// does not convert raises 13, with the keys before it already read; each key
-// read is added to `keysRead` when one is given.
+// does not convert takes the key's default; each key read is added to
+// `keysRead` when one is given.
 void ReadSettings(QStringList* keysRead = nullptr);
 // The nine keys with their variables' texts as the store keeps them, in the
 // order "LocalFolder", "TextFile", "ArchiveFile", "WebServer", "JoinDate",
@@ -33,8 +33,8 @@ void WriteSettings(const std::function<bool(const QString& key, const QString& t
 
 // Reads the four placement keys under the given prefix ("" for the search
 // window, "B" for the browser) in the order Top, Left, Width, Height, applying
-// each through `apply` as soon as it is read (a bad value raises 13 and stops).
-// `current` gives the defaults.
+// each through `apply` as soon as it is read. `current` gives the defaults,
+// which also stand in for a value that is no number.
 enum class PlacementKey { Top, Left, Width, Height };
 void readPlacement(const QString& prefix, const WindowPlacement& current,
                    const std::function<void(PlacementKey, float)>& apply);

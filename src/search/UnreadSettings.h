@@ -1,9 +1,9 @@
 #pragma once
-// What a start that ended early (a short defaults.txt, a stored value that
-// does not convert, a 256th location) left unread of the stored settings and
-// of locations.txt. The close writes back such a setting, or the location
-// list, only when the run has changed it since the load ended, so the user's
-// stored values survive a start that never read them.
+// What a start that ended early (a short defaults.txt, a 256th location) left
+// unread of the stored settings and of locations.txt. The close writes back
+// such a setting, or the location list, only when the run has changed it
+// since the load ended, so the user's stored values survive a start that
+// never read them.
 
 #include <QList>
 #include <QString>

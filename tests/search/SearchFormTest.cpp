@@ -4,6 +4,7 @@
 
 #include "platform/Forms.h"
 #include "runtime/DateTime.h"
+#include "runtime/Numbers.h"
 #include "runtime/RuntimeError.h"
 #include "search/FormStubs.h"
 #include "search/HitListModel.h"
@@ -190,41 +191,6 @@ TEST_F(SearchFormTest, MissingCommandLineFileIsReportedOnceAndTheStartGoesOn)
     EXPECT_EQ(ListSearch.TextFile, "main.txt");
     EXPECT_EQ(StubForm::log, QStringList({"CheckListing", "Browser load", "Browser show"}));
 }
-
-struct BadSettingCase {
-    const char* key;
-    const char* value;
-    const char* textFile;  // what the load got to before the bad value
-    int messages;          // the missing command-line file is reported only once it is looked at
-};
-
-class BadSettingTest : public SearchFormTest, public ::testing::WithParamInterface<BadSettingCase> {};
-
-// The load ends silently where the bad value stands: nothing after it runs, and
-// the window still shows.
-TEST_P(BadSettingTest, EndsTheLoadSilently)
-{
-    store(GetParam().key, GetParam().value);
-    store("TextFile", "stored.txt");
-    store("NickName", "ann");
-    env.writeFile("data/locations.txt", TwoLocations);
-
-    SearchForm& form = start(env.hostPath("nothing here.txt"));
-    form.Show();
-
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(ListSearch.TextFile, GetParam().textFile);
-    EXPECT_EQ(env.dialogs().prompts().size(), GetParam().messages);
-    EXPECT_EQ(ListSearch.NickName, "");
-    EXPECT_EQ(ListSearch.LocCount, 0);
-    EXPECT_FALSE(StubForm::log.contains("Browser show"));
-    EXPECT_FALSE(StubForm::log.contains("CheckListing"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Keys, BadSettingTest,
-                         ::testing::Values(BadSettingCase{"JoinDate", "someday", "stored.txt", 1},
-                                           BadSettingCase{"Left", "far", "", 0}),
-                         [](const auto& test) { return std::string(test.param.key); });
 
 // ---- Controls and menus ----
 
@@ -421,8 +387,6 @@ TEST_F(SearchFormTest, CloseSavesSettingsAndLocationsAndClosesEveryWindow)
 struct FailedStartCase {
     const char* name;
     const char* defaults;  // defaults.txt; nullptr: the usual four lines
-    const char* badKey;    // a stored value that does not convert; nullptr: none
-    const char* badValue;
     int locations;         // rows in locations.txt
 };
 
@@ -439,8 +403,6 @@ TEST_P(FailedStartTest, CloseKeepsTheStoredValuesTheLoadNeverRead)
         {"LocalFolder", dataFolder}, {"TextFile", "stored.txt"}, {"JoinDate", "3/4/2021 5:06:07 PM"},
         {"NickName", "ann"},         {"OffLineDrive", "d:"},     {"AutoPreview", "True"},
         {"LastBrowsed", "C:\\Old\\"}};
-    if (c.badKey)
-        storedValues[c.badKey] = c.badValue;
     for (auto it = storedValues.cbegin(); it != storedValues.cend(); ++it)
         store(it.key(), it.value());
     if (c.defaults)
@@ -464,13 +426,56 @@ TEST_P(FailedStartTest, CloseKeepsTheStoredValuesTheLoadNeverRead)
 
 INSTANTIATE_TEST_SUITE_P(
     Starts, FailedStartTest,
-    ::testing::Values(FailedStartCase{"ShortDefaults", "C:\\Elsewhere\\\r\nother.txt\r\n", nullptr, nullptr, 2},
-                      FailedStartCase{"BadTop", nullptr, "Top", "abc", 2},
-                      FailedStartCase{"BadJoinDate", nullptr, "JoinDate", "someday", 2},
-                      FailedStartCase{"BadAutoPreview", nullptr, "AutoPreview", "maybe", 2},
-                      FailedStartCase{"TooManyLocations", nullptr, nullptr, nullptr, MaxLocations + 1},
-                      FailedStartCase{"CompleteStart", nullptr, nullptr, nullptr, 2}),
+    ::testing::Values(FailedStartCase{"ShortDefaults", "C:\\Elsewhere\\\r\nother.txt\r\n", 2},
+                      FailedStartCase{"TooManyLocations", nullptr, MaxLocations + 1},
+                      FailedStartCase{"CompleteStart", nullptr, 2}),
     [](const auto& test) { return std::string(test.param.name); });
+
+struct BadValueCase {
+    const char* name;
+    const char* key;
+    const char* value;
+};
+
+void PrintTo(const BadValueCase& c, std::ostream* os) { *os << c.name; }
+
+class BadStoredValueTest : public SearchFormTest, public ::testing::WithParamInterface<BadValueCase> {};
+
+// A stored value that cannot be read as its type counts as missing: the start
+// goes on with the other settings and the locations, and the close stores a
+// value that reads.
+TEST_P(BadStoredValueTest, StartGoesOnAndTheCloseStoresAGoodValue)
+{
+    const BadValueCase& c = GetParam();
+    store("NickName", "ann");
+    store("OffLineDrive", "d:");
+    store("JoinDate", "3/4/2021 5:06:07 PM");
+    store(c.key, c.value);
+    env.writeFile("data/locations.txt", TwoLocations);
+
+    SearchForm& form = start();
+
+    EXPECT_TRUE(StubForm::log.contains("Browser show"));
+    EXPECT_EQ(ListSearch.NickName, "ann");
+    EXPECT_EQ(ListSearch.LocCount, 2);
+    ASSERT_TRUE(closeWindow(form));
+    const QString saved = stored(c.key);
+    EXPECT_NE(saved, c.value);
+    const QString key = c.key;
+    EXPECT_NO_THROW(key == "JoinDate" ? void(runtime::cdate(saved))
+                    : key == "AutoPreview" ? void(runtime::cbool(saved))
+                                           : void(runtime::csng(saved)));
+    EXPECT_EQ(stored("NickName"), "ann");
+    EXPECT_EQ(env.readFile("data/locations.txt"), TwoLocations);
+    EXPECT_TRUE(env.dialogs().prompts().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, BadStoredValueTest,
+                         ::testing::Values(BadValueCase{"Date", "JoinDate", "31/31/2008"},
+                                           BadValueCase{"Boolean", "AutoPreview", "maybe"},
+                                           BadValueCase{"Number", "Top", "abc"},
+                                           BadValueCase{"Placement", "Left", "far"}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(SearchFormTest, CloseWhileMinimisedKeepsTheStoredPlacement)
 {

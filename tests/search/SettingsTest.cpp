@@ -1,5 +1,4 @@
 #include "platform/SettingsStore.h"
-#include "runtime/ErrorNumber.h"
 #include "runtime/Numbers.h"
 #include "search/ListSearch.h"
 #include "search/Settings.h"
@@ -69,25 +68,35 @@ TEST_F(SettingsKeys, MissingKeysTakeTheirDefaults)
     EXPECT_LE(ListSearch.JoinDate, runtime::now());
 }
 
-TEST_F(SettingsKeys, BadValueRaises13AfterTheKeysBeforeIt)
+// A value that does not convert counts as missing, and the keys after it
+// are read all the same.
+TEST_F(SettingsKeys, BadValueTakesTheDefaultAndReadingGoesOn)
 {
-    store("WebServer", "web.example");
-    store("JoinDate", "not a date");
-    store("NickName", "unread");
-    QStringList keysRead;
-    EXPECT_EQ(errorNumberOf([&] { ReadSettings(&keysRead); }), 13);
-    EXPECT_EQ(keysRead, QStringList({"LocalFolder", "TextFile", "ArchiveFile", "WebServer"}));
-    EXPECT_EQ(ListSearch.WebServer, "web.example");
-    EXPECT_EQ(ListSearch.NickName, "");
-
-    store("JoinDate", "12/11/2008");
-    store("OffLineDrive", "d:");
-    store("AutoPreview", "maybe");
-    store("LastBrowsed", "unread");
-    EXPECT_EQ(errorNumberOf([] { ReadSettings(); }), 13);
-    EXPECT_EQ(ListSearch.JoinDate, runtime::makeDate(2008, 12, 11));
-    EXPECT_EQ(ListSearch.OffLineDrive, "d:");
-    EXPECT_EQ(ListSearch.LastBrowsed, "");
+    struct Case {
+        const char* key;
+        const char* value;
+    };
+    for (const Case& c : {Case{"JoinDate", "31/31/2008"}, Case{"JoinDate", "someday"}, Case{"AutoPreview", "maybe"},
+                          Case{"AutoPreview", ""}}) {
+        SCOPED_TRACE(c.value);
+        ListSearch = ListSearchModule{};
+        store("JoinDate", "12/11/2008");
+        store("AutoPreview", "True");
+        store("LastBrowsed", "C:\\Art\\");
+        store(c.key, c.value);
+        const runtime::Date before = runtime::now();
+        QStringList keysRead;
+        ReadSettings(&keysRead);
+        EXPECT_EQ(keysRead.size(), 9);
+        EXPECT_EQ(ListSearch.LastBrowsed, "C:\\Art\\");
+        if (QString(c.key) == "JoinDate") {
+            EXPECT_GE(ListSearch.JoinDate, before - 1.0 / 86400);
+            EXPECT_TRUE(ListSearch.AutoPreview);
+        } else {
+            EXPECT_EQ(ListSearch.JoinDate, runtime::makeDate(2008, 12, 11));
+            EXPECT_FALSE(ListSearch.AutoPreview);
+        }
+    }
 }
 
 TEST_F(SettingsKeys, PlacementWrittenAsSingleTextAndAppliedInOrder)
@@ -108,10 +117,13 @@ TEST_F(SettingsKeys, PlacementWrittenAsSingleTextAndAppliedInOrder)
         {PlacementKey::Width, 30},  {PlacementKey::Height, 40}};
     EXPECT_EQ(applied, expected);
 
+    // A value that is no number gives the current one; the keys after it still apply.
     applied.clear();
-    store("Left", "wide");
-    EXPECT_EQ(errorNumberOf([&] { readPlacement("", {10, 20, 30, 40}, record); }), 13);
-    EXPECT_EQ(applied.size(), 1u);
+    store("BLeft", "wide");
+    readPlacement("B", {10, 20, 30, 40}, record);
+    const std::vector<std::pair<PlacementKey, float>> withBadLeft = {
+        {PlacementKey::Top, 1.5f}, {PlacementKey::Left, 20}, {PlacementKey::Width, 9570}, {PlacementKey::Height, 7200}};
+    EXPECT_EQ(applied, withBadLeft);
 }
 
 }  // namespace
