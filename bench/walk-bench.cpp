@@ -1,11 +1,21 @@
-// Times the folder walk writing the listing of a tree mapped as a drive,
-// against find printing path, size and year of every entry of the same tree
-// into a file, alternating the two, and reports the medians and the ratio,
-// the listing's MD5 (to tell that a change to the walk writes the same bytes)
-// and the peak memory with what the process held before walking.
+// Times the folder walk writing the listing of a tree mapped as a drive
+// against peers listing the same tree into a file, alternating them, and
+// reports the medians and the ratios, the listing's MD5 (to tell that a change
+// to the walk writes the same bytes) and the peak memory with what the process
+// held before walking. The peers, each in its fastest fair form:
+// - find printing path, size and last-write date and time of every entry
+//   (the fields of the listing), with TZ set: without it find reads the zone
+//   file again for every entry. When TZ is unset, the system's zone is named
+//   for the whole run (":/etc/localtime"), so the walk and find convert alike;
+// - fdfind, where installed, on one thread as the walk works, hidden entries
+//   left out as the walk leaves them: it prints paths alone, so it reads no
+//   file's details and stands for the least a walk costs;
+// - a bare walker in this process reading each folder with getdents64 and
+//   each entry with one fstatat, printing the same fields as find.
 //
-// usage: walk-bench [--make] TREE [RUNS]
-// --make first creates TREE: 100,000 files in 5,000 folders, the same every time.
+// usage: walk-bench [--make[=FILES]] TREE [RUNS]
+// --make first creates TREE: 5,000 folders holding FILES files (100,000 by
+// default, a multiple of 5,000), the same every time.
 
 #include "BenchTiming.h"
 
@@ -25,8 +35,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
 #include <string>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
+
+extern char** environ;
 
 using namespace bench;
 
@@ -34,11 +54,11 @@ namespace {
 
 constexpr int TopFolders = 50;
 constexpr int SubFoldersEach = 99;  // 50 + 50 × 99 = 5,000 folders
-constexpr int FilesEach = 20;       // 100,000 files
+constexpr int Folders = TopFolders * (1 + SubFoldersEach);
 
-void makeFiles(const QString& folder, int seed)
+void makeFiles(const QString& folder, int seed, int filesEach)
 {
-    for (int i = 0; i < FilesEach; ++i) {
+    for (int i = 0; i < filesEach; ++i) {
         QFile file(folder + QString("/clip%1 %2.wmf").arg(seed).arg(i));
         if (!file.open(QIODevice::WriteOnly) || !file.resize(100 + (seed * 7919 + i * 104729) % 3000000)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
@@ -47,17 +67,17 @@ void makeFiles(const QString& folder, int seed)
     }
 }
 
-void makeTree(const QString& root)
+void makeTree(const QString& root, int filesEach)
 {
     int seed = 0;
     for (int top = 0; top < TopFolders; ++top) {
         const QString folder = root + QString("/Theme %1").arg(top);
         QDir().mkpath(folder);
-        makeFiles(folder, seed++);
+        makeFiles(folder, seed++, filesEach);
         for (int sub = 0; sub < SubFoldersEach; ++sub) {
             const QString subFolder = folder + QString("/Set %1").arg(sub);
             QDir().mkpath(subFolder);
-            makeFiles(subFolder, seed++);
+            makeFiles(subFolder, seed++, filesEach);
         }
     }
 }
@@ -71,34 +91,126 @@ double timeWalk(const QString& listing)
     return secondsSince(start);
 }
 
-double timeFind(const QString& tree, const QString& output)
+// Runs the command with its output into the file, its process start included.
+double timePeer(std::vector<std::string> args, const QString& output)
 {
-    const std::string command = "find '" + tree.toStdString() + "' -printf '%p %s %TY\\n' > '" +
-        output.toStdString() + "'";
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     const Clock::time_point start = Clock::now();
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "find failed\n");
+    pid_t pid = 0;
+    int status = 1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0 ||
+        waitpid(pid, &status, 0) != pid || status != 0) {
+        std::fprintf(stderr, "%s failed\n", argv[0]);
         std::exit(1);
     }
+    const double took = secondsSince(start);
+    posix_spawn_file_actions_destroy(&actions);
+    return took;
+}
+
+// The least a walk must do: read each folder with getdents64, each entry with
+// one fstatat, and print the fields find prints, into a buffered file.
+class BareWalker {
+public:
+    explicit BareWalker(std::FILE* out) : out_(out) {}
+
+    void walk(int folder, std::string& path)
+    {
+        std::vector<std::string> subFolders;
+        char buffer[32768];
+        for (long got; (got = syscall(SYS_getdents64, folder, buffer, sizeof buffer)) > 0;) {
+            for (long at = 0; at < got;) {
+                const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+                at += entry->d_reclen;
+                const char* name = entry->d_name;
+                struct stat status {};
+                if (name[0] == '.' || fstatat(folder, name, &status, 0) != 0)
+                    continue;
+                std::tm local{};
+                localtime_r(&status.st_mtim.tv_sec, &local);
+                char date[32];
+                std::strftime(date, sizeof date, "%D %r", &local);
+                std::fprintf(out_, "%s/%s %lld %s\n", path.c_str(), name, static_cast<long long>(status.st_size),
+                             date);
+                if (S_ISDIR(status.st_mode))
+                    subFolders.push_back(name);
+            }
+        }
+        for (const std::string& name : subFolders) {
+            const int subFolder = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (subFolder < 0)
+                continue;
+            const std::size_t length = path.size();
+            path += '/' + name;
+            walk(subFolder, path);
+            path.resize(length);
+            close(subFolder);
+        }
+    }
+
+private:
+    std::FILE* out_;
+};
+
+double timeBareWalk(const QString& tree, const QString& output)
+{
+    const Clock::time_point start = Clock::now();
+    std::FILE* out = std::fopen(output.toLocal8Bit().constData(), "w");
+    std::string path = tree.toStdString();
+    const int root = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    BareWalker(out).walk(root, path);
+    close(root);
+    std::fclose(out);
     return secondsSince(start);
+}
+
+bool installed(const char* command)
+{
+    return std::system((std::string("command -v ") + command + " >/dev/null").c_str()) == 0;
+}
+
+QByteArray md5Of(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    hash.addData(&file);
+    return hash.result().toHex();
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    // The zone the system names, read once by every side (see above).
+    setenv("TZ", ":/etc/localtime", 0);
+    tzset();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    const bool make = args.removeAll("--make") > 0;
-    if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: walk-bench [--make] TREE [RUNS]\n");
+    int files = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == "--make" || args[i].startsWith("--make=")) {
+            files = args[i] == "--make" ? 100000 : args[i].mid(7).toInt();
+            args.removeAt(i);
+            break;
+        }
+    }
+    if (args.isEmpty() || files < 0 || files % Folders != 0) {
+        std::fprintf(stderr, "usage: walk-bench [--make[=FILES]] TREE [RUNS] (FILES a multiple of %d)\n", Folders);
         return 2;
     }
     const QString tree = QDir(args[0]).absolutePath();
     const int runs = args.size() > 1 ? std::max(1, args[1].toInt()) : 5;
-    if (make && !QDir(tree).exists()) {
+    if (files && !QDir(tree).exists()) {
         std::printf("making %s\n", qPrintable(tree));
-        makeTree(tree);
+        makeTree(tree, files / Folders);
     }
     if (!QDir(tree).exists()) {
         std::fprintf(stderr, "%s does not exist (--make creates it)\n", qPrintable(tree));
@@ -113,25 +225,40 @@ int main(int argc, char** argv)
     platform::installInteraction(&dialogs);
 
     QTemporaryDir work;
+    const std::string treeArg = tree.toStdString();
+    const bool withFd = installed("fdfind");
     const long peakBefore = peakMegabytes();
     std::vector<double> walkTimes;
     std::vector<double> findTimes;
+    std::vector<double> fdTimes;
+    std::vector<double> bareTimes;
     for (int run = 0; run < runs; ++run) {
         walkTimes.push_back(timeWalk(work.filePath("listing.txt")));
-        findTimes.push_back(timeFind(tree, work.filePath("find.txt")));
+        findTimes.push_back(timePeer({"find", treeArg, "-printf", "%p %s %TD %Tr\\n"}, work.filePath("find.txt")));
+        if (withFd)
+            fdTimes.push_back(timePeer({"fdfind", "--no-ignore", "--threads=1", "--color=never", ".", treeArg},
+                                       work.filePath("fd.txt")));
+        bareTimes.push_back(timeBareWalk(tree, work.filePath("bare.txt")));
     }
-    const double ratio = median(walkTimes) / median(findTimes);
     const long peak = peakMegabytes();
-    QFile listing(work.filePath("listing.txt"));
-    listing.open(QIODevice::ReadOnly);
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    hash.addData(&listing);
-    const QByteArray digest = hash.result().toHex();
-    std::printf("walk: %lld bytes of listing (MD5 %s), %zu messages; median %.4f s; peak memory %ld MB, %ld MB "
-                "before walking\n",
-                static_cast<long long>(listing.size()), digest.constData(), dialogs.messages().size(),
-                median(walkTimes), peak, peakBefore);
-    std::printf("find: median %.4f s\n", median(findTimes));
-    std::printf("walk/find ratio: %.2f\n", ratio);
+    const double walk = median(walkTimes);
+    std::printf("walk: %lld bytes of listing (MD5 %s), %zu messages; median %.4f s (%.4f-%.4f); peak memory %ld MB, "
+                "%ld MB before walking\n",
+                static_cast<long long>(QFile(work.filePath("listing.txt")).size()),
+                md5Of(work.filePath("listing.txt")).constData(), dialogs.messages().size(), walk,
+                *std::min_element(walkTimes.begin(), walkTimes.end()),
+                *std::max_element(walkTimes.begin(), walkTimes.end()), peak, peakBefore);
+    const auto report = [&](const char* name, const std::vector<double>& times) {
+        std::printf("%s: median %.4f s (%.4f-%.4f), walk/%s %.2f\n", name, median(times),
+                    *std::min_element(times.begin(), times.end()), *std::max_element(times.begin(), times.end()),
+                    name, walk / median(times));
+    };
+    report("bare", bareTimes);
+    if (withFd)
+        report("fdfind", fdTimes);
+    else
+        std::printf("fdfind: not installed\n");
+    report("find", findTimes);
+    std::printf("walk/find ratio: %.2f\n", walk / median(findTimes));
     return 0;
 }
