@@ -157,6 +157,15 @@ void FileSystem::name(const QString& from, const QString& to)
         runtime::raise(PathFileAccessError);
 }
 
+void FileSystem::replace(const QString& from, const QString& to)
+{
+    const QString source = existingFile(drives_, from).path();
+    const QString destination = target(drives_, to).path();
+    struct stat status {};
+    if ((statHost(destination, status) && S_ISDIR(status.st_mode)) || !renameHostEntry(source, destination))
+        runtime::raise(PathFileAccessError);
+}
+
 void FileSystem::fileCopy(const QString& from, const QString& to)
 {
     const QString source = existingFile(drives_, from).path();

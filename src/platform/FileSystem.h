@@ -149,6 +149,10 @@ public:
     // Rename or move a file or folder: 53, 58 when the target exists (a change
     // of case only is allowed), 76 when the target's folder is missing, 75.
     void name(const QString& from, const QString& to);
+    // Puts a file in place of another in one step, so a reader finds either the
+    // old file or the new one whole, never neither: 53, 76 when the target's
+    // folder is missing, 75 when the target is a folder or cannot be replaced.
+    void replace(const QString& from, const QString& to);
     // Replaces an existing target whole (never half-written) and keeps the
     // source's last write time: 53, 76 when the target's folder is missing,
     // 75 when the target is a folder or cannot be written.

@@ -36,6 +36,10 @@ public:
     {
         const QString keptCaption = form_.windowTitle();
         ListSearch.RescanBusy = true;
+        // A stop asked of an earlier operation is not one for this run; a
+        // program that is closing keeps its request.
+        if (!ListSearch.QuitFlag)
+            ListSearch.StopFlag = false;
         const std::int32_t count = ListSearch.LocCount;
         for (std::int32_t i = 1; i <= count; ++i) {
             const bool captioned = step([&] {
@@ -45,7 +49,7 @@ public:
             });
             if (!captioned || !rescanLocation(i))
                 return;
-            if (ListSearch.RescanStop) {
+            if (ListSearch.RescanStop || walkStopped_) {
                 ListSearch.RescanStop = false;
                 break;
             }
@@ -56,25 +60,30 @@ public:
 
 private:
     // Writes, puts in place and packs the listing of location i; false when
-    // the run has ended on an error.
+    // the run has ended on an error. A walk that StopFlag may have cut short
+    // is thrown away: the location keeps its listing and archive as they were,
+    // and the run ends after it.
     bool rescanLocation(std::int32_t i)
     {
         const QString volumeLabel = ListSearch.Locations[i][1];
         const QString folder = ListSearch.Locations[i][2];
         const QString base = ListSearch.LocalFolder + runtime::trimBlanks(volumeLabel);
+        const QString listing = base + QStringLiteral(".txt");
+        const QString written = base + QStringLiteral(".tmp");
         platform::FileSystem& fs = platform::fileSystem();
-        return step([&] { listing_.emplace(fs.hostPath(base + QStringLiteral(".tmp"))); })
-               && step([&] {
-                      WriteFolderListing(folder, QStringLiteral("*.*"), ListingFiles{&*listing_, nullptr},
-                                         volumeLabel, listingflags::File1Only, &shownMessages_);
-                  })
-               && step([&] { closeListing(); })
-               && step([&] {
-                      if (fs.fileExists(base + QStringLiteral(".txt")))
-                          fs.kill(base + QStringLiteral(".txt"));
-                      fs.name(base + QStringLiteral(".tmp"), base + QStringLiteral(".txt"));
-                  })
-               && step([&] { pack(base); });
+        const bool walked = step([&] { listing_.emplace(fs.hostPath(written)); })
+                            && step([&] {
+                                   WriteFolderListing(folder, QStringLiteral("*.*"), ListingFiles{&*listing_, nullptr},
+                                                      volumeLabel, listingflags::File1Only, &shownMessages_);
+                               })
+                            && step([&] { closeListing(); });
+        if (!walked)
+            return false;
+        if (ListSearch.StopFlag) {
+            walkStopped_ = true;
+            return step([&] { fs.kill(written); });
+        }
+        return step([&] { fs.replace(written, listing); }) && step([&] { pack(base); });
     }
 
     // Packs the listing alone: every other file of the data folder fails the
@@ -137,6 +146,7 @@ private:
     ZipControl& zip_;
     std::optional<runtime::AnsiTextWriter> listing_;
     std::int16_t errorCount_ = 0;
+    bool walkStopped_ = false;
     ShownMessages shownMessages_;  // each walk message once per run
 };
 

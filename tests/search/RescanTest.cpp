@@ -1,6 +1,6 @@
 // The location rescan over a temporary tree mapped as drive d:: listings
 // written through a .tmp file and put in place only when complete, each packed
-// alone into its zip (checked with Info-ZIP unzip), a stop during location 2
+// alone into its zip (checked with Info-ZIP unzip), a quit during location 2
 // of 3, and the runs that end on errors.
 
 #include "platform/Forms.h"
@@ -143,33 +143,43 @@ TEST_F(RescanTest, ListingReplacesTheOldOneWhenCompleteAndIsPackedAlone)
     EXPECT_TRUE(env.dialogs().messages().empty());
 }
 
-TEST_F(RescanTest, StopDuringTheSecondOfThreeKeepsTheThirdsOldFiles)
+// Quitting in the middle of location 2 of 3 leaves locations 2 and 3 with the
+// listing and archive they had, byte for byte; a stop left over from an
+// earlier operation does not cut a later rescan short.
+TEST_F(RescanTest, QuitDuringAWalkKeepsThatLocationsOldFiles)
 {
     for (const QString name : {"One", "Two", "Three"}) {
         makeTree(name);
         addLocation(name, "D:\\" + name);
+        env.writeFile("data/" + name + ".txt", "old " + name.toLatin1());
+        env.writeFile("data/" + name + ".zip", "old archive " + name.toLatin1());
     }
-    env.writeFile("data/Three.txt", "old three");
-    env.writeFile("data/Three.zip", "old three archive");
     whenCaptionShows("2 of 3", [] {
         // What closing the search window asks of a running rescan.
         ListSearch.RescanStop = true;
         ListSearch.StopFlag = true;
+        ListSearch.QuitFlag = true;
     });
 
     RescanLocations(form);
 
     EXPECT_TRUE(readData("One.txt").contains("Directory: \\One\\Second\\"));
-    const QString two = readData("Two.txt");
-    EXPECT_TRUE(two.contains("Directory: \\Two\\First\\"));
-    EXPECT_FALSE(two.contains("Directory: \\Two\\Second\\")) << "the walk ends after its first sub-folder";
-    EXPECT_EQ(unzip({"-p", data("Two.zip"), "Two.txt"}), two);
-    EXPECT_EQ(readData("Three.txt"), "old three");
-    EXPECT_EQ(readData("Three.zip"), "old three archive");
+    EXPECT_EQ(unzip({"-p", data("One.zip"), "One.txt"}), readData("One.txt"));
+    for (const QString name : {"Two", "Three"}) {
+        EXPECT_EQ(readData(name + ".txt"), "old " + name);
+        EXPECT_EQ(readData(name + ".zip"), "old archive " + name);
+    }
+    EXPECT_FALSE(QFile::exists(data("Two.tmp")));
     EXPECT_EQ(form.windowTitle(), Caption);
     EXPECT_FALSE(ListSearch.RescanStop);
     EXPECT_TRUE(ListSearch.StopFlag);
     EXPECT_FALSE(ListSearch.RescanBusy);
+
+    QObject::disconnect(&form, &QWidget::windowTitleChanged, nullptr, nullptr);
+    ListSearch.QuitFlag = false;  // a stop from before the run, with the program going on
+    RescanLocations(form);
+    EXPECT_TRUE(readData("Three.txt").contains("Directory: \\Three\\Second\\"));
+    EXPECT_EQ(unzip({"-p", data("Three.zip"), "Three.txt"}), readData("Three.txt"));
 }
 
 TEST_F(RescanTest, MenuCommandIsDisabledAndThePointerBusyWhileItRuns)
