@@ -64,6 +64,17 @@ HostLocation target(const DriveTable& drives, const QString& path)
     return location;
 }
 
+// The host path a file is written to in place of what may be there: 75 when
+// that is a folder.
+QString fileTarget(const DriveTable& drives, const QString& path)
+{
+    const QString destination = target(drives, path).path();
+    struct stat status {};
+    if (statHost(destination, status) && S_ISDIR(status.st_mode))
+        runtime::raise(PathFileAccessError);
+    return destination;
+}
+
 // Linux keeps no settable creation time: the birth time is reported where the
 // file system records it (else the last status change), and writeTimes sets
 // the last access and last write times only.
@@ -160,18 +171,15 @@ void FileSystem::name(const QString& from, const QString& to)
 void FileSystem::replace(const QString& from, const QString& to)
 {
     const QString source = existingFile(drives_, from).path();
-    const QString destination = target(drives_, to).path();
-    struct stat status {};
-    if ((statHost(destination, status) && S_ISDIR(status.st_mode)) || !renameHostEntry(source, destination))
+    if (!renameHostEntry(source, fileTarget(drives_, to)))
         runtime::raise(PathFileAccessError);
 }
 
 void FileSystem::fileCopy(const QString& from, const QString& to)
 {
     const QString source = existingFile(drives_, from).path();
-    const QString destination = target(drives_, to).path();
-    struct stat status {};
-    if ((statHost(destination, status) && S_ISDIR(status.st_mode)) || !copyContents(source, destination))
+    const QString destination = fileTarget(drives_, to);
+    if (!copyContents(source, destination))
         runtime::raise(PathFileAccessError);
     // A copy keeps its source's last write time, as Windows copies do.
     writeTimes(destination, {0, 0, readTimes(source).lastWrite});
