@@ -1,7 +1,10 @@
-// Times the web update's download of a 50 MB archive from a loopback HTTP
-// server (Python's http.server), from the user's Yes until the archive is in
-// place, against curl fetching the same URL, alternating the two; the unpack
-// that follows the download is timed apart. Reports the medians and the ratio.
+// Times the web update's download of a 100 MB archive from a loopback HTTP
+// server (Python's http.server), from the user's Yes until the archive has
+// arrived, against curl fetching the same URL, alternating the two; the check
+// and unpack that follow the download are timed apart. Reports the medians,
+// the ratio, and the program's peak memory during the download beside its
+// memory just before it (the archive is made in small pieces, so the bench's
+// own buffers are not in either number).
 //
 // usage: update-bench [RUNS]
 
@@ -40,7 +43,8 @@ using bench::Clock;
 using bench::median;
 using platform::MsgResult;
 
-constexpr qsizetype ArchiveBytes = 50 * 1024 * 1024;
+constexpr qsizetype ArchiveBytes = 100 * 1024 * 1024;
+constexpr qsizetype PieceBytes = 1024 * 1024;
 
 // From one moment to a later one.
 double seconds(Clock::time_point from, Clock::time_point to)
@@ -54,15 +58,20 @@ double seconds(Clock::time_point from, Clock::time_point to)
     std::exit(1);
 }
 
-// Bytes that do not compress, stored in a zip archive of about 50 MB.
+// Bytes that do not compress, stored in a zip archive of about 100 MB.
 void makeArchive(const QString& stage, const QString& served)
 {
     QDir().mkpath(stage);
-    QByteArray bytes(ArchiveBytes, Qt::Uninitialized);
-    QRandomGenerator(42).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
     QFile file(stage + "/Bulk.txt");
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    if (!file.open(QIODevice::WriteOnly))
         fail("cannot write " + file.fileName());
+    QRandomGenerator random(42);
+    QByteArray piece(PieceBytes, Qt::Uninitialized);
+    for (qsizetype written = 0; written < ArchiveBytes; written += piece.size()) {
+        random.fillRange(reinterpret_cast<quint32*>(piece.data()), piece.size() / 4);
+        if (file.write(piece) != piece.size())
+            fail("cannot write " + file.fileName());
+    }
     file.close();
     platform::ZipControl packer;
     packer.ArchiveFolder = "w:\\stage";
@@ -108,7 +117,30 @@ public:
 struct UpdateTimes {
     double download;
     double unpack;
+    long memoryBefore;    // MB resident as the update starts
+    long peakInDownload;  // MB, the highest resident size up to the archive's arrival
 };
+
+// The resident size now, or its peak ("VmRSS:" or "VmHWM:"), in MB.
+long residentMegabytes(const char* field)
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong() / 1024;
+    }
+    return -1;
+}
+
+// Starts a new peak of the resident size from the size now.
+void resetPeakMemory()
+{
+    QFile clearRefs("/proc/self/clear_refs");
+    if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+        fail("cannot reset the peak memory through /proc/self/clear_refs");
+}
 
 UpdateTimes timeUpdate(SearchForm& form, TimedYes& dialogs, const QString& data)
 {
@@ -117,19 +149,24 @@ UpdateTimes timeUpdate(SearchForm& form, TimedYes& dialogs, const QString& data)
     dialogs.clear();
     dialogs.answeredAt.reset();
     std::optional<Clock::time_point> retrievedAt;
-    platform::Forms::registerForm("Progress", [&retrievedAt] {
+    long peak = -1;
+    platform::Forms::registerForm("Progress", [&retrievedAt, &peak] {
         auto* progress = new Progress;
-        QObject::connect(progress->bar, &QProgressBar::valueChanged, progress, [progress, &retrievedAt] {
-            if (!retrievedAt && progress->Status->text() == "Retrieved compressed data update!")
+        QObject::connect(progress->bar, &QProgressBar::valueChanged, progress, [progress, &retrievedAt, &peak] {
+            if (!retrievedAt && progress->Status->text() == "Retrieved compressed data update!") {
                 retrievedAt = Clock::now();
+                peak = residentMegabytes("VmHWM:");
+            }
         });
         return progress;
     });
+    const long before = residentMegabytes("VmRSS:");
+    resetPeakMemory();
     WebUpdate_Click(form);
     const Clock::time_point end = Clock::now();
     if (!dialogs.answeredAt || !retrievedAt || QFile(data + "/Bulk.txt").size() != ArchiveBytes)
         fail("the update did not complete: " + dialogs.prompts().join(" | "));
-    return {seconds(*dialogs.answeredAt, *retrievedAt), seconds(*retrievedAt, end)};
+    return {seconds(*dialogs.answeredAt, *retrievedAt), seconds(*retrievedAt, end), before, peak};
 }
 
 double timeCurl(const QString& url, const QString& output)
@@ -175,10 +212,13 @@ int main(int argc, char** argv)
     SearchForm form;
 
     std::vector<double> downloads, unpacks, curls;
+    long memoryBefore = 0, peakInDownload = 0;
     for (int run = 0; run < runs; ++run) {
         const UpdateTimes update = timeUpdate(form, dialogs, data);
         downloads.push_back(update.download);
         unpacks.push_back(update.unpack);
+        memoryBefore = std::max(memoryBefore, update.memoryBefore);
+        peakInDownload = std::max(peakInDownload, update.peakInDownload);
         curls.push_back(timeCurl("http://" + host + "/Bulk.zip", work.filePath("curl.zip")));
     }
     server.terminate();
@@ -190,6 +230,8 @@ int main(int argc, char** argv)
                 *std::max_element(downloads.begin(), downloads.end()), median(unpacks));
     std::printf("curl: median %.3f s (%.3f to %.3f)\n", median(curls), *std::min_element(curls.begin(), curls.end()),
                 *std::max_element(curls.begin(), curls.end()));
+    std::printf("update memory: %ld MB before the download, peak %ld MB during it (+%ld MB)\n", memoryBefore,
+                peakInDownload, peakInDownload - memoryBefore);
     std::printf("update/curl ratio: %.2f\n", median(downloads) / median(curls));
     return 0;
 }

@@ -21,25 +21,15 @@ using platform::ZipControl;
 
 namespace {
 
-constexpr int ChunkSize = 1024;
+// The body is taken in parts as large as what has arrived, up to this, so a
+// fast server is not held back by a pump per kilobyte; the bar still moves by
+// the bytes written.
+constexpr qint64 PartBytes = 256 * 1024;
 const QString ProgressWindow = QStringLiteral("Progress");
 
 int barPosition(qint64 bytes)
 {
     return static_cast<int>(std::min<qint64>(bytes, std::numeric_limits<int>::max()));
-}
-
-// Whether the file opens as a zip archive, asked of a control of its own so
-// that no handler of the search window's Zip control sees its entries.
-bool opensAsZipArchive(const QString& path)
-{
-    ZipControl inspector;
-    bool readable = true;
-    QObject::connect(&inspector, &ZipControl::ArchiveError, [&readable] { readable = false; });
-    inspector.ZipOperation = ZipControl::Inspect;
-    inspector.ArchiveName = path;
-    inspector.RunOperation();
-    return readable;
 }
 
 }  // namespace
@@ -70,9 +60,16 @@ void WebDownload::run()
     progress.Status->setText(QStringLiteral("Starting download of update."));
     if (!startRequest() || !receiveBody())
         return;
-    const QString reason = incompleteBecause();
+    QString reason = incompleteBecause();
     if (!reason.isEmpty()) {
-        fail(reason);
+        notDownloaded(reason);
+        return;
+    }
+    progress.Status->setText(QStringLiteral("Retrieved compressed data update!"));
+    progress.bar->setValue(0);
+    reason = unusableBecause();
+    if (!reason.isEmpty()) {
+        notUsed(reason);
         return;
     }
     if (putInPlace())
@@ -88,7 +85,7 @@ bool WebDownload::startRequest()
         return false;
     }
     if (!web_->ResponseSucceeded()) {
-        fail(web_->HeadersReceived() ? QStringLiteral("the server answered %1").arg(web_->ResponseCode())
+        notDownloaded(web_->HeadersReceived() ? QStringLiteral("the server answered %1").arg(web_->ResponseCode())
                                      : QStringLiteral("the server did not answer (") + web_->ErrorText() + u')');
         return false;
     }
@@ -97,23 +94,25 @@ bool WebDownload::startRequest()
 
 bool WebDownload::receiveBody()
 {
-    if (!part_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        fail(partPath_ + QStringLiteral(" could not be written (") + part_.errorString() + u')');
+    if (!part_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        notDownloaded(partPath_ + QStringLiteral(" could not be written (") + part_.errorString() + u')');
         return false;
     }
-    std::optional<QByteArray> next = nextChunk();
-    if (!next)
-        return false;
+    QByteArray buffer(PartBytes, Qt::Uninitialized);
     for (;;) {
-        const QByteArray held = *next;
-        next = nextChunk();
-        if (!next)
-            return false;
-        if (part_.write(held) != held.size()) {
-            fail(partPath_ + QStringLiteral(" could not be written (") + part_.errorString() + u')');
+        if (!waitFor([this] { return web_->BytesAvailable() > 0; }, [this] { return stopAsked(); })) {
+            if (!windowGone())
+                cancel();
             return false;
         }
-        Total += held.size();
+        const qint64 length = web_->GetChunk(buffer.data(), PartBytes);
+        if (length == 0)
+            break;  // the request is over and its body used up
+        if (part_.write(buffer.constData(), length) != length) {
+            notDownloaded(partPath_ + QStringLiteral(" could not be written (") + part_.errorString() + u')');
+            return false;
+        }
+        Total += length;
         progress_->bar->setValue(barPosition(Total));
         platform::doEvents();
         if (windowGone())
@@ -122,25 +121,9 @@ bool WebDownload::receiveBody()
             cancel();
             return false;
         }
-        if (next->isEmpty())
-            break;
-    }
-    if (!part_.flush()) {
-        fail(partPath_ + QStringLiteral(" could not be written (") + part_.errorString() + u')');
-        return false;
     }
     part_.close();
     return true;
-}
-
-std::optional<QByteArray> WebDownload::nextChunk()
-{
-    if (!waitFor([this] { return web_->BytesAvailable() >= ChunkSize; }, [this] { return stopAsked(); })) {
-        if (!windowGone())
-            cancel();
-        return std::nullopt;
-    }
-    return web_->GetChunk(ChunkSize);
 }
 
 QString WebDownload::incompleteBecause() const
@@ -151,8 +134,18 @@ QString WebDownload::incompleteBecause() const
         return QStringLiteral("the server sent an empty file");
     if (announcedLength_ && Total != *announcedLength_)
         return QStringLiteral("%1 of the %2 bytes announced arrived").arg(Total).arg(*announcedLength_);
-    if (!opensAsZipArchive(partPath_))
-        return QStringLiteral("what arrived is not a zip archive");
+    return {};
+}
+
+// Every entry must read back whole and the main listing be among them: an
+// archive that fails either would replace a good one with nothing to search.
+QString WebDownload::unusableBecause() const
+{
+    const platform::ArchiveTest test = platform::testArchive(part_.fileName());
+    if (!test.fault.isEmpty())
+        return test.fault;
+    if (!test.holds(ListSearch.TextFile))
+        return QStringLiteral("it holds no ") + ListSearch.TextFile;
     return {};
 }
 
@@ -163,7 +156,7 @@ bool WebDownload::putInPlace()
     std::filesystem::rename(part_.fileName().toStdString(),
                             platform::fileSystem().hostPath(archive).toStdString(), error);
     if (error) {
-        fail(archive + QStringLiteral(" could not be replaced (") + QString::fromStdString(error.message()) + u')');
+        notUsed(archive + QStringLiteral(" could not be replaced (") + QString::fromStdString(error.message()) + u')');
         return false;
     }
     partInPlace_ = true;
@@ -172,7 +165,6 @@ bool WebDownload::putInPlace()
 
 void WebDownload::unpack()
 {
-    progress_->Status->setText(QStringLiteral("Retrieved compressed data update!"));
     UpdateZip(*form_).unpackIntoDataFolder(archiveFile_, QStringLiteral("Decompressing..."));
 }
 
@@ -188,12 +180,21 @@ void WebDownload::cancel()
     Forms::unload(ProgressWindow);
 }
 
-void WebDownload::fail(const QString& reason)
+void WebDownload::notDownloaded(const QString& reason)
+{
+    fail(QStringLiteral("The update could not be downloaded: ") + reason);
+}
+
+void WebDownload::notUsed(const QString& reason)
+{
+    fail(QStringLiteral("The update could not be used: ") + reason);
+}
+
+void WebDownload::fail(const QString& message)
 {
     endRequest();
     Forms::unload(ProgressWindow);
-    platform::interaction().msgBox(QStringLiteral("The update could not be downloaded: ") + reason
-                                   + QStringLiteral(".\r\nYour data file has not been changed."));
+    platform::interaction().msgBox(message + QStringLiteral(".\r\nYour data file has not been changed."));
 }
 
 // Abandons the request and drops the part file, unless it has become the archive.

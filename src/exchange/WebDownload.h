@@ -1,8 +1,8 @@
 #pragma once
 // The download half of a web update, from the user's Yes: the second request
-// with the progress window, the body in parts of at most 1024 bytes into a
-// file beside the archive, which replaces the archive once it is complete, and
-// the unpack of the new archive into the data folder.
+// with the progress window, the body into a file beside the archive, which
+// replaces the archive once it is complete, reads back whole and holds the
+// main listing, and the unpack of the new archive into the data folder.
 
 #include "exchange/WebRun.h"
 
@@ -27,17 +27,21 @@ private:
     bool startRequest();
     // The body into the part file; false when the run has ended on the way.
     bool receiveBody();
-    // The next part of the body once it has arrived; none when the run stops.
-    std::optional<QByteArray> nextChunk();
-    // Why the part file cannot replace the archive; empty when it can.
+    // Why the transfer did not bring the whole file; empty when it did.
     QString incompleteBecause() const;
+    // Why the file that arrived cannot replace the archive; empty when it can.
+    QString unusableBecause() const;
     bool putInPlace();
     void unpack();
 
     // Cancel, the progress window closed or StopFlag set.
     bool stopAsked() const;
     void cancel();
-    void fail(const QString& reason);
+    // The transfer failed, or what it brought cannot be used: the message, and
+    // the data folder as it was.
+    void notDownloaded(const QString& reason);
+    void notUsed(const QString& reason);
+    void fail(const QString& message);
     void endRequest();
 
     QString archiveFile_;

@@ -4,8 +4,18 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
+#include <algorithm>
 
 namespace platform {
+
+namespace {
+
+bool isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+}  // namespace
 
 InternetTransfer::InternetTransfer(QObject* parent)
     : QObject(parent), manager_(new QNetworkAccessManager(this))
@@ -40,7 +50,10 @@ void InternetTransfer::Execute(const QString& operation)
     QNetworkRequest request(url);
     request.setRawHeader("Accept-Encoding", "identity");
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setMaximumRedirectsAllowed(MaxRedirects);
     reply_ = manager_->sendCustomRequest(request, operation.toLatin1());
+    reply_->setReadBufferSize(ReadBufferBytes);
     const auto heardFrom = [this] {
         silence_.start(RequestTimeout * 1000);
         emit StateChanged();
@@ -50,6 +63,7 @@ void InternetTransfer::Execute(const QString& operation)
         heardFrom();
     });
     connect(reply_, &QNetworkReply::readyRead, this, heardFrom);
+    connect(reply_, &QNetworkReply::redirected, this, &InternetTransfer::followRedirect);
     connect(reply_, &QNetworkReply::finished, this, &InternetTransfer::finish);
     silence_.start(RequestTimeout * 1000);
 }
@@ -75,6 +89,11 @@ QByteArray InternetTransfer::GetChunk(int size)
     return reply_ ? reply_->read(size) : QByteArray();
 }
 
+qint64 InternetTransfer::GetChunk(char* data, qint64 size)
+{
+    return reply_ ? std::max<qint64>(0, reply_->read(data, size)) : 0;
+}
+
 qint64 InternetTransfer::BytesAvailable() const { return reply_ ? reply_->bytesAvailable() : 0; }
 
 void InternetTransfer::fail(const QString& reason)
@@ -85,10 +104,22 @@ void InternetTransfer::fail(const QString& reason)
     emit StateChanged();
 }
 
+// A redirect to another scheme is refused, and the request fails.
+void InternetTransfer::followRedirect(const QUrl& target)
+{
+    if (target.scheme() == reply_->url().scheme())
+        emit reply_->redirectAllowed();
+    else
+        fail(QStringLiteral("the server sent the request on to ") + target.toString());
+}
+
 void InternetTransfer::takeHeaders()
 {
     const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid())
+        return;
+    // The answer of a redirect about to be followed is not the final one.
+    if (reply_->isRunning() && isRedirect(status.toInt()) && reply_->hasRawHeader("Location"))
         return;
     responseCode_ = status.toInt();
     headersReceived_ = true;

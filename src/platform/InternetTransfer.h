@@ -9,6 +9,11 @@
 // A request that receives nothing for RequestTimeout seconds fails, so no
 // server can keep a caller waiting for ever. The body comes as the server sent
 // it (no compression is asked for), so its length is the "Content-Length:".
+//
+// A redirect to the same scheme is followed, at most MaxRedirects times; the
+// headers and the status are those of the final answer. At most
+// ReadBufferBytes of the body wait unread: the rest stays with the server
+// until the caller takes some, so memory does not grow with the download.
 
 #include <QByteArray>
 #include <QHash>
@@ -19,6 +24,7 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class QUrl;
 
 namespace platform {
 
@@ -31,6 +37,8 @@ public:
     QString Document;    // the file asked for, without a leading "/"
     QString RemoteHost;  // "host" or "host:port"
     int RequestTimeout = 30;  // seconds without any data before a request fails
+    static constexpr int MaxRedirects = 5;
+    static constexpr qint64 ReadBufferBytes = 1 << 20;
 
     // "http://" & RemoteHost & "/" & Document.
     QString URL() const;
@@ -46,6 +54,9 @@ public:
     // The next part of the body, at most `size` bytes, of what has arrived so
     // far; empty once the body is used up (or while nothing new has arrived).
     QByteArray GetChunk(int size);
+    // The same into the caller's buffer: the number of bytes given, 0 when
+    // none are waiting.
+    qint64 GetChunk(char* data, qint64 size);
 
     // True once the response's status line and headers have arrived.
     bool HeadersReceived() const { return headersReceived_; }
@@ -64,6 +75,7 @@ signals:
 private:
     void fail(const QString& reason);
     void takeHeaders();
+    void followRedirect(const QUrl& target);
     void finish();
     void dropReply();
 

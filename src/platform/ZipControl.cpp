@@ -14,6 +14,7 @@
 #include <QScopedValueRollback>
 #include <QStringList>
 #include <QtEndian>
+#include <algorithm>
 #include <fcntl.h>
 #include <memory>
 #include <optional>
@@ -535,6 +536,40 @@ int ZipControl::raiseError(Error code, const QString& detail)
     if (!stopped_)
         emit ArchiveError(code);
     return code;
+}
+
+bool ArchiveTest::holds(const QString& mask) const
+{
+    const Wildcard wildcard(mask);
+    return std::any_of(entryNames.begin(), entryNames.end(),
+                       [&](const QString& name) { return wildcard.matches(baseName(name)); });
+}
+
+ArchiveTest testArchive(const QString& hostPath)
+{
+    ArchiveTest test;
+    int code = 0;
+    const ArchivePtr archive = openForReading(hostPath, code);
+    if (!archive) {
+        test.fault = QStringLiteral("it is no zip archive (") + libzipText(code) + u')';
+        return test;
+    }
+    QByteArray buffer(ChunkSize, Qt::Uninitialized);
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t i = 0; i < count && test.fault.isEmpty(); ++i) {
+        const QString name = QString::fromUtf8(zip_get_name(archive.get(), zip_uint64_t(i), 0));
+        test.entryNames << name;
+        const EntryPtr entry(zip_fopen_index(archive.get(), zip_uint64_t(i), 0));
+        zip_int64_t read = entry ? 1 : -1;
+        while (read > 0)
+            read = zip_fread(entry.get(), buffer.data(), zip_uint64_t(buffer.size()));
+        if (read < 0) {
+            const QString why = entry ? QString::fromUtf8(zip_file_strerror(entry.get()))
+                                      : QString::fromUtf8(zip_strerror(archive.get()));
+            test.fault = name + QStringLiteral(" is damaged (") + why + u')';
+        }
+    }
+    return test;
 }
 
 }  // namespace platform

@@ -17,6 +17,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace platform {
@@ -94,5 +95,18 @@ private:
     Error lastError_ = NoError;
     QString lastDetail_;
 };
+
+// What reading a whole archive back shows: the names of its entries, and why
+// it cannot be used (empty when every entry reads back with a good CRC).
+struct ArchiveTest {
+    QStringList entryNames;
+    QString fault;
+    // Whether an entry's name, without its folders, matches the wildcard
+    // pattern, as an inspection's FileMask does.
+    bool holds(const QString& mask) const;
+};
+// Reads every entry of the archive at a host path to its end, as a test of
+// the archive does, and writes nothing.
+ArchiveTest testArchive(const QString& hostPath);
 
 }  // namespace platform

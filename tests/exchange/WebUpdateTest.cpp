@@ -14,6 +14,7 @@
 #include "support/HttpTestServer.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -41,14 +42,17 @@ QDateTime utc(int year, int month, int day, int hour, int minute)
 }
 
 // A zip archive of one listing, grown to `size` bytes with an archive comment
-// when a size is given.
-QByteArray zipOfListing(const TestEnvironment& env, const QByteArray& listing, int size = 0)
+// when a size is given; stored, not compressed, under the name given.
+QByteArray zipOfListing(const TestEnvironment& env, const QByteArray& listing, int size = 0,
+                        const QString& name = "Brisca.txt")
 {
-    env.writeFile("stage/Brisca.txt", listing);
+    QDir(env.hostPath("stage")).removeRecursively();
+    env.writeFile("stage/" + name, listing);
     ZipControl packer;
     packer.ArchiveFolder = env.windowsPath("stage");
     packer.ArchiveName = env.windowsPath("packed.zip");
     packer.OverwriteFiles = true;
+    packer.CompressionLevel = 0;
     packer.PackFiles();
     QByteArray zip = env.readFile("packed.zip");
     if (size > 0) {
@@ -252,7 +256,7 @@ HttpTestServer::Reply newArchive(const TestEnvironment& env, int size = 0)
                                      QDateTime::currentDateTimeUtc().addDays(1));
 }
 
-enum class Body { ZipArchive, Html, Empty };
+enum class Body { ZipArchive, Html, Empty, DamagedEntry, NoMainListing };
 
 struct DownloadCase {
     const char* name;
@@ -261,39 +265,48 @@ struct DownloadCase {
     Behaviour behaviour;
     QString failure;  // how the failure message begins; empty: the archive is replaced
     std::optional<HttpTestServer::Reply> secondReply = {};
+    QList<std::pair<QByteArray, QByteArray>> redirects = {};  // path, Location
+    bool offered = true;  // false: the first answer already says there is no update
 };
 
 void PrintTo(const DownloadCase& c, std::ostream* os) { *os << c.name; }
 
 class DownloadTest : public WebUpdateTest, public ::testing::WithParamInterface<DownloadCase> {};
 
-TEST_P(DownloadTest, ArchiveIsReplacedOnlyByACompleteZipArchive)
+TEST_P(DownloadTest, ArchiveIsReplacedOnlyByACompleteSoundArchive)
 {
     const DownloadCase& c = GetParam();
     writeOldArchive();
     HttpTestServer::Reply reply = newArchive(env, 2049);
     ASSERT_LT(reply.body.size(), OldArchive.size());
-    if (c.body != Body::ZipArchive)
+    if (c.body == Body::Html || c.body == Body::Empty)
         reply.body = c.body == Body::Html ? "<html>moved</html>" : "";
+    if (c.body == Body::DamagedEntry)
+        reply.body.replace("new listing", "new lIsting");  // stored, so its CRC no longer fits
+    if (c.body == Body::NoMainListing)
+        reply.body = zipOfListing(env, "new listing", 0, "Other.txt");
     reply.announceLength = c.announceLength;
     reply.behaviour = c.behaviour;
     server.setReplies({reply, c.secondReply.value_or(reply)});
+    for (const auto& [path, location] : c.redirects)
+        server.setRedirect(path, location);
     webControl(*form).RequestTimeout = 2;
 
     webUpdate();
 
     const QStringList prompts = env.dialogs().prompts();
-    ASSERT_EQ(prompts.size(), c.failure.isEmpty() ? 1 : 2);
-    EXPECT_EQ(prompts[0], question());
-    if (!c.failure.isEmpty()) {
-        EXPECT_TRUE(prompts[1].startsWith("The update could not be downloaded: " + c.failure)) << qPrintable(prompts[1]);
+    ASSERT_EQ(prompts.size(), c.failure.isEmpty() || !c.offered ? 1 : 2) << qPrintable(prompts.join(" | "));
+    EXPECT_EQ(prompts[0], c.offered ? question() : NoUpdateFile);
+    if (!c.failure.isEmpty() && c.offered) {
+        EXPECT_TRUE(prompts[1].startsWith("The update could not be " + c.failure)) << qPrintable(prompts[1]);
         EXPECT_TRUE(prompts[1].endsWith(".\r\nYour data file has not been changed."));
     }
-    EXPECT_EQ(env.readFile("data/Brisca.zip"), c.failure.isEmpty() ? reply.body : OldArchive);
-    EXPECT_EQ(env.readFile("data/Brisca.txt"), c.failure.isEmpty() ? "new listing" : "old listing");
+    const bool replaced = c.failure.isEmpty() && c.offered;
+    EXPECT_EQ(env.readFile("data/Brisca.zip"), replaced ? reply.body : OldArchive);
+    EXPECT_EQ(env.readFile("data/Brisca.txt"), replaced ? "new listing" : "old listing");
     // Two requests: the date, then the archive. Under load Qt's network layer now and
     // then sends a request again on a fresh connection, which the server sees as a third.
-    EXPECT_GE(server.requests().size(), 2);
+    EXPECT_GE(server.requests().size(), c.offered ? 2 : 1);
     expectRunOver();
 }
 
@@ -302,25 +315,36 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DownloadCase{"zip archive, shorter than the old one", Body::ZipArchive, true, Behaviour::Answer, {}},
         DownloadCase{"no Content-Length", Body::ZipArchive, false, Behaviour::Answer, {}},
-        DownloadCase{"no zip archive", Body::Html, true, Behaviour::Answer, "what arrived is not a zip archive."},
-        DownloadCase{"empty body", Body::Empty, true, Behaviour::Answer, "the server sent an empty file."},
+        DownloadCase{"no zip archive", Body::Html, true, Behaviour::Answer, "used: it is no zip archive ("},
+        DownloadCase{"an entry fails its CRC", Body::DamagedEntry, true, Behaviour::Answer,
+                     "used: Brisca.txt is damaged (CRC error)."},
+        DownloadCase{"no main listing", Body::NoMainListing, true, Behaviour::Answer, "used: it holds no Brisca.txt."},
+        DownloadCase{"empty body", Body::Empty, true, Behaviour::Answer, "downloaded: the server sent an empty file."},
         DownloadCase{"empty body, no Content-Length", Body::Empty, false, Behaviour::Answer,
-                     "the server sent an empty file."},
+                     "downloaded: the server sent an empty file."},
         DownloadCase{"server closes mid-body", Body::ZipArchive, true, Behaviour::CloseMidBody,
-                     "the transfer broke off ("},
+                     "downloaded: the transfer broke off ("},
         DownloadCase{"second request not found", Body::ZipArchive, true, Behaviour::Answer,
-                     "the server answered 404.", HttpTestServer::Reply{404, {}, "gone", true}},
+                     "downloaded: the server answered 404.", HttpTestServer::Reply{404, {}, "gone", true}},
         DownloadCase{"second request never answered", Body::ZipArchive, true, Behaviour::Answer,
-                     "the server did not answer (nothing arrived for 2 seconds).",
-                     HttpTestServer::Reply{200, {}, {}, true, Behaviour::NeverAnswer}}));
+                     "downloaded: the server did not answer (nothing arrived for 2 seconds).",
+                     HttpTestServer::Reply{200, {}, {}, true, Behaviour::NeverAnswer}},
+        DownloadCase{"redirect: the final answer counts", Body::ZipArchive, true, Behaviour::Answer, {}, {},
+                     {{"/Brisca.zip", "/moved/Brisca.zip"}}},
+        DownloadCase{"redirect loop", Body::ZipArchive, true, Behaviour::Answer, "no update", {},
+                     {{"/Brisca.zip", "/a.zip"}, {"/a.zip", "/Brisca.zip"}}, false},
+        DownloadCase{"redirect to another scheme", Body::ZipArchive, true, Behaviour::Answer, "no update", {},
+                     {{"/Brisca.zip", "https://127.0.0.1:1/Brisca.zip"}}, false}));
 
-TEST_F(WebUpdateTest, ChunksOf1024MoveTheBarThenTheArchiveIsUnpacked)
+TEST_F(WebUpdateTest, BarFollowsTheBytesWrittenThenTheArchiveIsUnpacked)
 {
-    server.setReply(newArchive(env, 2049));
+    server.setReply(newArchive(env, 60000));
     webUpdate();
-    ASSERT_GE(barValues.size(), 4);
-    EXPECT_EQ(barValues.mid(0, 4), QList<int>({1024, 2048, 2049, 0}));
-    EXPECT_EQ(barMaximum, 2049);
+    const qsizetype end = barValues.indexOf(60000);
+    ASSERT_GE(end, 0) << barValues.size();
+    EXPECT_TRUE(std::is_sorted(barValues.begin(), barValues.begin() + end + 1));
+    EXPECT_EQ(barValues.value(end + 1), 0);
+    EXPECT_EQ(barMaximum, 60000);
     EXPECT_FALSE(buttonEnabledMeanwhile);
     EXPECT_EQ(statuses, QStringList({"Starting download of update.", "Retrieved compressed data update!",
                                      "Decompressing..."}));
@@ -331,7 +355,7 @@ TEST_F(WebUpdateTest, ChunksOf1024MoveTheBarThenTheArchiveIsUnpacked)
 struct StopCase {
     const char* name;
     bool stopFlagSet;                         // before the run
-    std::function<void(Progress&)> onSecondChunk;  // what the user does then
+    std::function<void(Progress&)> onFirstPart;  // what the user does then
 };
 
 void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
@@ -344,8 +368,8 @@ TEST_P(StopTest, StoppedDownloadLeavesTheOldArchive)
     server.setReply(newArchive(env, 60000));
     ListSearch.StopFlag = GetParam().stopFlagSet;
     onBarMoved = [this](Progress& progress, int value) {
-        if (value == 2048 && GetParam().onSecondChunk)
-            GetParam().onSecondChunk(progress);
+        if (value > 0 && barValues.size() == 1 && GetParam().onFirstPart)
+            GetParam().onFirstPart(progress);
     };
 
     webUpdate();
@@ -369,7 +393,7 @@ TEST_F(WebUpdateTest, ClosingTheSearchWindowEndsTheRunWithoutIt)
     writeOldArchive();
     server.setReply(newArchive(env, 60000));
     onBarMoved = [this](Progress&, int value) {
-        if (value == 2048)
+        if (value > 0 && barValues.size() == 1)
             QTimer::singleShot(0, form, [this] { form->Unload(); });
     };
     webUpdate();

@@ -44,9 +44,18 @@ void HttpTestServer::take(QTcpSocket* socket)
 void HttpTestServer::answer(QTcpSocket* socket)
 {
     socket->setProperty("answered", true);
-    requests_ << QString::fromLatin1(socket->readLine().trimmed());
+    const QByteArray requestLine = socket->readLine().trimmed();
+    requests_ << QString::fromLatin1(requestLine);
     socket->readAll();
-    const Reply& reply = replies_[std::min(requests_.size(), replies_.size()) - 1];
+    const QByteArray path = requestLine.split(' ').value(1);
+    if (redirects_.contains(path)) {
+        socket->write("HTTP/1.1 302 Found\r\nConnection: close\r\nContent-Length: 0\r\nLocation: " + redirects_[path]
+                      + "\r\n\r\n");
+        socket->disconnectFromHost();
+        return;
+    }
+    ++repliesGiven_;
+    const Reply& reply = replies_[std::min<qsizetype>(repliesGiven_, replies_.size()) - 1];
     if (reply.behaviour == Behaviour::NeverAnswer)
         return;
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\nConnection: close\r\n";

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -36,6 +37,9 @@ public:
     void setReply(Reply reply) { setReplies({std::move(reply)}); }
     // The n-th request gets the n-th reply, and every later one the last.
     void setReplies(QList<Reply> replies) { replies_ = std::move(replies); }
+    // A request for `path` ("/a.zip") is answered "302 Found" with `location`
+    // (a path or a whole address) instead, and takes no reply of the list.
+    void setRedirect(const QByteArray& path, const QByteArray& location) { redirects_.insert(path, location); }
     // A 200 answer with the body and its "Last-Modified:" time (UTC).
     static Reply fileReply(const QByteArray& body, const QDateTime& lastModified);
     // "Mon, 07 Dec 2026 10:30:00 GMT".
@@ -50,5 +54,7 @@ private:
 
     QTcpServer server_;
     QList<Reply> replies_{Reply{}};
+    QHash<QByteArray, QByteArray> redirects_;
+    int repliesGiven_ = 0;
     QStringList requests_;
 };
