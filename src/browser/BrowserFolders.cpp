@@ -25,11 +25,14 @@ constexpr int MaxFolderChangeFailures = 1000;
 
 }  // namespace
 
+// A drive that cannot be opened leaves the folder list where it was, and the
+// drive list goes back to the drive that folder is on.
 void Browser::Drive1_Change()
 {
     try {
         Dir1->setPath(Drive1->Drive());
     } catch (const runtime::RuntimeError& error) {
+        Drive1->showDriveOf(Dir1->Path());
         if (error.number() == runtime::err::DeviceUnavailable)
             platform::interaction().msgBox(QStringLiteral("There is no disk in the selected Drive.\r\n\r\n"
                                                           "Make sure that the correct disk is in the drive."));

@@ -6,6 +6,7 @@
 #include "platform/Services.h"
 #include "runtime/RuntimeError.h"
 
+#include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
 
@@ -28,15 +29,29 @@ void DriveListBox::setDrive(const QString& drive)
 {
     if (drive.isEmpty())
         return;
-    QStringList entries;
-    for (int i = 0; i < count(); ++i)
-        entries.append(itemText(i));
-    const int index = findDriveEntry(entries, drive);
+    const int index = entryOf(drive);
     if (index < 0 || !fileSystem().drives().isReady(drive.front()))
         runtime::raise(runtime::err::DeviceUnavailable);
     settingFromCode_ = true;
     setCurrentIndex(index);
     settingFromCode_ = false;
+}
+
+void DriveListBox::showDriveOf(const QString& path)
+{
+    const int index = entryOf(path);
+    if (index < 0)
+        return;
+    const QSignalBlocker quiet(this);
+    setCurrentIndex(index);
+}
+
+int DriveListBox::entryOf(const QString& drive) const
+{
+    QStringList entries;
+    for (int i = 0; i < count(); ++i)
+        entries.append(itemText(i));
+    return findDriveEntry(entries, drive);
 }
 
 }  // namespace platform

@@ -19,11 +19,17 @@ public:
     // Makes the drive (its first letter counts) current. Raises 68 when the
     // table has no such drive or it is not ready; an empty text changes nothing.
     void setDrive(const QString& drive);
+    // Shows the drive of the path (its first letter counts) again without
+    // emitting Change: the list goes back to the drive its folder list shows
+    // when the pick could not be followed.
+    void showDriveOf(const QString& path);
 
 signals:
     void Change();
 
 private:
+    int entryOf(const QString& drive) const;
+
     bool settingFromCode_ = false;
 };
 

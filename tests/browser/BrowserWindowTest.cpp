@@ -197,7 +197,7 @@ TEST_F(BrowserWindowTest, ListsFollowTheDriveAndFolderWithEveryNameTheFolderHold
     EXPECT_EQ(form.File1->names(), QStringList{"p.gif"});
 }
 
-TEST_F(BrowserWindowTest, DriveWithoutADiscKeepsTheFolderWithItsMessage)
+TEST_F(BrowserWindowTest, DriveWithoutADiscKeepsTheFolderAndItsDriveWithAMessage)
 {
     env.mapDrive(u'd', QStringLiteral("cd"), platform::DriveTable::Kind::CdRom);
     Browser& form = browser();
@@ -207,6 +207,10 @@ TEST_F(BrowserWindowTest, DriveWithoutADiscKeepsTheFolderWithItsMessage)
     EXPECT_EQ(form.Dir1->Path(), before);
     EXPECT_EQ(env.dialogs().prompts(),
               QStringList{"There is no disk in the selected Drive.\r\n\r\nMake sure that the correct disk is in the drive."});
+    // The drive list goes back to the drive the folders are on, quietly.
+    EXPECT_EQ(form.Drive1->Drive().front().toLower(), before.front().toLower());
+    letQueuedCallsRun();
+    EXPECT_EQ(env.dialogs().prompts().size(), 1);
 }
 
 TEST_F(BrowserWindowTest, EveryControlTheUserTypesIntoOrPicksFromIsNamed)
