@@ -62,9 +62,10 @@ void Browser::setupControls()
     placeTwips(FileDesc, 120, 4980, 3555, 615);
     FileDesc->setWordWrap(true);
     FileDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // No accessible name of its own: assistive tools read the file name it
+    // shows, and its tool tip tells what that is.
     FileDesc->setToolTip(
         QStringLiteral("This displays the file name of the image selected in the preview area to the right."));
-    FileDesc->setAccessibleName(QStringLiteral("Selected Picture Description"));
 
     InfoLbl = makeLabel(this, QStringLiteral("Right-Click on a picture for picture options."), 3960, 5400, 5475, 255);
 }
@@ -180,6 +181,7 @@ void Browser::connectHandlers()
     connect(Preview, &platform::FlexGrid::Click, this, &Browser::Preview_Click);
     connect(Preview, &platform::FlexGrid::DblClick, this, &Browser::Preview_DblClick, queued);
     connect(Preview, &platform::FlexGrid::MouseUp, this, &Browser::Preview_MouseUp);
+    connect(Preview, &platform::FlexGrid::KeyDown, this, &Browser::Preview_KeyDown, queued);
     connect(BrOpen, &QAction::triggered, this, &Browser::BrOpen_Click, queued);
     connect(BrOpenFolder, &QAction::triggered, this, &Browser::BrOpenFolder_Click, queued);
     connect(BrCopy, &QAction::triggered, this, &Browser::BrCopy_Click, queued);

@@ -83,6 +83,10 @@ public:
     void Preview_Click();
     void Preview_DblClick();
     void Preview_MouseUp(int Button, int Shift, float X, float Y);
+    // The keyboard's way to what the mouse does: the arrows show the new
+    // cell's name, Enter acts as a double click, Shift+F10 and the menu key
+    // open the cell's popup.
+    void Preview_KeyDown(int KeyCode, int Shift);
     void BrOpen_Click();
     void BrOpenFolder_Click();
     void BrCopy_Click();
@@ -109,8 +113,13 @@ private:
     void connectHandlers();
     void setUpGridColumns();
     void savePlacement();
+    // The automatic run of the load, started from the event loop once the window is shown.
+    void startFirstRun();
     void showLaunchError(int number, const QString& description);
     // The file of the grid's current cell, into SelFolder and SelFile; false when none is found.
     bool findCellFile();
+    // The double click's action on the current cell; the popup at a point of the window.
+    void openCellFile();
+    void popUpCellMenu(const QPoint& inWindow);
     void launch(const std::function<void()>& verb);
 };

@@ -56,6 +56,11 @@ void Browser::Preview_DblClick()
         return;
     Preview->setCol(Preview->MouseCol());
     Preview->setRow(Preview->MouseRow());
+    openCellFile();
+}
+
+void Browser::openCellFile()
+{
     if (!findCellFile())
         return;
     if (hasPictureExtension(SelFile))
@@ -70,14 +75,52 @@ void Browser::Preview_MouseUp(int Button, int /*Shift*/, float X, float Y)
         Preview->setCol(Preview->MouseCol());
         Preview->setRow(Preview->MouseRow());
     }
-    if (Button != 2 || !findCellFile())
+    if (Button == 2)
+        popUpCellMenu(Preview->pos() + QPoint(platform::twipsToPixels(X), platform::twipsToPixels(Y)));
+}
+
+void Browser::popUpCellMenu(const QPoint& inWindow)
+{
+    if (!findCellFile())
         return;
     const bool picture = hasPictureExtension(SelFile);
     BrPreview->setVisible(picture);
     BrCopy->setVisible(picture);
     BrPopUp->setDefaultAction(picture ? BrPreview : nullptr);
-    const QPoint inWindow = Preview->pos() + QPoint(platform::twipsToPixels(X), platform::twipsToPixels(Y));
     BrPopUp->popup(mapToGlobal(inWindow));
+}
+
+void Browser::Preview_KeyDown(int KeyCode, int Shift)
+{
+    constexpr int ShiftOnly = 1;
+    switch (KeyCode) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        Preview_Click();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        openCellFile();
+        break;
+    case Qt::Key_F10:
+        if (Shift != ShiftOnly)
+            break;
+        [[fallthrough]];
+    case Qt::Key_Menu: {
+        // The menu opens over the middle of the cell, the place the user is looking at.
+        const QRect cell = Preview->visualRect(Preview->model()->index(Preview->Row(), Preview->Col()));
+        popUpCellMenu(Preview->viewport()->mapTo(this, cell.center()));
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 void Browser::launch(const std::function<void()>& verb)

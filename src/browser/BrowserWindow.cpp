@@ -1,6 +1,6 @@
-// The browser's life: its load (lists, check box, an automatic first run and
-// the stored placement), its layout, its menus and its unload, which ends the
-// program.
+// The browser's life: its load (lists, check box, the stored placement and an
+// automatic first run once the window is up), its layout, its menus and its
+// unload, which ends the program.
 
 #include "browser/Browser.h"
 
@@ -44,10 +44,11 @@ void Browser::Form_Load()
         if (!self)
             return;
         AutoPrev->setChecked(ListSearch.AutoPreview);
+        // The first run fills a window already on screen, as a run the button
+        // starts does: run inside the load, it would keep the window hidden
+        // until the whole folder is done.
         if (AutoPrev->isChecked())
-            Command1_Click();
-        if (!self || isUnloaded())
-            return;
+            QMetaObject::invokeMethod(this, &Browser::startFirstRun, Qt::QueuedConnection);
         applyWindowPlacement(QStringLiteral("B"), *this);
         // The width goes back to the fixed one now, before the window is on
         // screen: resized while the window manager maps it, the window would
@@ -70,6 +71,12 @@ void Browser::Form_Load()
     }
 }
 
+// A run the user started meanwhile (by opening a folder) has taken its place.
+void Browser::startFirstRun()
+{
+    if (!isUnloaded() && !ListSearch.PreviewBusy)
+        Command1_Click();
+}
 
 // The width is fixed, except when maximised; the grid is as high as its rows
 // or reaches down to its margin, and the hint stays under it.

@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QtEndian>
 #include <cstdlib>
@@ -89,17 +88,44 @@ bool findPreviewChunk(QFile& drawing)
     }
 }
 
+// The preview file this thread wrote last, as a Windows path; empty once removed.
+QString& lastPreview()
+{
+    thread_local QString path;
+    return path;
+}
+
+// Where a preview may go, in order: the program's folder, then, for an
+// installed program whose folder cannot be written, the user's cache folder.
+QStringList previewFolders()
+{
+    QStringList folders{platform::programHostFolder()};
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (!cache.isEmpty() && QDir().mkpath(cache))
+        folders.append(cache);
+    return folders;
+}
+
 void writePreview(const QByteArray& header, qint64 palette, const QByteArray& colorsAndPixels)
 {
     QByteArray fileHeader(BitmapFileHeaderSize, '\0');
     fileHeader[0] = 'B';
     fileHeader[1] = 'M';
     qToLittleEndian<quint32>(static_cast<quint32>(BitmapFileHeaderSize + InfoHeaderSize + palette), fileHeader.data() + 10);
+    const QByteArray bytes = fileHeader + header + colorsAndPixels;
 
-    QFile preview(platform::programHostFolder() + "/" + QString::number(::gettid()) + ".dib");
-    if (!preview.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || preview.write(fileHeader + header + colorsAndPixels) != BitmapFileHeaderSize + InfoHeaderSize + colorsAndPixels.size())
-        runtime::raise(runtime::err::PathFileAccessError);
+    const QString name = QString::number(::gettid()) + ".dib";
+    for (const QString& folder : previewFolders()) {
+        QFile preview(folder + "/" + name);
+        if (!preview.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            continue;
+        if (preview.write(bytes) == bytes.size() && preview.flush()) {
+            lastPreview() = platform::fileSystem().windowsPath(preview.fileName());
+            return;
+        }
+        preview.remove();
+    }
+    runtime::raise(runtime::err::PathFileAccessError);
 }
 
 }  // namespace
@@ -131,16 +157,14 @@ bool ExtractCdrPreview(const QString& Folder, const QString& FileName)
     return true;
 }
 
-// An installed program's folder cannot be written: the preview goes to the
-// user's cache folder instead, so drawings get their previews either way.
-QString cdrPreviewFile()
+QString cdrPreviewFile() { return lastPreview(); }
+
+void removeCdrPreview()
 {
-    const QString name = QString::number(::gettid()) + ".dib";
-    if (QFileInfo(platform::programHostFolder()).isWritable())
-        return platform::programFolder() + "\\" + name;
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    QDir().mkpath(cache);
-    return platform::fileSystem().windowsPath(cache) + "\\" + name;
+    if (lastPreview().isEmpty())
+        return;
+    QFile::remove(platform::fileSystem().hostPath(lastPreview()));
+    lastPreview().clear();
 }
 
 QString pictureFileToShow(const QString& Folder, const QString& FileName)

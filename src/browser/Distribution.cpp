@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 using runtime::RuntimeError;
 
@@ -40,7 +41,9 @@ QString realFolderPath(const QString& windowsFolder)
 platform::Picture openPictureOrDrawing(const QString& path)
 {
     const qsizetype split = path.lastIndexOf(u'\\') + 1;
-    return platform::LoadPicture(pictureFileToShow(path.left(split), path.mid(split)));
+    const QString file = pictureFileToShow(path.left(split), path.mid(split));
+    const auto previewGone = qScopeGuard(removeCdrPreview);
+    return platform::LoadPicture(file);
 }
 
 void runAction(platform::IllustratorApplication& illustrator, const QString& action)

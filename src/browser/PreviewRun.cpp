@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <optional>
 
@@ -201,6 +202,7 @@ ThumbnailRun::Next ThumbnailRun::loadPicture(const QString& F)
         return Next::End;
     if (!found)
         return Next::Go;
+    const auto previewGone = qScopeGuard(removeCdrPreview);
     return attempt([&] { loadIntoPic(file); }, F);
 }
 
@@ -249,6 +251,7 @@ ThumbnailRun::Next ThumbnailRun::placeInGrid(const GridPlace& place, const QStri
         browser_->PicBox->resize(platform::twipsToPixels(1670), platform::twipsToPixels(2540));
         browser_->Preview->setCellPicture(browser_->Hold->Picture());
         browser_->Preview->setCellPictureAlignment(platform::FlexGrid::AlignCenterCenter);
+        browser_->Preview->setCellAccessibleName(F);
     });
     if (shown == Next::End)
         return Next::End;

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -20,6 +21,7 @@ namespace {
 
 constexpr int PictureRole = Qt::UserRole;
 constexpr int AlignmentRole = Qt::UserRole + 1;
+constexpr int NameRole = Qt::AccessibleTextRole;
 constexpr int CellQuality = 90;
 const QColor CellBackColor = Qt::white;
 
@@ -57,6 +59,13 @@ private:
     QAbstractItemView& view_;
     bool scrolls_;
 };
+
+// The shift state of the grid's events: 1 Shift, 2 Ctrl, 4 Alt, added up.
+int shiftState(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
 
 QPoint placeInCell(const QSize& picture, const QRect& cell, int alignment)
 {
@@ -100,6 +109,7 @@ public:
     struct Cell {
         QByteArray picture;
         int alignment = FlexGrid::AlignLeftTop;
+        QString name;
     };
 
     using QAbstractTableModel::QAbstractTableModel;
@@ -116,6 +126,8 @@ public:
             return cell.picture;
         if (role == AlignmentRole)
             return cell.alignment;
+        if (role == NameRole)
+            return cell.name;
         return {};
     }
 
@@ -153,8 +165,10 @@ public:
 
     void clear()
     {
-        for (Cell& cell : cells_)
+        for (Cell& cell : cells_) {
             cell.picture.clear();
+            cell.name.clear();
+        }
         if (rows_ > 0 && cols_ > 0)
             emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
     }
@@ -178,6 +192,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new CellPicture
     verticalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setMinimumSectionSize(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setTabKeyNavigation(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -286,6 +301,14 @@ void FlexGrid::setCellPictureAlignment(int alignment)
     model_->changed(row_, col_);
 }
 
+void FlexGrid::setCellAccessibleName(const QString& name)
+{
+    if (Rows() == 0 || Cols() == 0)
+        runtime::raise(InvalidIndex);
+    model_->cell(row_, col_).name = name;
+    model_->changed(row_, col_);
+}
+
 QImage FlexGrid::Picture() const
 {
     int width = 0;
@@ -329,9 +352,7 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
     trackMouse(event->position().toPoint());
     QTableView::mouseReleaseEvent(event);
     const int button = event->button() == Qt::LeftButton ? 1 : event->button() == Qt::RightButton ? 2 : 4;
-    const int shift = (event->modifiers() & Qt::ShiftModifier ? 1 : 0) |
-                      (event->modifiers() & Qt::ControlModifier ? 2 : 0) |
-                      (event->modifiers() & Qt::AltModifier ? 4 : 0);
+    const int shift = shiftState(event->modifiers());
     const QPointF at = event->position();
     emit MouseUp(button, shift, static_cast<float>(at.x() * TwipsPerPixel), static_cast<float>(at.y() * TwipsPerPixel));
     if (button == 1)
@@ -343,6 +364,12 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
     trackMouse(event->position().toPoint());
     QTableView::mouseDoubleClickEvent(event);
     emit DblClick();
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event)
+{
+    QTableView::keyPressEvent(event);
+    emit KeyDown(event->key(), shiftState(event->modifiers()));
 }
 
 void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)

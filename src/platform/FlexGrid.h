@@ -8,7 +8,10 @@
 // Events: Click (a left-button release), DblClick, and MouseUp with the
 // button (1 left, 2 right, 4 middle), the shift state and the position in
 // twips inside the grid. MouseRow and MouseCol give the cell under the mouse
-// at the last mouse event (-1 outside every cell).
+// at the last mouse event (-1 outside every cell). KeyDown gives each key
+// pressed in the grid, with the shift state, after the grid's own handling:
+// the arrow, page and home keys have moved the current cell by then. Tab and
+// Shift+Tab move the focus on to the window's next or previous control.
 
 #include <QImage>
 #include <QTableView>
@@ -51,22 +54,26 @@ public:
     void setCellPicture(const QImage& picture);
     QImage CellPicture() const;
     void setCellPictureAlignment(int alignment);
+    // The current cell's name for assistive tools (the cell shows no text).
+    void setCellAccessibleName(const QString& name);
     // The grid's own picture: its cells as they are drawn, with their lines,
     // at the size the columns and rows take (a snapshot of a one-cell grid is
     // that cell).
     QImage Picture() const;
-    // Empties every cell; the rows, columns and sizes stay.
+    // Empties every cell, its picture and its name; the rows, columns and sizes stay.
     void Clear();
 
 signals:
     void Click();
     void DblClick();
     void MouseUp(int button, int shift, float x, float y);
+    void KeyDown(int keyCode, int shift);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:

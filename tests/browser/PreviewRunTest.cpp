@@ -8,20 +8,27 @@
 #include "search/ImgPre.h"
 #include "search/ShowImagePreview.h"
 
+#include "platform/AiDrawing.h"
+#include "platform/FileListBox.h"
 #include "runtime/RuntimeError.h"
+#include "support/ReadOnlyFolder.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QImage>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 using platform::Forms;
 
@@ -160,6 +167,41 @@ TEST_F(PreviewRunTest, DrawingWithoutAPreviewShowsThePlaceholder)
     EXPECT_NE(cell.pixelColor(cell.width() / 2, cell.height() / 2), QColor(240, 240, 240));
 }
 
+// An installed program's folder cannot be written: the drawing's preview goes
+// to the user's cache folder instead. Either way no preview file is left.
+class DrawingPreviewPlaceTest : public PreviewRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DrawingPreviewPlaceTest, EveryCellIsFilledAndNoPreviewFileIsLeft)
+{
+    QImage drawn(90, 60, QImage::Format_RGB32);
+    drawn.fill(Qt::darkCyan);
+    env.writeFile(QStringLiteral("e/Art/a.cdr"), platform::cdrDrawing(platform::aiDrawing(drawn, "a.ai"), drawn));
+    writeFolder(QStringLiteral("Art"), {"b.bmp"});
+    const QByteArray cacheBefore = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", env.hostPath(QStringLiteral("cache")).toLocal8Bit());
+    const QStringList programFiles = QDir(env.programHostFolder()).entryList(QDir::Files);
+    {
+        std::optional<ReadOnlyFolder> installed;
+        if (GetParam())
+            installed.emplace(env.programHostFolder());
+        Browser& form = runOn(QStringLiteral("Art"));
+        EXPECT_EQ(cellNames(form, 3), QStringList({"a.cdr", "b.bmp", ""}));
+        form.Preview->setRow(0);
+        form.Preview->setCol(0);
+        const QImage cell = form.Preview->CellPicture();
+        EXPECT_LT(qRed(cell.pixel(cell.width() / 2, cell.height() / 2)), 40);
+        EXPECT_GT(qBlue(cell.pixel(cell.width() / 2, cell.height() / 2)), 100);
+    }
+    qputenv("XDG_CACHE_HOME", cacheBefore);
+    EXPECT_EQ(env.dialogs().prompts(), QStringList{});
+    EXPECT_EQ(QDir(env.programHostFolder()).entryList(QDir::Files), programFiles);
+    QDirIterator cached(env.hostPath(QStringLiteral("cache")), {"*.dib"}, QDir::Files, QDirIterator::Subdirectories);
+    EXPECT_FALSE(cached.hasNext()) << cached.next().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(ProgramFolder, DrawingPreviewPlaceTest, ::testing::Values(false, true),
+                         [](const auto& row) { return std::string(row.param ? "read_only" : "writable"); });
+
 TEST_F(PreviewRunTest, AStopRequestEndsTheRunAfterTheFileInHand)
 {
     writeFolder(QStringLiteral("Pics"), {"a.bmp", "b.bmp", "c.bmp"});
@@ -218,17 +260,19 @@ TEST_F(PreviewRunTest, ClosingTheBrowserDuringARunEndsItQuietlyAndTheProgram)
     EXPECT_TRUE(QFile::exists(env.hostPath(QStringLiteral("e/Pics/c.bmp"))));
 }
 
-TEST_F(PreviewRunTest, ABrowserClosedDuringTheRunOfItsOwnLoadIsNotHandedBack)
+TEST_F(PreviewRunTest, AStartWithAutoPreviewShowsTheWindowBeforeTheFirstThumbnail)
 {
     writeFolder(QStringLiteral("Pics"), {"a.bmp", "b.bmp"});
     ListSearch.LastBrowsed = QStringLiteral("e:\\Pics");
     ListSearch.AutoPreview = true;
-    QTimer::singleShot(0, [] {
-        if (platform::FormWindow* open = Forms::find(QStringLiteral("Browser")))
-            open->close();
-    });
-    EXPECT_THROW(browser(), runtime::RuntimeError);
-    EXPECT_FALSE(Forms::isLoaded(QStringLiteral("Browser")));
+    Browser& form = browser();
+    form.Show();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.Preview->CellPicture().isNull());
+    EXPECT_TRUE(form.GridCells(0, 0).FileName.isEmpty());
+    QTRY_COMPARE(form.GridCells(0, 1).FileName, QStringLiteral("b.bmp"));
+    EXPECT_FALSE(ListSearch.PreviewBusy);
+    EXPECT_TRUE(form.Command1->isEnabled());
 }
 
 TEST_F(PreviewRunTest, PastTheCellTableTheRunEndsWithError9)
@@ -363,6 +407,85 @@ TEST_F(PreviewRunTest, DoubleClickPreviewsAPictureAndDoesNothingForAFileMovedAwa
     EXPECT_TRUE(env.shell().calls.empty());
     QTest::mouseClick(form.Preview->viewport(), Qt::LeftButton, {}, cellCentre(2));
     EXPECT_EQ(form.FileDesc->text(), QString());
+}
+
+// The keys a user presses in the grid after tabbing into it, in order, and
+// what each leaves: the focus, the name under the grid (as a screen reader
+// reads it too), and the popup's entries (0: no popup).
+struct GridKey {
+    const char* what;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* focus;  // "grid", "files" or "other"
+    const char* shown;
+    int popUpEntries;
+};
+
+TEST_F(PreviewRunTest, TheKeyboardMovesThroughTheCellsActsOnThemAndLeavesTheGrid)
+{
+    writeFolder(QStringLiteral("Pics"), {"a.bmp", "b.bmp", "d.cdr.bad"});
+    Browser& form = runOn(QStringLiteral("Pics"));
+    form.Show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.File1->setFocus();
+
+    const GridKey keys[] = {
+        {"tab into the grid", Qt::Key_Tab, {}, "grid", "", 0},
+        {"left", Qt::Key_Left, {}, "grid", "b.bmp", 0},
+        {"left again", Qt::Key_Left, {}, "grid", "a.bmp", 0},
+        {"shift f10 on a picture", Qt::Key_F10, Qt::ShiftModifier, "grid", "a.bmp", 4},
+        {"right", Qt::Key_Right, {}, "grid", "b.bmp", 0},
+        {"right to the drawing", Qt::Key_Right, {}, "grid", "d.cdr", 0},
+        {"menu key on a drawing", Qt::Key_Menu, {}, "grid", "d.cdr", 2},
+        {"f10 alone", Qt::Key_F10, {}, "grid", "d.cdr", 0},
+        {"down to an empty cell", Qt::Key_Down, {}, "grid", "", 0},
+        {"menu key on an empty cell", Qt::Key_Menu, {}, "grid", "", 0},
+        {"shift tab out", Qt::Key_Backtab, Qt::ShiftModifier, "files", "", 0},
+        {"tab back in", Qt::Key_Tab, {}, "grid", "", 0},
+        {"tab out", Qt::Key_Tab, {}, "other", "", 0},
+    };
+    for (const GridKey& k : keys) {
+        QTest::keyClick(QApplication::focusWidget(), k.key, k.modifiers);
+        letQueuedCallsRun();
+        QWidget* focus = QApplication::focusWidget();
+        const QString where = focus == form.Preview ? "grid" : focus == form.File1 ? "files" : "other";
+        EXPECT_EQ(where, QString::fromLatin1(k.focus)) << k.what;
+        EXPECT_EQ(form.FileDesc->text(), QString::fromLatin1(k.shown)) << k.what;
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(form.FileDesc)->text(QAccessible::Name),
+                  QString::fromLatin1(k.shown)) << k.what;
+        int entries = 0;
+        for (QAction* action : form.BrPopUp->actions())
+            entries += action->isVisible() ? 1 : 0;
+        EXPECT_EQ(form.BrPopUp->isVisible() ? entries : 0, k.popUpEntries) << k.what;
+        form.BrPopUp->hide();
+    }
+
+    // Enter on a cell does what a double click does.
+    form.Preview->setFocus();
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_Left, Qt::Key_Left, Qt::Key_Return})
+        QTest::keyClick(form.Preview, key);
+    letQueuedCallsRun();
+    ASSERT_TRUE(Forms::isLoaded(ImgPreFormName));
+    EXPECT_EQ(Forms::find(ImgPreFormName)->windowTitle(), QStringLiteral("Brisca Image Preview: a.bmp"));
+}
+
+TEST_F(PreviewRunTest, EachCellIsNamedForScreenReadersByItsFile)
+{
+    writeFolder(QStringLiteral("Many"), {"a.bmp", "b.jpg.bad", "c.gif", "d.cdr.bad"});
+    writeFolder(QStringLiteral("Few"), {"z.bmp"});
+    Browser& form = runOn(QStringLiteral("Many"));
+    QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(form.Preview)->tableInterface();
+    ASSERT_NE(table, nullptr);
+    const auto spoken = [table] {
+        QStringList names;
+        for (int n = 0; n < 6; ++n)
+            names << table->cellAt(n / 3, n % 3)->text(QAccessible::Name);
+        return names;
+    };
+    EXPECT_EQ(spoken(), QStringList({"a.bmp", "", "c.gif", "d.cdr", "", ""}));
+    runOn(QStringLiteral("Few"));
+    EXPECT_EQ(spoken(), QStringList({"z.bmp", "", "", "", "", ""}));
 }
 
 }  // namespace
