@@ -171,6 +171,7 @@ QString pictureFileToShow(const QString& Folder, const QString& FileName)
 {
     if (FileName.right(3).toLower() != u"cdr")
         return Folder + FileName;
-    return ExtractCdrPreview(Folder, FileName) ? cdrPreviewFile()
-                                               : programFolderWithBackslash() + QStringLiteral("genfile.jpg");
+    return ExtractCdrPreview(Folder, FileName) ? cdrPreviewFile() : placeholderPicture();
 }
+
+QString placeholderPicture() { return programFolderWithBackslash() + QStringLiteral("genfile.jpg"); }

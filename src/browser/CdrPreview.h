@@ -33,3 +33,6 @@ void removeCdrPreview();
 // it has none. Raises as ExtractCdrPreview does. The caller removes a preview
 // with removeCdrPreview once it has loaded it.
 QString pictureFileToShow(const QString& Folder, const QString& FileName);
+
+// The placeholder picture "genfile.jpg" beside the program, shown for what has no picture of its own.
+QString placeholderPicture();

@@ -67,6 +67,9 @@ private:
     // One file; End when the run has ended (an error, or the window gone).
     Next processFile(int i);
     Next makeThumbnail(const QString& F);
+    // The placeholder in the file's cell, with its name: the picture cannot be drawn.
+    Next showPlaceholder(const QString& F);
+    Next drawThumbnail(const GridPlace& place);
     Next placeInGrid(const GridPlace& place, const QString& F);
     // After each file: End when the run stops, Go to go on; a restart starts it over.
     Next stopCheck(bool& restarted);
@@ -88,6 +91,7 @@ private:
     int n_ = 0;
     platform::imgdes img_;
     bool SkipPicture_ = false;
+    bool undrawable_ = false;  // the file's picture was read but cannot be drawn
     std::int16_t ConvertStage_ = 0;
     std::optional<CatalogueCells> cells_;
     PictureConversion conversion_;
@@ -149,6 +153,7 @@ ThumbnailRun::Next ThumbnailRun::processFile(int i)
     const QString F = browser_->ProcList[i];
     // The flag belongs to this file: a picture passed over never costs the next one its cell.
     SkipPicture_ = false;
+    undrawable_ = false;
     if (ListSearch.CatMode && ListSearch.DistribMode) {
         showBatchProgress(QStringLiteral("Distribution Progress %1 of %2").arg(i).arg(browser_->ProcList.size() - 1),
                           QStringLiteral("Loading ") + F);
@@ -169,6 +174,8 @@ ThumbnailRun::Next ThumbnailRun::processFile(int i)
     if (!SkipPicture_ && loadPicture(F) == Next::End)
         return Next::End;
     if (!SkipPicture_ && makeThumbnail(F) == Next::End)
+        return Next::End;
+    if (undrawable_ && showPlaceholder(F) == Next::End)
         return Next::End;
     SkipPicture_ = false;
     ++n_;
@@ -209,6 +216,35 @@ ThumbnailRun::Next ThumbnailRun::loadPicture(const QString& F)
 ThumbnailRun::Next ThumbnailRun::makeThumbnail(const QString& F)
 {
     const GridPlace place = placeOfThumbnail(n_);
+    if (drawThumbnail(place) == Next::End)
+        return Next::End;
+    if (ListSearch.CatMode && attempt([&] { cells_->addPicture(F, img_, times_); }) == Next::End)
+        return Next::End;
+    if (ListSearch.CatMode && ListSearch.DistribMode) {
+        if (attempt([&] { conversion_.convert(P_, F, times_, ConvertStage_); }) == Next::End || gone())
+            return Next::End;
+    }
+    return placeInGrid(place, F);
+}
+
+// Only the grid shows it: a catalogue page and a distribution take no picture
+// that cannot be drawn. Without its placeholder the cell stays empty.
+ThumbnailRun::Next ThumbnailRun::showPlaceholder(const QString& F)
+{
+    try {
+        browser_->Pic = loadPictureForBox(placeholderPicture(), ThumbnailWidth, ThumbnailHeight, ThumbnailAspect);
+    } catch (const runtime::RuntimeError&) {
+        return Next::Go;
+    }
+    const GridPlace place = placeOfThumbnail(n_);
+    if (drawThumbnail(place) == Next::End)
+        return Next::End;
+    return placeInGrid(place, F);
+}
+
+// The picture in Pic, fitted into a thumbnail in Hold's one cell.
+ThumbnailRun::Next ThumbnailRun::drawThumbnail(const GridPlace& place)
+{
     const std::vector<std::function<void()>> thumbnail = {
         [&] {
             browser_->Preview->setRows(place.rows);
@@ -234,13 +270,7 @@ ThumbnailRun::Next ThumbnailRun::makeThumbnail(const QString& F)
         if (attempt(statement) == Next::End)
             return Next::End;
     }
-    if (ListSearch.CatMode && attempt([&] { cells_->addPicture(F, img_, times_); }) == Next::End)
-        return Next::End;
-    if (ListSearch.CatMode && ListSearch.DistribMode) {
-        if (attempt([&] { conversion_.convert(P_, F, times_, ConvertStage_); }) == Next::End || gone())
-            return Next::End;
-    }
-    return placeInGrid(place, F);
+    return Next::Go;
 }
 
 ThumbnailRun::Next ThumbnailRun::placeInGrid(const GridPlace& place, const QString& F)
@@ -309,6 +339,7 @@ ThumbnailRun::Next ThumbnailRun::attempt(const std::function<void()>& statement,
                 continue;
             case RunErrorAction::SkipPicture:
                 SkipPicture_ = true;
+                undrawable_ = true;
                 return Next::Go;
             case RunErrorAction::GoOn:
                 return Next::Go;

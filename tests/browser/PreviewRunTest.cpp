@@ -133,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
                                     "09.bmp", "10.bmp"},
                    {"01.bmp", "02.bmp", "03.bmp", "04.bmp", "05.bmp", "06.bmp", "07.bmp", "08.bmp", "09.bmp", "10.bmp"},
                    4},
-        FolderCase{"invalid_picture_leaves_its_cell_empty", {"a.bmp", "b.jpg.bad", "c.bmp", "d.bmp"},
-                   {"a.bmp", "", "c.bmp", "d.bmp"}, 3},
+        FolderCase{"invalid_picture_shows_the_placeholder_and_its_name", {"a.bmp", "b.jpg.bad", "c.bmp", "d.bmp"},
+                   {"a.bmp", "b.jpg", "c.bmp", "d.bmp"}, 3},
         FolderCase{"name_shorter_than_four_characters", {"a.bmp", "gif.bad", "h.bmp"}, {"a.bmp", "", "h.bmp"}, 3,
                    "Preview Error: 5 Invalid procedure call or argument: E:\\Pics\\gif"},
         FolderCase{"picture_removed_during_the_run", {"a.bmp", "b.bmp", "c.bmp"}, {"a.bmp", "", "c.bmp"}, 3,
@@ -157,14 +157,18 @@ TEST_F(PreviewRunTest, AFolderWithoutPicturesKeepsTheRowsOfThePreviousRunAndEmpt
     EXPECT_TRUE(form.GridCells(0, 0).FileName.isEmpty());
 }
 
-TEST_F(PreviewRunTest, DrawingWithoutAPreviewShowsThePlaceholder)
+TEST_F(PreviewRunTest, ADrawingWithoutAPreviewAndAPictureThatCannotBeDrawnShowThePlaceholder)
 {
-    writeFolder(QStringLiteral("Pics"), {"d.cdr.bad"});
+    writeFolder(QStringLiteral("Pics"), {"b.jpg.bad", "d.cdr.bad"});
     Browser& form = runOn(QStringLiteral("Pics"));
-    const QImage cell = form.Preview->CellPicture();
-    ASSERT_FALSE(cell.isNull());
+    const QImage drawing = form.Preview->CellPicture();
+    ASSERT_FALSE(drawing.isNull());
     // The placeholder is a picture of its own, not the grey field alone.
-    EXPECT_NE(cell.pixelColor(cell.width() / 2, cell.height() / 2), QColor(240, 240, 240));
+    EXPECT_NE(drawing.pixelColor(drawing.width() / 2, drawing.height() / 2), QColor(240, 240, 240));
+    form.Preview->setCol(0);
+    EXPECT_EQ(form.Preview->CellPicture(), drawing);
+    form.Preview_Click();
+    EXPECT_EQ(form.FileDesc->text(), QStringLiteral("b.jpg"));
 }
 
 // An installed program's folder cannot be written: the drawing's preview goes
@@ -483,7 +487,7 @@ TEST_F(PreviewRunTest, EachCellIsNamedForScreenReadersByItsFile)
             names << table->cellAt(n / 3, n % 3)->text(QAccessible::Name);
         return names;
     };
-    EXPECT_EQ(spoken(), QStringList({"a.bmp", "", "c.gif", "d.cdr", "", ""}));
+    EXPECT_EQ(spoken(), QStringList({"a.bmp", "b.jpg", "c.gif", "d.cdr", "", ""}));
     runOn(QStringLiteral("Few"));
     EXPECT_EQ(spoken(), QStringList({"z.bmp", "", "", "", "", ""}));
 }
