@@ -1,13 +1,14 @@
-// Draws thousands of damaged copies of good Windows metafiles, as a folder of
-// thumbnails would meet them: bits flipped, bytes and words overwritten with
-// telling values, chunks repeated, files cut short. Each copy is walked and,
-// when the walk takes it, played through the drawing device. Built under the
+// Draws thousands of damaged copies of good Windows and enhanced metafiles, as
+// a folder of thumbnails would meet them: bits flipped, bytes and words
+// overwritten with telling values, chunks repeated, files cut short. Each copy
+// is walked and, when the walk takes it, played through the drawing device. Built under the
 // address and undefined-behaviour sanitizers (see metafiles-under-sanitizers)
 // a crash, an overrun or a leak stops the run; otherwise it prints how many
 // copies were drawn and how many refused. The same seed gives the same copies.
 //
 // usage: mutate-metafiles COPIES-PER-FILE FILE...
 
+#include "platform/EmfRenderer.h"
 #include "platform/WmfRecords.h"
 #include "platform/WmfRenderer.h"
 
@@ -83,10 +84,17 @@ int main(int argc, char** argv)
     long refused = 0;
     for (int file = 2; file < argc; ++file) {
         const QByteArray original = readFile(argv[file]);
+        const bool enhanced = platform::looksLikeEnhancedMetafile(original);
         Mutator mutator(static_cast<unsigned>(file));
         for (int copy = 0; copy < copies; ++copy) {
-            const auto checked = platform::checkWindowsMetafile(mutator.mutated(original));
-            const bool played = checked && platform::renderWindowsMetafile(*checked, thumbnail);
+            const QByteArray damaged = mutator.mutated(original);
+            bool played = false;
+            if (enhanced) {
+                played = bool(platform::renderEnhancedMetafile(damaged, thumbnail));
+            } else {
+                const auto checked = platform::checkWindowsMetafile(damaged);
+                played = checked && platform::renderWindowsMetafile(*checked, thumbnail);
+            }
             ++(played ? drawn : refused);
         }
     }

@@ -1,10 +1,9 @@
 #pragma once
-// Enhanced metafiles: checked record by record, converted to SVG by
-// libemf2svg and drawn by Qt Svg. The records must lie inside the file and end
-// with the end record before the converter sees them; the converter gets the
-// bytes up to that record only. The picture's own size is the header's frame
-// (or, when the frame is empty, its bounds); the drawing is stretched over it.
-// What the metafile does not draw stays transparent.
+// Enhanced metafiles, drawn by our own player (EmfPlayer.h) after the record
+// walk (EmfRecords.h) has found the structure sound. The picture's own size is
+// the header's frame (or, when the frame is empty, its bounds); the frame is
+// stretched over the image, what lies outside it is cut off, and what the
+// metafile does not draw stays white.
 
 #include "platform/MetafileRender.h"
 
@@ -16,7 +15,7 @@ namespace platform {
 // True when the bytes start like an enhanced metafile.
 bool looksLikeEnhancedMetafile(QByteArrayView bytes);
 
-// nullopt when the metafile is damaged or cannot be converted.
+// nullopt when the metafile's structure is broken.
 std::optional<RenderedMetafile> renderEnhancedMetafile(QByteArrayView bytes, const RenderSize& renderSize);
 
 }  // namespace platform

@@ -5,8 +5,6 @@
 
 namespace platform::wmfstyle {
 
-namespace {
-
 using Mode = QPainter::CompositionMode;
 
 Qt::PenStyle dashes(unsigned style)
@@ -59,8 +57,6 @@ QBrush inImagePixels(QBrush brush, const QTransform& toImage)
         brush.setTransform(scale.inverted());
     return brush;
 }
-
-}  // namespace
 
 QColor color(const wmfRGB& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 

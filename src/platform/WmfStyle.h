@@ -14,6 +14,15 @@ namespace platform::wmfstyle {
 
 QColor color(const wmfRGB& rgb);
 
+// The parts of a pen's or brush's style, as both kinds of metafile give them.
+Qt::PenStyle dashes(unsigned penStyle);
+Qt::PenCapStyle cap(unsigned penStyle);
+Qt::PenJoinStyle join(unsigned penStyle);
+Qt::BrushStyle hatch(unsigned hatchStyle);
+// Lays a brush's pattern in image pixels, whatever the drawing's scale
+// (`toImage`, the painter's transform).
+QBrush inImagePixels(QBrush brush, const QTransform& toImage);
+
 // The pen of a device context, its width in image pixels under the
 // painter's `toImage` transform and never thinner than one pixel.
 QPen pen(const wmfPen& pen, const QTransform& toImage);

@@ -27,7 +27,7 @@ const QString Symbol = QStringLiteral("Standard Symbols PS");
 
 bool isSymbolFont(const wmfFont& font)
 {
-    return font.lfCharSet == SymbolCharset || familyFor(font) == Symbol;
+    return isSymbolFace(familyFor(font), font.lfCharSet);
 }
 
 QFont layoutFont(const wmfFont& font)
@@ -109,9 +109,9 @@ QRectF rectangle(const wmfD_Coord& topLeft, const wmfD_Coord& bottomRight)
 
 }  // namespace
 
-QString familyFor(const wmfFont& font)
+QString familyFor(const QString& faceName, std::uint8_t pitchAndFamily)
 {
-    const QString name = QString::fromLatin1(font.lfFaceName ? font.lfFaceName : "").toLower();
+    const QString name = faceName.toLower();
     const auto named = [&](std::initializer_list<const char*> words) {
         return std::any_of(words.begin(), words.end(), [&](const char* word) { return name.contains(word); });
     };
@@ -123,20 +123,28 @@ QString familyFor(const wmfFont& font)
         return Sans;
     if (named({"times", "roman", "serif", "georgia", "garamond", "book", "century", "palatino"}))
         return Serif;
-    if ((font.lfPitchAndFamily & 0x03) == FixedPitch || (font.lfPitchAndFamily & 0xF0) == FamilyModern)
+    if ((pitchAndFamily & 0x03) == FixedPitch || (pitchAndFamily & 0xF0) == FamilyModern)
         return Mono;
-    return (font.lfPitchAndFamily & 0xF0) == FamilyRoman ? Serif : Sans;
+    return (pitchAndFamily & 0xF0) == FamilyRoman ? Serif : Sans;
 }
 
-QString textFor(const wmfFont& font, QByteArrayView bytes)
+QString familyFor(const wmfFont& font)
 {
-    const bool symbol = isSymbolFont(font);
+    return familyFor(QString::fromLatin1(font.lfFaceName ? font.lfFaceName : ""), font.lfPitchAndFamily);
+}
+
+bool isSymbolFace(const QString& family, std::uint8_t charset) { return charset == SymbolCharset || family == Symbol; }
+
+QString textFromBytes(QByteArrayView bytes, bool symbol)
+{
     QString text;
     text.reserve(bytes.size());
     for (const char byte : bytes)
         text.append(decodeByte(static_cast<std::uint8_t>(byte), symbol));
     return text;
 }
+
+QString textFor(const wmfFont& font, QByteArrayView bytes) { return textFromBytes(bytes, isSymbolFont(font)); }
 
 float stringWidth(wmfAPI*, wmfFont* font, char* text)
 {

@@ -13,8 +13,14 @@
 
 namespace platform::wmftext {
 
-// The installed family a metafile font is drawn with.
+// The installed family a metafile font is drawn with, from the face the
+// record names and its pitch and family byte.
+QString familyFor(const QString& faceName, std::uint8_t pitchAndFamily);
 QString familyFor(const wmfFont& font);
+// True when text in the font is symbols (the symbol character set or face).
+bool isSymbolFace(const QString& family, std::uint8_t charset);
+// Bytes of text as characters: Windows-1252, or for symbols the bytes as they are.
+QString textFromBytes(QByteArrayView bytes, bool symbol);
 // The record's bytes as text (Windows-1252; the symbol face takes them as they are).
 QString textFor(const wmfFont& font, QByteArrayView bytes);
 

@@ -1,0 +1,73 @@
+#include "platform/EmfRecords.h"
+
+namespace platform::emf {
+
+namespace {
+
+constexpr std::uint32_t Signature = 0x464D4520;  // " EMF"
+constexpr std::int64_t MinHeaderSize = 88;
+constexpr std::int64_t RecordHeadSize = 8;
+
+QRectF rectangle(const ByteView& bytes, std::int64_t at)
+{
+    return QRectF(QPointF(bytes.i32(at), bytes.i32(at + 4)), QPointF(bytes.i32(at + 8), bytes.i32(at + 12)));
+}
+
+// The length of the metafile up to and with its end record; 0 when a record
+// breaks the structure or the end record is missing.
+std::int64_t checkedLength(const ByteView& file)
+{
+    const std::int64_t headerSize = file.u32(4);
+    if (headerSize < MinHeaderSize || !file.has(0, headerSize))
+        return 0;
+    std::int64_t at = 0;
+    while (file.has(at, RecordHeadSize)) {
+        const std::uint32_t type = file.u32(at);
+        const std::int64_t size = file.u32(at + 4);
+        if (size < RecordHeadSize || size % 4 != 0 || !file.has(at, size))
+            return 0;
+        at += size;
+        if (type == record::EndOfFile)
+            return at;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool looksLikeEnhancedMetafile(QByteArrayView bytes)
+{
+    const ByteView file(bytes);
+    return file.u32(0) == record::Header && file.u32(40) == Signature;
+}
+
+std::optional<Metafile> checkEnhancedMetafile(QByteArrayView bytes)
+{
+    const ByteView file(bytes);
+    const std::int64_t length = looksLikeEnhancedMetafile(bytes) ? checkedLength(file) : 0;
+    if (length == 0)
+        return std::nullopt;
+    Header header;
+    header.bounds = rectangle(file, 8);
+    header.frameHimetric = rectangle(file, 24);
+    header.handles = file.u16(56);
+    header.devicePixels = QSizeF(file.i32(72), file.i32(76));
+    header.deviceMillimetres = QSizeF(file.i32(80), file.i32(84));
+    return Metafile{bytes.first(length), header};
+}
+
+void forEachRecord(const Metafile& metafile, const std::function<void(std::uint32_t, const ByteView&)>& visit)
+{
+    const ByteView file(metafile.bytes);
+    std::int64_t at = file.u32(4);
+    while (file.has(at, RecordHeadSize)) {
+        const std::uint32_t type = file.u32(at);
+        const std::int64_t size = file.u32(at + 4);
+        if (type == record::EndOfFile)
+            return;
+        visit(type, ByteView(file.mid(at, size)));
+        at += size;
+    }
+}
+
+}  // namespace platform::emf

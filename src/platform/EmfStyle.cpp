@@ -1,0 +1,138 @@
+#include "platform/EmfStyle.h"
+
+#include "platform/DibReader.h"
+#include "platform/WmfStyle.h"
+
+#include <cmath>
+
+namespace platform::emf {
+
+namespace {
+
+// A pen more than this many image pixels wide is drawn this wide: a damaged
+// width must not make the stroker work for minutes.
+constexpr double MaxPenPixels = 4096;
+constexpr int MaxPaletteEntries = 4096;
+constexpr std::int64_t LogFontSize = 92;
+
+bool nullStyle(unsigned style) { return (style & PS_STYLE_MASK) == PS_NULL; }
+
+}  // namespace
+
+std::optional<Pen> penFromCreatePen(const ByteView& record)
+{
+    if (!record.has(0, 28))
+        return std::nullopt;
+    const unsigned style = record.u32(12);
+    const double width = std::abs(double(record.i32(16)));
+    return Pen{style, width, width == 0 && !(style & PS_GEOMETRIC), record.u32(24)};
+}
+
+std::optional<Pen> penFromExtCreatePen(const ByteView& record)
+{
+    if (!record.has(0, 52))
+        return std::nullopt;
+    unsigned style = record.u32(28);
+    // A pen painted with no brush draws nothing.
+    if (record.u32(36) == BS_NULL)
+        style = (style & ~unsigned{PS_STYLE_MASK}) | PS_NULL;
+    const double width = record.u32(32);
+    const bool cosmetic = (style & PS_TYPE_MASK) != PS_GEOMETRIC;
+    return Pen{style, cosmetic ? 0.0 : width, cosmetic, record.u32(40)};
+}
+
+std::optional<Brush> brushFromCreateBrush(const ByteView& record)
+{
+    if (!record.has(0, 24))
+        return std::nullopt;
+    return Brush{record.u32(12), record.u32(16), record.u32(20), {}};
+}
+
+std::optional<Brush> brushFromPattern(const ByteView& record)
+{
+    const QImage pattern = recordBitmap(record, 16);
+    if (pattern.isNull())
+        return std::nullopt;
+    return Brush{BS_DIBPATTERNPT, 0, 0, pattern};
+}
+
+std::optional<Font> fontFromLogFont(const ByteView& record)
+{
+    if (!record.has(0, 12 + LogFontSize))
+        return std::nullopt;
+    Font font;
+    font.height = record.i32(12);
+    font.width = std::abs(double(record.i32(16)));
+    font.escapement = record.i32(20);
+    font.weight = record.i32(28);
+    font.italic = record.u8(32) != 0;
+    font.underline = record.u8(33) != 0;
+    font.strikeOut = record.u8(34) != 0;
+    font.charset = record.u8(35);
+    font.pitchAndFamily = record.u8(39);
+    for (int i = 0; i < 32 && record.u16(40 + 2 * i) != 0; ++i)
+        font.face.append(QChar(record.u16(40 + 2 * i)));
+    return font;
+}
+
+std::optional<Palette> paletteFromRecord(const ByteView& record)
+{
+    const std::int64_t count = record.u16(14);
+    if (count > MaxPaletteEntries || !record.has(16, count * 4))
+        return std::nullopt;
+    Palette palette;
+    palette.reserve(count);
+    for (std::int64_t i = 0; i < count; ++i)
+        palette.emplace_back(record.u8(16 + i * 4), record.u8(17 + i * 4), record.u8(18 + i * 4));
+    return palette;
+}
+
+QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt)
+{
+    const QByteArrayView info = record.mid(record.u32(fieldsAt), record.u32(fieldsAt + 4));
+    const QByteArrayView pixels = record.mid(record.u32(fieldsAt + 8), record.u32(fieldsAt + 12));
+    if (info.isEmpty())
+        return {};
+    // The reader takes the header, colours and pixels as one block.
+    QByteArray packed;
+    packed.reserve(info.size() + pixels.size());
+    packed.append(info).append(pixels);
+    return readPackedBitmap(packed);
+}
+
+QPen qtPen(const Pen& pen, const QColor& color, double width, double scale)
+{
+    if (nullStyle(pen.style))
+        return Qt::NoPen;
+    QPen qpen(color);
+    qpen.setCapStyle(wmfstyle::cap(pen.style));
+    qpen.setJoinStyle(wmfstyle::join(pen.style));
+    // The width is laid in image pixels, whatever the painter's transform.
+    qpen.setCosmetic(true);
+    const double pixels = pen.cosmetic ? 0 : width * scale;
+    if (!std::isfinite(pixels) || pixels <= 1.5) {
+        // A hairline is one image pixel wide at any scale; only hairlines take dashes.
+        qpen.setWidthF(1);
+        qpen.setStyle(wmfstyle::dashes(pen.style & PS_STYLE_MASK));
+        return qpen;
+    }
+    qpen.setWidthF(std::min(pixels, MaxPenPixels));
+    return qpen;
+}
+
+QBrush qtBrush(const Brush& brush, const QColor& color, const QTransform& toImage)
+{
+    switch (brush.style) {
+    case BS_NULL: return Qt::NoBrush;
+    case BS_HATCHED: return wmfstyle::inImagePixels(QBrush(color, wmfstyle::hatch(brush.hatch)), toImage);
+    case BS_PATTERN:
+    case BS_DIBPATTERN:
+    case BS_DIBPATTERNPT:
+        if (!brush.pattern.isNull())
+            return wmfstyle::inImagePixels(QBrush(brush.pattern), toImage);
+        return QBrush(color);
+    default: return QBrush(color);
+    }
+}
+
+}  // namespace platform::emf

@@ -1,0 +1,37 @@
+#pragma once
+// The objects of enhanced metafile records (pens, brushes, fonts, palettes)
+// read from their records, and pens and brushes made into QPainter's.
+
+#include "platform/ByteView.h"
+#include "platform/EmfState.h"
+
+#include <QBrush>
+#include <QPen>
+#include <optional>
+
+namespace platform::emf {
+
+// Each reads the object a creating record makes; nullopt when the record is
+// damaged.
+std::optional<Pen> penFromCreatePen(const ByteView& record);
+std::optional<Pen> penFromExtCreatePen(const ByteView& record);
+std::optional<Brush> brushFromCreateBrush(const ByteView& record);
+std::optional<Brush> brushFromPattern(const ByteView& record);
+std::optional<Font> fontFromLogFont(const ByteView& record);
+std::optional<Palette> paletteFromRecord(const ByteView& record);
+
+// The bitmap a record carries: its info header and colours at the offset and
+// of the size at `fieldsAt`, its pixels at the offset and of the size in the
+// next two fields. A null image when it is missing or damaged.
+QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt);
+
+// The pen `width` painter units wide for a painter whose transform makes
+// `scale` image pixels of one painter unit (a pen in logical units with the
+// logical scale, or in device units with the device scale).
+QPen qtPen(const Pen& pen, const QColor& color, double width, double scale);
+
+// The brush for a painter whose transform is `toImage`: hatches and patterns
+// are laid in image pixels.
+QBrush qtBrush(const Brush& brush, const QColor& color, const QTransform& toImage);
+
+}  // namespace platform::emf

@@ -1,0 +1,193 @@
+// Enhanced metafiles as the program draws them: drawings built record by
+// record, one record family a row, looked at on a coarse grid of mean colours;
+// and damaged files (a damaged record is passed over, a broken structure refused).
+
+#include "EnhancedMetafileBytes.h"
+#include "platform/EmfRenderer.h"
+
+#include <gtest/gtest.h>
+
+namespace rec = emfrecord;
+
+namespace {
+
+constexpr quint32 Red = 0x0000FF, Blue = 0xFF0000;
+
+QImage drawn(const QByteArray& bytes)
+{
+    const auto rendered = platform::renderEnhancedMetafile(bytes, [](QSize) { return QSize(100, 100); });
+    return rendered ? rendered->image : QImage();
+}
+
+// The drawing in 4 by 4 cells of 25 by 25 pixels, each cell a letter: r red,
+// b blue, k black, w white, i ink (anything well darker than white), ? any.
+// A cell matches when its mean colour lies within the tolerance.
+constexpr int Cells = 4;
+constexpr int Tolerance = 48;
+
+bool cellMatches(QColor mean, char expected)
+{
+    const auto near = [&](int r, int g, int b) {
+        return std::abs(mean.red() - r) <= Tolerance && std::abs(mean.green() - g) <= Tolerance
+               && std::abs(mean.blue() - b) <= Tolerance;
+    };
+    switch (expected) {
+    case 'r': return near(255, 0, 0);
+    case 'b': return near(0, 0, 255);
+    case 'k': return near(0, 0, 0);
+    case 'w': return near(255, 255, 255);
+    case 'i': return qGray(mean.rgb()) < 235;
+    default: return true;
+    }
+}
+
+struct DrawingCase {
+    const char* name;
+    std::vector<EnhancedRecord> records;
+    const char* cells;  // four rows of four letters, top row first
+};
+
+void PrintTo(const DrawingCase& c, std::ostream* out) { *out << c.name; }
+
+class EmfDrawingTest : public ::testing::TestWithParam<DrawingCase> {};
+
+TEST_P(EmfDrawingTest, DrawsWhatItsRecordsSay)
+{
+    const QImage image = drawn(enhancedMetafile(GetParam().records));
+    ASSERT_EQ(image.size(), QSize(100, 100));
+    const QImage grid = image.scaled(Cells, Cells, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QByteArray cells = QByteArray(GetParam().cells).replace(' ', "");
+    for (int y = 0; y < Cells; ++y)
+        for (int x = 0; x < Cells; ++x)
+            EXPECT_TRUE(cellMatches(grid.pixelColor(x, y), cells[y * Cells + x]))
+                << "cell " << x << "," << y << " is " << grid.pixelColor(x, y).name().toStdString();
+}
+
+// Red fill, no outline: what most rows draw with.
+std::vector<EnhancedRecord> redFill(std::vector<EnhancedRecord> records)
+{
+    records.insert(records.begin(), {rec::solidBrush(1, Red), rec::select(1), rec::nullPen()});
+    return records;
+}
+
+const QByteArray Region = ints({32, 1, 1, 16, 50, 0, 100, 100, 50, 0, 100, 100});  // x 50..100
+const QByteArray Pixels2x2 = ints({40, 2, 2, 0x180001, 0, 16, 0, 0, 0, 0})        // 24-bit, bottom-up
+                             + QByteArray::fromHex("ff0000" "ffffff" "0000" "0000ff" "ffffff" "0000");
+
+INSTANTIATE_TEST_SUITE_P(
+    RecordFamilies, EmfDrawingTest,
+    ::testing::Values(
+        DrawingCase{"Rectangle", redFill({rec::rectangle(0, 0, 50, 50)}), "rrww rrww wwww wwww"},
+        DrawingCase{"Ellipse", redFill({rec::rectangle(0, 0, 0, 0), {42, ints({0, 0, 100, 100})}}),
+                    "???? ?rr? ?rr? ????"},
+        DrawingCase{"Polygon16", redFill({{86, ints({0, 0, 0, 0, 4}) + ints({0x0, 50, 0x640032, 100 << 16})}}),
+                    "rrww rrww rrww rrww"},
+        DrawingCase{"PolyPolygonOddEven",
+                    redFill({{8, ints({0, 0, 0, 0, 2, 8, 4, 4, 0, 0, 100, 0, 100, 100, 0, 100, 25, 25, 75, 25, 75,
+                                       75, 25, 75})}}),
+                    "rrrr rwwr rwwr rrrr"},
+        DrawingCase{"PolyPolygonWinding",
+                    redFill({{19, ints({2})},
+                             {8, ints({0, 0, 0, 0, 2, 8, 4, 4, 0, 0, 100, 0, 100, 100, 0, 100, 25, 25, 75, 25, 75,
+                                       75, 25, 75})}}),
+                    "rrrr rrrr rrrr rrrr"},
+        DrawingCase{"AnisotropicMapping",
+                    redFill({{17, ints({8})}, {9, ints({10, 20})}, {11, ints({100, 100})},
+                             rec::rectangle(0, 0, 5, 20)}),
+                    "rrww rrww rrww rrww"},
+        DrawingCase{"WindowOrigin", redFill({{10, ints({50, 50})}, rec::rectangle(50, 50, 100, 100)}),
+                    "rrww rrww wwww wwww"},
+        DrawingCase{"YUpMapping", redFill({{17, ints({2})}, rec::rectangle(0, -500, 500, -1000)}),
+                    "wwww wwww rrww rrww"},
+        DrawingCase{"WorldTransform", redFill({{35, floats({2, 0, 0, 2, 50, 0})}, rec::rectangle(0, 0, 25, 25)}),
+                    "wwrr wwrr wwww wwww"},
+        DrawingCase{"ModifyWorldTransform",
+                    redFill({{35, floats({2, 0, 0, 2, 0, 0})}, {36, floats({1, 0, 0, 1, 0, 25}) + ints({2})},
+                             rec::rectangle(0, 0, 25, 25)}),
+                    "wwww wwww rrww rrww"},
+        DrawingCase{"SaveAndRestore",
+                    redFill({{33, {}}, {35, floats({4, 0, 0, 4, 0, 0})}, {34, ints({-1})}, rec::rectangle(0, 0, 50, 50)}),
+                    "rrww rrww wwww wwww"},
+        DrawingCase{"GeometricPen", {rec::widePen(1, 50, Blue), rec::select(1), rec::moveTo(0, 50), rec::lineTo(100, 50)},
+                    "wwww bbbb bbbb wwww"},
+        DrawingCase{"Pie", redFill({{47, ints({0, 0, 100, 100, 100, 50, 0, 50})}}), "???? ?rr? wwww wwww"},
+        DrawingCase{"ClockwiseChord", redFill({{57, ints({2})}, {46, ints({0, 0, 100, 100, 100, 50, 0, 50})}}),
+                    "wwww wwww ?rr? ????"},
+        DrawingCase{"FilledPath",
+                    redFill({{59, {}}, rec::moveTo(0, 0), rec::lineTo(50, 0), rec::lineTo(50, 100), rec::lineTo(0, 100),
+                             {61, {}}, {60, {}}, {62, ints({0, 0, 0, 0})}}),
+                    "rrww rrww rrww rrww"},
+        DrawingCase{"IntersectClip", redFill({{30, ints({0, 0, 50, 100})}, rec::rectangle(0, 0, 100, 100)}),
+                    "rrww rrww rrww rrww"},
+        DrawingCase{"ExcludeClip", redFill({{29, ints({0, 0, 100, 50})}, rec::rectangle(0, 0, 100, 100)}),
+                    "wwww wwww rrrr rrrr"},
+        DrawingCase{"RegionClip", redFill({{75, ints({48, 5}) + Region}, rec::rectangle(0, 0, 100, 100)}),
+                    "wwrr wwrr wwrr wwrr"},
+        DrawingCase{"PathClip",
+                    redFill({{59, {}}, rec::rectangle(0, 0, 100, 50), {60, {}}, {67, ints({5})},
+                             {30, ints({0, 0, 50, 100})}, rec::rectangle(0, 0, 100, 100)}),
+                    "rrww rrww wwww wwww"},
+        DrawingCase{"ClipLiftedByRestore",
+                    redFill({{33, {}}, {30, ints({0, 0, 10, 10})}, {34, ints({-1})}, rec::rectangle(0, 0, 100, 100)}),
+                    "rrrr rrrr rrrr rrrr"},
+        DrawingCase{"OpaqueTextBox", {{25, ints({Red})}, rec::text(0, 0, "", 2, {}, QRect(0, 50, 100, 50))},
+                    "wwww wwww rrrr rrrr"},
+        DrawingCase{"Text", {rec::font(1, -40), rec::select(1), {18, ints({1})}, rec::text(0, 0, "MMMMMMMM", 0)},
+                    "iiii iiii wwww wwww"},
+        DrawingCase{"TextSpacedByAdvances",
+                    {rec::font(1, -40), rec::select(1), {18, ints({1})}, rec::text(0, 0, "MM", 0, {75, 25})},
+                    "i?wi i?wi wwww wwww"},
+        DrawingCase{"ClippedText",
+                    {rec::font(1, -40), rec::select(1), {18, ints({1})},
+                     rec::text(0, 0, "MMMMMMMM", 4, {}, QRect(0, 0, 50, 100))},
+                    "iiww iiww wwww wwww"},
+        DrawingCase{"StretchedBitmap",
+                    {{81, ints({0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0xCC0020, 100, 100}) + Pixels2x2}},
+                    "rrww rrww bbww bbww"},
+        DrawingCase{"PatternBlit", redFill({{76, ints({0, 0, 0, 0, 0, 50, 100, 50, 0xF00021}) + QByteArray(56, '\0')}}),
+                    "wwww wwww rrrr rrrr"},
+        DrawingCase{"Blackness", {{76, ints({0, 0, 0, 0, 50, 0, 50, 100, 0x000042}) + QByteArray(56, '\0')}},
+                    "wwkk wwkk wwkk wwkk"},
+        DrawingCase{"PaletteIndexColour",
+                    {{49, ints({2}) + QByteArray::fromHex("0003" "0100") + QByteArray::fromHex("0000ff00")},
+                     {48, ints({2})}, rec::solidBrush(1, 0x01000000), rec::select(1), rec::nullPen(),
+                     rec::rectangle(0, 0, 100, 50)},
+                    "bbbb bbbb wwww wwww"},
+        DrawingCase{"BlackRasterOperation", redFill({{20, ints({1})}, rec::rectangle(0, 0, 100, 50)}),
+                    "kkkk kkkk wwww wwww"},
+        DrawingCase{"DamagedRecordPassedOver",
+                    redFill({{3, ints({0, 0, 0, 0, 1000, 0, 0})}, rec::rectangle(0, 0, 50, 50)}),
+                    "rrww rrww wwww wwww"}));
+
+// ---- damaged files ---------------------------------------------------------------
+
+struct BrokenCase {
+    const char* name;
+    int at;              // where the bytes are overwritten (negative: from the end)
+    QByteArray bytes;    // empty: the file is cut there
+};
+
+void PrintTo(const BrokenCase& c, std::ostream* out) { *out << c.name; }
+
+class BrokenStructureTest : public ::testing::TestWithParam<BrokenCase> {};
+
+TEST_P(BrokenStructureTest, IsRefused)
+{
+    QByteArray file = enhancedMetafile(redFill({rec::rectangle(0, 0, 50, 50)}));
+    const int at = GetParam().at < 0 ? file.size() + GetParam().at : GetParam().at;
+    if (GetParam().bytes.isEmpty())
+        file.truncate(at);
+    else
+        file.replace(at, GetParam().bytes.size(), GetParam().bytes);
+    EXPECT_FALSE(platform::renderEnhancedMetafile(file, [](QSize own) { return own; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Structures, BrokenStructureTest,
+    ::testing::Values(BrokenCase{"HeaderTooSmall", 4, ints({40})},
+                      BrokenCase{"RecordPastTheEnd", 92, ints({0x7FFFFFF0})},
+                      BrokenCase{"RecordSizeNotWhole", 92, ints({18})},
+                      BrokenCase{"RecordSmallerThanItsHead", 92, ints({4})},
+                      BrokenCase{"NoEndRecord", -20, {}}, BrokenCase{"NoSignature", 40, ints({0})}));
+
+}  // namespace
