@@ -8,8 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// A byte of a watched word, at its place in the word, in both letter cases
-// (a byte with no capital twice).
+// A byte of a watched word, at its place in the word, in both letter cases:
+// the capital is the lower-case byte with bit 0x20 cleared (a byte with no
+// capital twice), so that one comparison finds both.
 struct WatchedByte {
     std::size_t offset;
     char lower;
