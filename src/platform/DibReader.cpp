@@ -119,6 +119,7 @@ public:
         : mask_(mask), shift_(mask ? std::countr_zero(mask) : 0), bits_(std::popcount(mask))
     {
     }
+    bool present() const { return bits_ > 0; }
     int value(std::uint32_t pixel) const
     {
         if (bits_ == 0)
@@ -138,12 +139,19 @@ private:
 
 struct Masks {
     Channel red, green, blue;
+    Channel alpha{0};
 };
+
+// Headers from the 56-byte one on carry an alpha mask after the colour masks.
+constexpr std::int64_t AlphaMaskHeaderSize = 56;
 
 Masks readMasks(const ByteView& bitmap, const Layout& layout)
 {
-    if (layout.compression == BitFields)
-        return {Channel(bitmap.u32(40)), Channel(bitmap.u32(44)), Channel(bitmap.u32(48))};
+    if (layout.compression == BitFields) {
+        const bool hasAlpha = layout.headerSize >= AlphaMaskHeaderSize;
+        return {Channel(bitmap.u32(40)), Channel(bitmap.u32(44)), Channel(bitmap.u32(48)),
+                Channel(hasAlpha ? bitmap.u32(52) : 0)};
+    }
     if (layout.bitCount == 16)
         return {Channel(0x7C00), Channel(0x03E0), Channel(0x001F)};
     return {Channel(0xFF0000), Channel(0x00FF00), Channel(0x0000FF)};
@@ -167,10 +175,35 @@ void decodeRow(const std::uint8_t* row, const Layout& layout, const std::vector<
             const std::uint32_t pixel = layout.bitCount == 16
                                             ? std::uint32_t{row[2 * x]} | std::uint32_t{row[2 * x + 1]} << 8
                                             : ByteView({row + 4 * x, 4}).u32(0);
-            out[x] = qRgb(masks.red.value(pixel), masks.green.value(pixel), masks.blue.value(pixel));
+            const int alpha = masks.alpha.present() ? masks.alpha.value(pixel) : 255;
+            out[x] = qRgba(masks.red.value(pixel), masks.green.value(pixel), masks.blue.value(pixel), alpha);
         }
         }
     }
+}
+
+// An alpha channel is in use when some pixel is not fully transparent and
+// some is not fully opaque: one that is all 0 is taken for unused, as
+// writers leave it, and the picture is opaque.
+QImage withAlphaInUse(QImage image)
+{
+    bool anyVisible = false, anyTransparent = false;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            anyVisible = anyVisible || qAlpha(row[x]) != 0;
+            anyTransparent = anyTransparent || qAlpha(row[x]) != 255;
+        }
+    }
+    if (anyVisible && anyTransparent)
+        return image;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            row[x] |= 0xFF000000;
+    }
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+    return image;
 }
 
 QImage decodeUncompressed(const ByteView& bitmap, const Layout& layout, std::int64_t pixelOffset)
@@ -178,17 +211,18 @@ QImage decodeUncompressed(const ByteView& bitmap, const Layout& layout, std::int
     const std::int64_t rowBytes = (layout.width * layout.bitCount + 7) / 8;
     if (!bitmap.has(pixelOffset, layout.stride() * (layout.height - 1) + rowBytes))
         return {};
-    QImage image(static_cast<int>(layout.width), static_cast<int>(layout.height), QImage::Format_RGB32);
+    const Masks masks = readMasks(bitmap, layout);
+    QImage image(static_cast<int>(layout.width), static_cast<int>(layout.height),
+                 masks.alpha.present() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
         return {};
     const std::vector<QRgb> colors = readColorTable(bitmap, layout);
-    const Masks masks = readMasks(bitmap, layout);
     for (std::int64_t r = 0; r < layout.height; ++r) {
         const std::int64_t y = layout.topDown ? r : layout.height - 1 - r;
         decodeRow(bitmap.data() + pixelOffset + r * layout.stride(), layout, colors, masks,
                   reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y))));
     }
-    return image;
+    return masks.alpha.present() ? withAlphaInUse(std::move(image)) : image;
 }
 
 // Plays an RLE8 or RLE4 stream into colour indexes, one byte per pixel, rows

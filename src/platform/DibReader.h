@@ -4,8 +4,10 @@
 // its colour masks and colour table, then the pixels). Core, info, V4 and V5
 // headers; 1, 4, 8, 16, 24 and 32 bits per pixel; uncompressed, bit fields,
 // RLE8 and RLE4; bottom-up and top-down rows; pixels that are a whole JPEG
-// or PNG file (as metafiles' bitmap records carry them). Alpha is ignored, as the
-// program's picture objects have always ignored it.
+// or PNG file (as metafiles' bitmap records carry them). A bit-field bitmap
+// whose header gives an alpha mask keeps its alpha when the channel is in use
+// (the picture then shows what lies behind it, as a box's back colour);
+// otherwise bitmaps are opaque.
 //
 // The reader is strict: a header it does not know, a colour table or pixel
 // block that does not fit the bytes, or a run-length stream that leaves the

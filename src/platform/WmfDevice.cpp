@@ -15,6 +15,15 @@ namespace {
 
 WmfDevice& deviceOf(wmfAPI* api) { return *static_cast<WmfDevice*>(api->device_data); }
 
+// The device, its frame placed, for drawing with the device context `dc`.
+WmfDevice& deviceOf(wmfAPI* api, const wmfDC* dc)
+{
+    WmfDevice& device = deviceOf(api);
+    if (dc)
+        device.placeFrame(*dc);
+    return device;
+}
+
 QPointF point(const wmfD_Coord& coord) { return {coord.x, coord.y}; }
 
 QRectF rectangle(const wmfD_Coord& topLeft, const wmfD_Coord& bottomRight)
@@ -37,7 +46,7 @@ Qt::FillRule fillRule(const wmfDC& dc) { return dc.polyfillmode == WINDING ? Qt:
 template <typename Draw>
 void paintShape(wmfAPI* api, const wmfDC* dc, Draw draw)
 {
-    WmfDevice& device = deviceOf(api);
+    WmfDevice& device = deviceOf(api, dc);
     if (dc && wmfstyle::applyShapeStyle(device.painter(), *dc, device.toImage(), device.patternOf(dc->brush)))
         draw(device.painter());
 }
@@ -52,7 +61,7 @@ void deviceEnd(wmfAPI* api) { deviceOf(api).end(); }
 void drawPixel(wmfAPI* api, wmfDrawPixel_t* pixel)
 {
     const QRectF cell(point(pixel->pt), QSizeF(pixel->pixel_width, pixel->pixel_height));
-    deviceOf(api).painter().fillRect(cell, wmfstyle::color(pixel->color));
+    deviceOf(api, pixel->dc).painter().fillRect(cell, wmfstyle::color(pixel->color));
 }
 
 void drawLine(wmfAPI* api, wmfDrawLine_t* line)
@@ -154,7 +163,9 @@ void bitmapRead(wmfAPI* api, wmfBMP_Read_t* read)
     read->bmp.data = nullptr;
     if (!read->buffer || read->length <= 0)
         return;
-    const QImage bitmap = readPackedBitmap(QByteArrayView(read->buffer, read->length));
+    // Metafile blits take no alpha from their bitmaps.
+    const QImage bitmap =
+        readPackedBitmap(QByteArrayView(read->buffer, read->length)).convertToFormat(QImage::Format_RGB32);
     constexpr int Largest = std::numeric_limits<std::uint16_t>::max();
     if (bitmap.isNull() || bitmap.width() > Largest || bitmap.height() > Largest)
         return;
@@ -193,16 +204,19 @@ void bitmapDraw(wmfAPI* api, wmfBMP_Draw_t* draw)
     const QImage& bitmap = *static_cast<const QImage*>(draw->bmp.data);
     const QRectF source(draw->crop.x, draw->crop.y, draw->crop.w, draw->crop.h);
     const QRectF target(point(draw->pt), QSizeF(draw->crop.w * draw->pixel_width, draw->crop.h * draw->pixel_height));
-    QPainter& painter = deviceOf(api).painter();
+    QPainter& painter = deviceOf(api, draw->dc).painter();
     paintBlock(painter, target, draw->type, [&](const QRectF& block) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        // A mask and the image that it lets through must meet pixel for
+        // pixel, or their edges leave a fringe: only copies are smoothed.
+        const bool copy = painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, copy);
         painter.drawImage(block, bitmap, source);
     });
 }
 
 void ropDraw(wmfAPI* api, wmfROP_Draw_t* block)
 {
-    WmfDevice& device = deviceOf(api);
+    WmfDevice& device = deviceOf(api, block->dc);
     const wmfBrush* brush = block->dc ? block->dc->brush : nullptr;
     const QBrush pattern = brush ? wmfstyle::brush(*brush, device.toImage(), device.patternOf(brush)) : QBrush(Qt::black);
     paintBlock(device.painter(), rectangle(block->TL, block->BR), block->ROP,
@@ -222,7 +236,7 @@ QPainterPath regionPath(const wmfPolyRectangle_t& region)
 
 void regionClip(wmfAPI* api, wmfPolyRectangle_t* region)
 {
-    QPainter& painter = deviceOf(api).painter();
+    QPainter& painter = deviceOf(api, region->dc).painter();
     if (region->count == 0)
         painter.setClipping(false);
     else
@@ -252,7 +266,7 @@ void regionFrame(wmfAPI* api, wmfPolyRectangle_t* region)
 
 void drawText(wmfAPI* api, wmfDrawText_t* text)
 {
-    WmfDevice& device = deviceOf(api);
+    WmfDevice& device = deviceOf(api, text->dc);
     if (text->dc)
         wmftext::drawText(device.painter(), device.toImage(), *text);
 }
@@ -261,13 +275,59 @@ void mapFont(wmfAPI*, wmfFont*) {}  // faces are chosen as text is drawn
 
 }  // namespace
 
-WmfDevice::WmfDevice(QSize size, const wmfD_Rect& drawn) : image_(size, QImage::Format_RGB32)
+namespace {
+
+// Stretches `area` over an image of `size`.
+QTransform stretched(const QRectF& area, QSize size)
 {
-    const double width = std::max<double>(drawn.BR.x - drawn.TL.x, std::numeric_limits<float>::min());
-    const double height = std::max<double>(drawn.BR.y - drawn.TL.y, std::numeric_limits<float>::min());
-    toImage_ = QTransform::fromTranslate(-drawn.TL.x, -drawn.TL.y)
-               * QTransform::fromScale(size.width() / width, size.height() / height);
+    const double width = std::max<double>(area.width(), std::numeric_limits<float>::min());
+    const double height = std::max<double>(area.height(), std::numeric_limits<float>::min());
+    return QTransform::fromTranslate(-area.left(), -area.top())
+           * QTransform::fromScale(size.width() / width, size.height() / height);
+}
+
+// The player's size of one of the metafile's units in device coordinates:
+// the scaled mapping modes give it with its sign, the fixed ones take the
+// sign of the window's extent.
+double signedPixel(const wmfDC& dc, double pixel, std::int32_t windowExtent)
+{
+    constexpr unsigned Isotropic = 7, Anisotropic = 8;  // MM_ISOTROPIC, MM_ANISOTROPIC
+    const bool scaled = dc.map_mode == Isotropic || dc.map_mode == Anisotropic;
+    return !scaled && windowExtent < 0 ? -pixel : pixel;
+}
+
+}  // namespace
+
+WmfDevice::WmfDevice(QSize size, const wmfD_Rect& drawn, std::optional<QRectF> frame)
+    : image_(size, QImage::Format_RGB32),
+      drawn_(point(drawn.TL), point(drawn.BR)),
+      toImage_(stretched(drawn_, size)),
+      frame_(frame)
+{
     image_.fill(Qt::white);
+}
+
+// The player maps a point of the metafile's units to its device coordinates
+// by the window's origin and its pixel size (the viewport's origin stays 0).
+void WmfDevice::placeFrame(const wmfDC& dc)
+{
+    if (!frame_)
+        return;
+    const double across = signedPixel(dc, dc.pixel_width, dc.Window.width);
+    const double down = signedPixel(dc, dc.pixel_height, dc.Window.height);
+    const auto toDevice = [&](QPointF unit) {
+        return QPointF((unit.x() - dc.Window.Ox) * across, (unit.y() - dc.Window.Oy) * down);
+    };
+    const QRectF placed = QRectF(toDevice(frame_->topLeft()), toDevice(frame_->bottomRight())).normalized();
+    frame_.reset();
+    // What lies outside the frame falls outside the image. A frame that
+    // misses the drawing altogether is taken for a damaged header.
+    const QRectF shown = placed.intersected(drawn_);
+    if (shown.isEmpty())
+        return;
+    toImage_ = stretched(shown, image_.size());
+    if (painter_.isActive())
+        painter_.setTransform(toImage_);
 }
 
 void WmfDevice::fillFunctionTable(wmfAPI* api)

@@ -2,21 +2,23 @@
 // Our drawing device behind libwmf's metafile player. The player walks the
 // records, keeps the objects and the device context, and calls a table of
 // device functions for every shape, bitmap and text; this device paints what
-// they name with QPainter into an image, anti-aliased. The player's device
-// coordinates of the drawn area (what its scan finds) are stretched over the
-// whole image.
+// they name with QPainter into an image, anti-aliased. The drawn area (what
+// the player's scan finds, in its device coordinates) is stretched over the
+// whole image; a metafile's frame (a placeable header's, in the metafile's
+// own units) cuts off what reaches beyond it.
 
 #include "platform/LibWmf.h"
 
 #include <QImage>
 #include <QPainter>
 #include <list>
+#include <optional>
 
 namespace platform {
 
 class WmfDevice {
 public:
-    WmfDevice(QSize size, const wmfD_Rect& drawn);
+    WmfDevice(QSize size, const wmfD_Rect& drawn, std::optional<QRectF> frame = std::nullopt);
     WmfDevice(const WmfDevice&) = delete;
     WmfDevice& operator=(const WmfDevice&) = delete;
 
@@ -28,7 +30,9 @@ public:
     // The drawing, once the player has played the metafile.
     QImage image() const { return image_; }
 
-    // For the device functions.
+    // For the device functions. Before the first drawing the frame is placed
+    // by the device context's mapping of the metafile's units.
+    void placeFrame(const wmfDC& dc);
     QPainter& painter() { return painter_; }
     const QTransform& toImage() const { return toImage_; }
     void begin();
@@ -44,7 +48,9 @@ public:
 private:
     QImage image_;
     QPainter painter_;
+    QRectF drawn_;  // what the player's scan found, in its device coordinates
     QTransform toImage_;
+    std::optional<QRectF> frame_;  // until it is placed
     std::list<QImage> bitmaps_;
     wmfFontData fontData_{};
 };

@@ -3,6 +3,9 @@
 #include "platform/ByteView.h"
 #include "platform/DibReader.h"
 #include "platform/PictureLoader.h"
+#include "platform/WmfRecordBytes.h"
+#include "platform/WmfRecordState.h"
+#include "platform/WmfTextRecords.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -15,29 +18,11 @@ namespace {
 constexpr std::uint32_t PlaceableKey = 0x9AC6CDD7;
 constexpr std::int64_t PlaceableSize = 22;
 constexpr std::int64_t HeaderSize = 18;
-constexpr std::int64_t RecordHeadSize = 6;
 
-namespace record {
-constexpr std::uint16_t EndOfFile = 0x0000;
-constexpr std::uint16_t Polygon = 0x0324;
-constexpr std::uint16_t Polyline = 0x0325;
-constexpr std::uint16_t PolyPolygon = 0x0538;
-constexpr std::uint16_t TextOut = 0x0521;
-constexpr std::uint16_t ExtTextOut = 0x0A32;
-constexpr std::uint16_t Escape = 0x0626;
-constexpr std::uint16_t CreatePalette = 0x00F7;
-constexpr std::uint16_t SetPalEntries = 0x0037;
-constexpr std::uint16_t BitBlt = 0x0922;
-constexpr std::uint16_t StretchBlt = 0x0B23;
-constexpr std::uint16_t DibBitBlt = 0x0940;
-constexpr std::uint16_t DibStretchBlt = 0x0B41;
-constexpr std::uint16_t StretchDib = 0x0F43;
-constexpr std::uint16_t SetDibToDev = 0x0D33;
-constexpr std::uint16_t DibCreatePatternBrush = 0x0142;
-constexpr std::uint16_t CreateBrushIndirect = 0x02FC;
-}  // namespace record
-
-std::int64_t evenLength(std::int64_t bytes) { return (bytes + 1) / 2 * 2; }
+using wmfrecord::RecordHeadSize;
+using wmfrecord::appendRecord;
+using wmfrecord::evenLength;
+namespace record = wmfrecord::function;
 
 // A record without its bitmap has exactly the words its function code names.
 bool carriesBitmap(std::uint16_t function, std::int64_t recordWords)
@@ -69,6 +54,22 @@ bool holdsPackedBitmap(const ByteView& params, std::int64_t offset)
     return !readPackedBitmap(rest).isNull();
 }
 
+// A region's scans (each its count of edges, top, bottom, the edges, and
+// its count again) stay inside the record and agree with themselves.
+bool regionFits(const ByteView& params)
+{
+    constexpr std::int64_t ScansAt = 22;
+    std::int64_t at = ScansAt;
+    for (int scan = 0; scan < params.u16(10); ++scan) {
+        const std::int64_t edges = params.u16(at);
+        const std::int64_t length = 2 * (edges + 4);
+        if (edges % 2 || !params.has(at, length) || params.u16(at + length - 2) != edges)
+            return false;
+        at += length;
+    }
+    return params.has(0, ScansAt);
+}
+
 // True when the counts a record carries stay inside its parameters.
 bool countsFit(std::uint16_t function, std::int64_t recordWords, const ByteView& params)
 {
@@ -90,6 +91,7 @@ bool countsFit(std::uint16_t function, std::int64_t recordWords, const ByteView&
         const bool hasRectangle = (params.u16(6) & 0x0006) != 0;
         return 8 + (hasRectangle ? 8 : 0) + std::int64_t{params.u16(4)} <= length;
     }
+    case record::CreateRegion: return regionFits(params);
     case record::Escape: return 4 + std::int64_t{params.u16(2)} <= length;
     case record::CreatePalette:
     case record::SetPalEntries: return 4 + 4 * std::int64_t{params.u16(2)} <= length;
@@ -103,9 +105,25 @@ bool countsFit(std::uint16_t function, std::int64_t recordWords, const ByteView&
     }
 }
 
+// The colours of a device's 4- and 8-bit bitmaps: the 16 standard colours,
+// which the 256-colour palette keeps at its ends (8 and 9 of its first ten
+// are the two pale system colours, 246 and 247 two more).
+QByteArray deviceColourTable(int bitCount)
+{
+    static const QByteArray dark = QByteArray::fromHex(
+        "00000000" "00008000" "00800000" "00808000" "80000000" "80008000" "80800000" "c0c0c000");
+    static const QByteArray bright = QByteArray::fromHex(
+        "80808000" "0000ff00" "00ff0000" "00ffff00" "ff000000" "ff00ff00" "ffff0000" "ffffff00");
+    if (bitCount == 4)
+        return dark + bright;
+    QByteArray table = dark + QByteArray::fromHex("c0dcc000" "f0caa600");
+    table.append(QByteArray(4 * (246 - 10), '\0'));
+    return table + QByteArray::fromHex("f0fbff00" "a4a0a000") + bright;
+}
+
 // The packed bitmap for an old-style device-dependent bitmap (a BITMAP16:
 // type, width, height, bytes per row, planes, bits per pixel, then the rows
-// top-down). Monochrome, 24- and 32-bit bitmaps; empty for any other.
+// top-down). Monochrome, 4-, 8-, 24- and 32-bit bitmaps; empty for any other.
 QByteArray packedFromDeviceBitmap(const ByteView& bitmap)
 {
     const std::int64_t width = bitmap.i16(2);
@@ -113,7 +131,7 @@ QByteArray packedFromDeviceBitmap(const ByteView& bitmap)
     const std::int64_t rowBytes = bitmap.i16(6);
     const int planes = bitmap.u8(8);
     const int bitCount = bitmap.u8(9);
-    const bool supported = bitCount == 1 || bitCount == 24 || bitCount == 32;
+    const bool supported = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24 || bitCount == 32;
     const std::int64_t stride = (width * bitCount + 31) / 32 * 4;
     if (!supported || planes != 1 || width <= 0 || height <= 0 || rowBytes * 8 < width * bitCount
         || !bitmap.has(10, rowBytes * height))
@@ -127,24 +145,14 @@ QByteArray packedFromDeviceBitmap(const ByteView& bitmap)
     QByteArray packed(reinterpret_cast<const char*>(&header), sizeof header);
     if (bitCount == 1)
         packed.append(QByteArray::fromHex("00000000ffffff00"));  // 0 black, 1 white
+    else if (bitCount <= 8)
+        packed.append(deviceColourTable(bitCount));
     for (std::int64_t y = height - 1; y >= 0; --y) {
         const QByteArrayView row = bitmap.mid(10 + y * rowBytes, std::min(rowBytes, stride));
         packed.append(row);
         packed.append(QByteArray(static_cast<qsizetype>(stride - row.size()), '\0'));
     }
     return packed;
-}
-
-void appendRecord(QByteArray& out, std::uint16_t function, QByteArrayView params)
-{
-    const std::int64_t words = (RecordHeadSize + evenLength(params.size())) / 2;
-    char head[RecordHeadSize];
-    qToLittleEndian<std::uint32_t>(static_cast<std::uint32_t>(words), head);
-    qToLittleEndian<std::uint16_t>(function, head + 4);
-    out.append(head, RecordHeadSize);
-    out.append(params);
-    if (params.size() % 2)
-        out.append('\0');
 }
 
 // What stands in for a record whose counts do not add up: nothing, or, for
@@ -156,29 +164,39 @@ void appendPlaceholder(QByteArray& out, std::uint16_t function)
         appendRecord(out, function, QByteArray::fromHex("0003" "0000"));  // no entries
     else if (function == record::DibCreatePatternBrush)
         appendRecord(out, record::CreateBrushIndirect, QByteArray::fromHex("0100" "00000000" "0000"));  // a null brush
+    else if (function == record::CreateRegion)
+        appendRecord(out, function, QByteArray(22, '\0'));  // an empty region
 }
 
-// Copies one record to `out`, turning an old-style blit with a bitmap into its
-// device-independent form and an unsound record into its placeholder.
-void copyRecord(QByteArray& out, std::uint16_t function, std::int64_t recordWords, const ByteView& params)
+// Copies one record to `out`: an unsound record becomes its placeholder, an
+// old-style blit with a bitmap its device-independent form, a palette colour
+// the colour it names, and an extended text what the player draws right.
+void copyRecord(QByteArray& out, std::uint16_t function, std::int64_t recordWords, const ByteView& params,
+                WmfRecordState& state)
 {
     if (!countsFit(function, recordWords, params)) {
         appendPlaceholder(out, function);
+        state.follow(function, ByteView(QByteArrayView()));  // an object made stays an empty one
         return;
     }
     const bool deviceBlit = (function == record::BitBlt || function == record::StretchBlt)
                             && carriesBitmap(function, recordWords);
-    if (!deviceBlit) {
-        appendRecord(out, function, params.mid(0, params.size()));
-        return;
+    if (function == record::ExtTextOut) {
+        wmftextrecords::appendExtTextOut(out, params, state);
+    } else if (deviceBlit) {
+        const std::int64_t at = bitmapOffset(function);
+        const QByteArray packed = packedFromDeviceBitmap(ByteView(params.mid(at, params.size() - at)));
+        if (packed.isEmpty())
+            return;  // a bitmap the renderer could not draw anyway: leave it out
+        QByteArray converted = params.mid(0, at).toByteArray();
+        converted.append(packed);
+        appendRecord(out, function == record::BitBlt ? record::DibBitBlt : record::DibStretchBlt, converted);
+    } else {
+        QByteArray copied = params.mid(0, params.size()).toByteArray();
+        state.resolveColours(function, copied);
+        appendRecord(out, function, copied);
     }
-    const std::int64_t at = bitmapOffset(function);
-    const QByteArray packed = packedFromDeviceBitmap(ByteView(params.mid(at, params.size() - at)));
-    if (packed.isEmpty())
-        return;  // a bitmap the renderer could not draw anyway: leave it out
-    QByteArray converted = params.mid(0, at).toByteArray();
-    converted.append(packed);
-    appendRecord(out, function == record::BitBlt ? record::DibBitBlt : record::DibStretchBlt, converted);
+    state.follow(function, params);
 }
 
 bool soundHeader(const ByteView& header)
@@ -191,21 +209,28 @@ bool soundHeader(const ByteView& header)
 
 // Copies the records that follow the header up to the end record; false when
 // a record does not lie inside the file or the end record is missing.
-bool copyRecords(const ByteView& file, std::int64_t at, QByteArray& out, std::uint32_t& largest)
+bool copyRecords(const ByteView& file, std::int64_t at, QByteArray& out, WmfRecordState& state)
 {
     while (file.has(at, RecordHeadSize)) {
         const std::int64_t words = file.u32(at);
         const std::uint16_t function = file.u16(at + 4);
         if (words < RecordHeadSize / 2 || !file.has(at, words * 2))
             return false;
-        const std::int64_t before = out.size();
-        copyRecord(out, function, words, ByteView(file.mid(at + RecordHeadSize, words * 2 - RecordHeadSize)));
-        largest = std::max(largest, static_cast<std::uint32_t>((out.size() - before) / 2));
+        copyRecord(out, function, words, ByteView(file.mid(at + RecordHeadSize, words * 2 - RecordHeadSize)), state);
         if (function == record::EndOfFile)
             return true;
         at += words * 2;
     }
     return false;
+}
+
+// The size in words of the largest of the records from `at` on.
+std::uint32_t largestRecord(const ByteView& records, std::int64_t at)
+{
+    std::uint32_t largest = 0;
+    for (; records.has(at, RecordHeadSize); at += std::int64_t{records.u32(at)} * 2)
+        largest = std::max(largest, records.u32(at));
+    return largest;
 }
 
 }  // namespace
@@ -228,6 +253,7 @@ std::optional<WindowsMetafile> checkWindowsMetafile(QByteArrayView bytes)
         if (!file.has(0, PlaceableSize) || unitsPerInch == 0 || width == 0 || height == 0)
             return std::nullopt;
         metafile.placeableHimetric = QSizeF(width, height) * (HimetricPerInch / unitsPerInch);
+        metafile.placeableFrame = QRectF(QPointF(file.i16(6), file.i16(8)), QPointF(file.i16(10), file.i16(12))).normalized();
         headerAt = PlaceableSize;
     }
     const ByteView header(file.mid(headerAt, HeaderSize));
@@ -238,9 +264,10 @@ std::optional<WindowsMetafile> checkWindowsMetafile(QByteArrayView bytes)
 
     QByteArray& out = metafile.bytes;
     out = bytes.first(headerAt + HeaderSize).toByteArray();
-    std::uint32_t largest = 0;
-    if (!copyRecords(file, headerAt + HeaderSize, out, largest))
+    WmfRecordState state(header.u16(10));  // the header's count of objects
+    if (!copyRecords(file, headerAt + HeaderSize, out, state))
         return std::nullopt;
+    const std::uint32_t largest = largestRecord(ByteView(out), headerAt + HeaderSize);
     qToLittleEndian<std::uint32_t>(static_cast<std::uint32_t>((out.size() - headerAt) / 2), out.data() + headerAt + 6);
     qToLittleEndian<std::uint32_t>(largest, out.data() + headerAt + 12);
     return metafile;

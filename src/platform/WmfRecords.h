@@ -4,15 +4,18 @@
 // first: the header must be sound (its largest record no larger than the
 // file), every record must lie inside the file and the records must end with
 // the end record, or the file is refused. A record that carries counts
-// (polygons, texts, bitmaps) and does not hold what they say is passed over
+// (polygons, texts, bitmaps, regions) and does not hold what they say is passed over
 // (one that makes an object leaves an empty object in its place), and the
 // rest is drawn. The header's total and largest-record sizes are then
 // rewritten from the walk. Old-style BITBLT and STRETCHBLT records, which
 // carry a device-dependent bitmap the renderer cannot draw, become their
-// device-independent forms.
+// device-independent forms, and records the player would draw wrong are
+// rewritten (palette colours as the colours they name; see also
+// WmfTextRecords.h).
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QRectF>
 #include <QSizeF>
 #include <optional>
 
@@ -22,6 +25,8 @@ struct WindowsMetafile {
     QByteArray bytes;  // the checked metafile, placeable header kept
     // The frame of the placeable header in hundredths of a millimetre; none without one.
     std::optional<QSizeF> placeableHimetric;
+    // The same frame in the metafile's own units: what lies outside it is not shown.
+    std::optional<QRectF> placeableFrame;
 };
 
 // True when the bytes start like a Windows metafile (placeable or not).

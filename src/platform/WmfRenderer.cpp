@@ -53,9 +53,10 @@ std::optional<RenderedMetafile> renderWindowsMetafile(const WindowsMetafile& met
         metafile.placeableHimetric.value_or(himetricFromPixels(QSizeF(width, height)));
     const QSize own = pixelsFromHimetric(ownHimetric).expandedTo(QSize(1, 1));
     const QSize size = renderSize(own).expandedTo(QSize(1, 1));
-    // The drawn area is stretched over the whole image, which has the
-    // metafile's proportions; a metafile that draws nothing is a blank picture.
-    WmfDevice device(size, drawn);
+    // The drawn area, cut to the frame, is stretched over the whole image,
+    // which has the metafile's proportions; a metafile that draws nothing is
+    // a blank picture.
+    WmfDevice device(size, drawn, metafile.placeableFrame);
     if (!isEmpty(drawn)) {
         device.attach(player.get());
         if (wmf_play(player.get(), 0, &drawn) != wmf_E_None)

@@ -56,3 +56,15 @@ inline MetafileRecord select(int object) { return {0x012D, words({object})}; }
 inline MetafileRecord setRop2(int rop) { return {0x0104, words({rop})}; }
 inline MetafileRecord patBlt(quint32 rop) { return {0x061D, words({int(rop & 0xFFFF), int(rop >> 16), 10, 10, 0, 0})}; }
 }  // namespace wmfrecord
+
+// The metafile behind a placeable header whose frame runs from (left, top)
+// to (right, bottom) in units of which `unitsPerInch` make an inch.
+inline QByteArray placeable(const QByteArray& metafile, int left, int top, int right, int bottom, int unitsPerInch)
+{
+    QByteArray header = QByteArray::fromHex("d7cdc69a" "0000")
+                        + words({left, top, right, bottom, unitsPerInch}) + QByteArray(4, '\0');
+    quint16 checksum = 0;
+    for (int i = 0; i < header.size(); i += 2)
+        checksum ^= qFromLittleEndian<quint16>(header.constData() + i);
+    return header + words({checksum}) + metafile;
+}

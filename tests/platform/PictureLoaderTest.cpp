@@ -108,6 +108,15 @@ constexpr QRgb Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, White = 
 // A colour table of red, green, blue and white (indexes 0 to 3).
 QByteArray fourColours() { return QByteArray::fromHex("0000ff00" "00ff0000" "ff000000" "ffffff00"); }
 
+// A 56-byte header of 32-bit bit fields, whose red, green, blue and alpha masks follow it.
+platform::BitmapInfoHeader alphaMaskHeader()
+{
+    platform::BitmapInfoHeader header = bitmapHeader(2, 2, 32, 3);
+    header.biSize = 56;
+    return header;
+}
+QByteArray alphaMasks() { return QByteArray::fromHex("0000ff00" "00ff0000" "ff000000" "000000ff"); }
+
 struct BitmapCase {
     const char* name;
     platform::BitmapInfoHeader header;
@@ -134,6 +143,11 @@ std::vector<BitmapCase> twoByTwoBitmaps()
         {"16-bit 5-6-5 bit fields", bitmapHeader(2, 2, 16, 3), QByteArray::fromHex("00f80000" "e0070000" "1f000000"),
          QByteArray::fromHex("1f00" "e007" "00f8" "ffff")},
         {"32-bit", bitmapHeader(2, 2, 32), {}, QByteArray::fromHex("ff000000" "00ff0000" "0000ff00" "ffffff00")},
+        // Bit fields with an alpha mask: an alpha of 0 throughout is taken for unused.
+        {"32-bit bit fields, alpha unused", alphaMaskHeader(), alphaMasks(),
+         QByteArray::fromHex("ff000000" "00ff0000" "0000ff00" "ffffff00")},
+        {"32-bit bit fields, alpha in use", alphaMaskHeader(), alphaMasks(),
+         QByteArray::fromHex("ff000080" "00ff00ff" "0000ffff" "ffffff00"), {Red, 0x00FFFFFF, 0x800000FF, Green}},
         {"RLE8", withColours(bitmapHeader(2, 2, 8, 1, 12), 4), fourColours(), QByteArray::fromHex("01020101" "0000" "01000103" "0001")},
         {"RLE4", withColours(bitmapHeader(2, 2, 4, 2, 8), 4), fourColours(), QByteArray::fromHex("0221" "0000" "0203" "0001")},
     };

@@ -100,9 +100,18 @@ TEST_P(ReferenceTest, DrawsWhatTheReferenceShows)
 INSTANTIATE_TEST_SUITE_P(ClipArt, ReferenceTest,
                          ::testing::Values(ReferenceCase{"im-clock", {}}, ReferenceCase{"im-wizard", {}},
                                            ReferenceCase{"libwmf-2doorvan", QRectF(0, 0.4, 0.2, 0.25)},
-                                           ReferenceCase{"libwmf-fjftest", {}}, ReferenceCase{"lo-ETO_PDY", {}},
-                                           ReferenceCase{"lo-TestPalette", {}}, ReferenceCase{"lo-beef", {}},
+                                           ReferenceCase{"libwmf-fjftest", {}}, ReferenceCase{"lo-beef", {}},
                                            ReferenceCase{"lo-burger", {}}));
+
+// The reference renderer draws palette entries black: lo-TestPalette.wmf
+// fills its first square with entry 1 (yellow) and outlines it with entry 0 (red).
+TEST(WmfDrawing, PaletteSampleTakesItsPaletteColours)
+{
+    const QImage drawing = sampleDrawing("lo-TestPalette", QSize(600, 600));
+    ASSERT_FALSE(drawing.isNull());
+    EXPECT_EQ(drawing.pixelColor(150, 150), QColor(Qt::yellow));
+    EXPECT_EQ(drawing.pixelColor(5, 150), QColor(Qt::red));
+}
 
 // A thumbnail's edges are blended into what lies behind them: the flat
 // colours of the clip art come out with hundreds of shades between them.
@@ -217,6 +226,114 @@ TEST_P(BuiltDrawingTest, DrawsWhatItsRecordsSay)
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, BuiltDrawingTest, ::testing::ValuesIn(builtDrawings()));
+
+// ---- records the player alone would draw wrong, on a coarse grid ---------------
+
+// A 40 by 40 unit drawing, drawn at 64 by 64 pixels and boiled down to a
+// 4 by 4 grid of mean colours: a missing shape, a wrong colour, a lost clip or
+// lost text changes whole cells, while anti-aliasing and faces do not.
+struct GridCase {
+    const char* name;
+    QByteArray metafile;
+    // The grid's rows, top first: W paper, K some ink, R red, Y yellow, B blue.
+    std::array<const char*, 4> cells;
+};
+
+void PrintTo(const GridCase& c, std::ostream* out) { *out << c.name; }
+
+// An empty rectangle (a null pen and a null brush, objects 0 and 1) fixes
+// the frame at 0..40 both ways; the objects of `records` start at 2.
+std::vector<MetafileRecord> framed(std::vector<MetafileRecord> records)
+{
+    std::vector<MetafileRecord> all = {{0x02FA, words({5, 0, 0, 0, 0})}, rec::select(0), rec::brush(1, 0),
+                                       rec::select(1), {0x041B, words({40, 40, 0, 0})}};
+    all.insert(all.end(), records.begin(), records.end());
+    return all;
+}
+
+MetafileRecord box(int left, int top, int right, int bottom) { return {0x041B, words({bottom, right, top, left})}; }
+
+MetafileRecord font(const char* face, int height)
+{
+    return {0x02FB, words({height, 0, 0, 0, 400, 0, 0, 0, 0}) + QByteArray(face) + QByteArray(1, '\0')};
+}
+
+// STRETCHBLT of an old-style 4 by 4 device bitmap (rows of two bytes, top
+// first) over the whole frame.
+MetafileRecord deviceStretchBlt(quint32 rop, int bitsPerPixel, const QByteArray& rows)
+{
+    return {0x0B23, words({int(rop & 0xFFFF), int(rop >> 16), 4, 4, 0, 0, 40, 40, 0, 0, 0, 4, 4, 2})
+                        + QByteArray(1, '\1') + QByteArray(1, char(bitsPerPixel)) + rows};
+}
+
+std::vector<GridCase> gridDrawings()
+{
+    constexpr quint32 PaletteIndex = 0x01000000;
+    const MetafileRecord palette = {0x00F7, words({0x0300, 2}) + QByteArray::fromHex("ff000000" "ffff0000")};
+    const MetafileRecord shortRegion = {0x06FF, words({0, 6, 0, 0, 0, 3})};
+    const MetafileRecord redBrush = rec::brush(0, Red);
+    const QByteArray clipped = placeable(
+        windowsMetafile({{0x02FA, words({5, 0, 0, 0, 0})}, rec::select(0), rec::brush(0, Red), rec::select(1),
+                         box(-40, 0, 80, 40), rec::brush(0, Blue), rec::select(2), box(0, 0, 20, 40)}),
+        0, 0, 40, 40, 1440);
+    return {
+        {"pens and brushes given as palette entries",
+         windowsMetafile(framed({palette, {0x0234, words({2})}, rec::brush(0, PaletteIndex | 1), rec::select(3),
+                                 box(0, 0, 20, 40), {0x02FA, words({0x0100, 20, 0, 0, 0x0100})}, rec::select(4),
+                                 {0x0214, words({10, 30})}, {0x0213, words({30, 30})}})),
+         {"YYRR", "YYRR", "YYRR", "YYRR"}},
+        {"an opaque rectangle with no text takes the background colour",
+         windowsMetafile(framed({{0x0201, words({0, 0xFF})}, {0x0A32, words({0, 0, 0, 2, 0, 20, 40, 40})}})),
+         {"WWWW", "WWWW", "BBBB", "BBBB"}},
+        {"characters placed by steps across and down",
+         windowsMetafile(framed({font("Arial", -10), rec::select(2),
+                                 {0x0A32, words({0, 0, 2, 0x2000}) + QByteArray("HH") + words({30, -30, 0, 0})}})),
+         {"KWWW", "WWWW", "WWWW", "WWWK"}},
+        {"a face the program lacks falls back to one it has, at the record's height",
+         windowsMetafile(framed({font("No Such Face", -20), rec::select(2), {0x0521, words({1}) + QByteArray("H", 2) + words({0, 0})}})),
+         {"KWWW", "KWWW", "WWWW", "WWWW"}},
+        {"a region record cut short is passed over",
+         windowsMetafile(framed({shortRegion, redBrush, rec::select(3), box(0, 0, 40, 40)})),
+         {"RRRR", "RRRR", "RRRR", "RRRR"}},
+        {"a placeable frame clips what reaches beyond it", clipped, {"BBRR", "BBRR", "BBRR", "BBRR"}},
+        {"a mask and an inverted image of device bitmaps leave paper around the image",
+         windowsMetafile(framed({deviceStretchBlt(0x008800C6, 1, QByteArray::fromHex("f000" "9000" "9000" "f000")),
+                                 deviceStretchBlt(0x00660046, 4, QByteArray::fromHex("0000" "0990" "0990" "0000"))})),
+         {"WWWW", "WRRW", "WRRW", "WWWW"}},
+    };
+}
+
+bool cellMatches(QColor mean, char expected)
+{
+    const auto near = [&](QColor want) {
+        return std::max({std::abs(mean.red() - want.red()), std::abs(mean.green() - want.green()),
+                         std::abs(mean.blue() - want.blue())})
+               <= 48;
+    };
+    switch (expected) {
+    case 'W': return std::min({mean.red(), mean.green(), mean.blue()}) >= 250;
+    case 'K': return qGray(mean.rgb()) < 245;
+    case 'R': return near(Qt::red);
+    case 'Y': return near(Qt::yellow);
+    case 'B': return near(Qt::blue);
+    default: return false;
+    }
+}
+
+class GridDrawingTest : public ::testing::TestWithParam<GridCase> {};
+
+TEST_P(GridDrawingTest, FillsEachCellAsItsRecordsSay)
+{
+    const QImage image = drawn(GetParam().metafile);
+    ASSERT_FALSE(image.isNull());
+    const QImage grid = image.scaled(4, 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_TRUE(cellMatches(grid.pixelColor(x, y), GetParam().cells[y][x]))
+                << "cell " << x << "," << y << " is " << grid.pixelColor(x, y).name().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, GridDrawingTest, ::testing::ValuesIn(gridDrawings()));
 
 // ---- text placed by its alignment and angle ------------------------------------
 
