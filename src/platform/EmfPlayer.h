@@ -29,6 +29,8 @@
 
 namespace platform::emf {
 
+struct TextRun;
+
 class Player {
 public:
     // Paints on `image`, which the header's frame (or its bounds) fills.
@@ -82,6 +84,8 @@ private:
     bool playText(std::uint32_t type, const ByteView& record);
     // The text of an EMRTEXT at `at`, in 16-bit (wide) or 8-bit characters.
     bool drawTextRecord(const ByteView& record, std::int64_t at, bool wide);
+    // Paints the run's letters; answers their advance in logical units.
+    double paintLetters(const ByteView& record, const TextRun& run, bool wide, const QTransform& toImage);
 
     // ---- EmfBitmaps.cpp: bitmaps and raster operations ----
     bool playBitmap(std::uint32_t type, const ByteView& record);

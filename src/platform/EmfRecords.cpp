@@ -6,6 +6,7 @@ namespace {
 
 constexpr std::uint32_t Signature = 0x464D4520;  // " EMF"
 constexpr std::int64_t MinHeaderSize = 88;
+constexpr std::int64_t HeaderWithMicrometresSize = 108;
 constexpr std::int64_t RecordHeadSize = 8;
 
 QRectF rectangle(const ByteView& bytes, std::int64_t at)
@@ -53,6 +54,10 @@ std::optional<Metafile> checkEnhancedMetafile(QByteArrayView bytes)
     header.handles = file.u16(56);
     header.devicePixels = QSizeF(file.i32(72), file.i32(76));
     header.deviceMillimetres = QSizeF(file.i32(80), file.i32(84));
+    // A longer header gives the device's size in micrometres too, which is finer.
+    const QSizeF micrometres(file.i32(100), file.i32(104));
+    if (file.u32(4) >= HeaderWithMicrometresSize && micrometres.width() > 0 && micrometres.height() > 0)
+        header.deviceMillimetres = micrometres / 1000;
     return Metafile{bytes.first(length), header};
 }
 

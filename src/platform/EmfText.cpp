@@ -8,6 +8,16 @@
 
 namespace platform::emf {
 
+// One string of a text record (EMRTEXT).
+struct TextRun {
+    QPointF reference;
+    std::int64_t count = 0;
+    std::int64_t textAt = 0;
+    std::uint32_t options = 0;
+    QRectF box;
+    std::vector<double> advances;  // in logical units, one a character; none: the face's own
+};
+
 namespace {
 
 // Text is laid out at this size, then scaled to the record's height.
@@ -59,6 +69,58 @@ QPointF alignmentShift(unsigned align, const QFontMetricsF& metrics, double adva
     return {across, (align & Bottom) ? -metrics.descent() : metrics.ascent()};
 }
 
+std::optional<TextRun> readRun(const ByteView& record, std::int64_t at, bool wide)
+{
+    TextRun run;
+    run.reference = QPointF(record.i32(at), record.i32(at + 4));
+    run.count = record.u32(at + 8);
+    run.textAt = record.u32(at + 12);
+    run.options = record.u32(at + 16);
+    run.box = QRectF(QPointF(record.i32(at + 20), record.i32(at + 24)),
+                     QPointF(record.i32(at + 28), record.i32(at + 32)))
+                  .normalized();
+    if (!record.has(at, TextFieldsSize) || run.count > MaxCharacters
+        || !record.has(run.textAt, run.count * (wide ? 2 : 1)))
+        return std::nullopt;
+    // With paired advances each character has an advance across and one down; only the first counts.
+    const std::int64_t dxAt = record.u32(at + 36);
+    const std::int64_t dxStep = run.options & PairedDx ? 8 : 4;
+    if (dxAt != 0 && record.has(dxAt, run.count * dxStep)) {
+        for (std::int64_t i = 0; i < run.count; ++i)
+            run.advances.push_back(record.i32(dxAt + i * dxStep));
+    }
+    return run;
+}
+
+// Layout units onto the image: the text stands upright along the drawing's
+// x axis, turned by the escapement; its height is the cell's (positive) or
+// the characters' (negative), in logical units down the drawing's y axis.
+struct TextFrame {
+    QTransform layoutToImage;  // from the reference point
+    double layoutPerLogical = 0;  // along the baseline
+};
+
+std::optional<TextFrame> textFrame(const QTransform& toImage, QPointF reference, const Font& font,
+                                   const QFontMetricsF& metrics, double defaultHeight)
+{
+    const QPointF origin = toImage.map(reference);
+    const QPointF alongX = toImage.map(reference + QPointF(1, 0)) - origin;
+    const double unitX = length(alongX);
+    const double unitY = length(toImage.map(reference + QPointF(0, 1)) - origin);
+    const double height = font.height == 0 ? defaultHeight : std::abs(font.height) * unitY;
+    const double scaleY = height / (font.height > 0 ? metrics.height() : LayoutEm);
+    const double scaleX = font.width > 0 && metrics.averageCharWidth() > 0
+                              ? font.width * unitX / metrics.averageCharWidth()
+                              : scaleY;
+    if (!std::isfinite(scaleX) || !std::isfinite(scaleY) || scaleX <= 0 || scaleY <= 0)
+        return std::nullopt;
+    QTransform placed;
+    placed.translate(origin.x(), origin.y());
+    placed.rotate(std::atan2(alongX.y(), alongX.x()) * 180 / M_PI - font.escapement / 10);
+    placed.scale(scaleX, scaleY);
+    return TextFrame{placed, unitX / scaleX};
+}
+
 }  // namespace
 
 bool Player::playText(std::uint32_t type, const ByteView& record)
@@ -81,98 +143,70 @@ bool Player::playText(std::uint32_t type, const ByteView& record)
 
 bool Player::drawTextRecord(const ByteView& record, std::int64_t at, bool wide)
 {
-    const std::int64_t count = record.u32(at + 8);
-    const std::int64_t textAt = record.u32(at + 12);
-    const std::uint32_t options = record.u32(at + 16);
-    const QRectF box =
-        QRectF(QPointF(record.i32(at + 20), record.i32(at + 24)), QPointF(record.i32(at + 28), record.i32(at + 32)))
-            .normalized();
-    const std::int64_t dxAt = record.u32(at + 36);
-    const std::int64_t dxStep = options & PairedDx ? 8 : 4;
-    if (!record.has(at, TextFieldsSize) || count > MaxCharacters || !record.has(textAt, count * (wide ? 2 : 1)))
+    std::optional<TextRun> run = readRun(record, at, wide);
+    if (!run)
         return false;
-    const bool spaced = dxAt != 0 && record.has(dxAt, count * dxStep);
     const bool updatesPosition = dc_.textAlign & UpdatePosition;
-    const QPointF reference = updatesPosition ? dc_.position : QPointF(record.i32(at), record.i32(at + 4));
-
+    if (updatesPosition)
+        run->reference = dc_.position;
     const QTransform toImage = logicalToImage();
     if (!prepare(toImage))
         return true;
     painter_.save();
     wmfstyle::applyMix(painter_, wmfstyle::Mix{});
-    if (options & Opaque)
-        painter_.fillRect(box, color(dc_.backColor));
-    if (options & Clipped)
-        painter_.setClipRect(box, Qt::IntersectClip);
+    if (run->options & Opaque)
+        painter_.fillRect(run->box, color(dc_.backColor));
+    if (run->options & Clipped)
+        painter_.setClipRect(run->box, Qt::IntersectClip);
     // Glyph indexes name glyphs of the face the metafile was made with, which we do not have.
-    if (count == 0 || (options & GlyphIndexes)) {
-        painter_.restore();
-        return true;
+    if (run->count > 0 && !(run->options & GlyphIndexes)) {
+        const double advance = paintLetters(record, *run, wide, toImage);
+        if (updatesPosition)
+            dc_.position = run->reference + QPointF(advance, 0);
     }
+    painter_.restore();
+    return true;
+}
 
+double Player::paintLetters(const ByteView& record, const TextRun& run, bool wide, const QTransform& toImage)
+{
     const Font& font = dc_.font;
     const QString family = wmftext::familyFor(font.face, font.pitchAndFamily);
-    const QString text = recordText(record, textAt, count, wide, wmftext::isSymbolFace(family, font.charset));
+    const QString text = recordText(record, run.textAt, run.count, wide, wmftext::isSymbolFace(family, font.charset));
     const QFont qfont = layoutFont(font, family);
     const QFontMetricsF metrics(qfont);
-
-    // The text stands upright along the drawing's x axis, turned by the
-    // escapement; the height is the cell's (positive) or the character's
-    // (negative), in logical units down the drawing's y axis.
-    const QPointF origin = toImage.map(reference);
-    const QPointF alongX = toImage.map(reference + QPointF(1, 0)) - origin;
-    const double unitX = length(alongX);
-    const double unitY = length(toImage.map(reference + QPointF(0, 1)) - origin);
-    const double height = font.height == 0 ? DefaultHeight * std::sqrt(std::abs(deviceToImage_.determinant()))
-                                           : std::abs(font.height) * unitY;
-    const double scaleY = height / (font.height > 0 ? metrics.height() : LayoutEm);
-    const double scaleX = font.width > 0 && metrics.averageCharWidth() > 0
-                              ? font.width * unitX / metrics.averageCharWidth()
-                              : scaleY;
-    // Each character's start along the baseline, in image pixels.
+    const std::optional<TextFrame> frame = textFrame(toImage, run.reference, font, metrics,
+                                                     DefaultHeight * std::sqrt(std::abs(deviceToImage_.determinant())));
+    if (!frame)
+        return 0;
+    // Each character's start along the baseline, in layout units.
     std::vector<double> starts;
-    double advance = metrics.horizontalAdvance(text) * scaleX;
-    if (spaced) {
-        double start = 0;
-        for (std::int64_t i = 0; i < count; ++i) {
-            starts.push_back(start);
-            start += record.i32(dxAt + i * dxStep) * unitX;
+    double advance = metrics.horizontalAdvance(text);
+    if (!run.advances.empty()) {
+        advance = 0;
+        for (const double step : run.advances) {
+            starts.push_back(advance);
+            advance += step * frame->layoutPerLogical;
         }
-        advance = start;
     }
-    if (!std::isfinite(scaleX) || !std::isfinite(scaleY) || scaleX <= 0 || scaleY <= 0) {
-        painter_.restore();
-        return true;
-    }
-
-    QTransform placed;
-    placed.translate(origin.x(), origin.y());
-    placed.rotate(std::atan2(alongX.y(), alongX.x()) * 180 / M_PI - font.escapement / 10);
-    const QPointF shift = alignmentShift(dc_.textAlign, metrics, advance / scaleX);
-    placed.scale(scaleX, scaleY);
-    placed.translate(shift.x(), shift.y());
-    painter_.setTransform(placed);
-    const QColor ink = color(dc_.textColor);
+    const QPointF shift = alignmentShift(dc_.textAlign, metrics, advance);
+    painter_.setTransform(QTransform::fromTranslate(shift.x(), shift.y()) * frame->layoutToImage);
     if (dc_.opaqueBackground)
-        painter_.fillRect(QRectF(0, -metrics.ascent(), advance / scaleX, metrics.height()), color(dc_.backColor));
+        painter_.fillRect(QRectF(0, -metrics.ascent(), advance, metrics.height()), color(dc_.backColor));
     QPainterPath letters;
-    if (spaced) {
-        for (std::int64_t i = 0; i < count; ++i)
-            letters.addText(QPointF(starts[i] / scaleX, 0), qfont, text.mid(i, 1));
-    } else {
+    if (starts.empty())
         letters.addText(QPointF(0, 0), qfont, text);
-    }
+    for (std::size_t i = 0; i < starts.size(); ++i)
+        letters.addText(QPointF(starts[i], 0), qfont, text.mid(qsizetype(i), 1));
+    const QColor ink = color(dc_.textColor);
     painter_.fillPath(letters, ink);
     // The lines are painted apart from the letters, whose outlines would cut holes where they cross.
     const double thickness = std::max(metrics.lineWidth(), 1.0);
     if (font.underline)
-        painter_.fillRect(QRectF(0, metrics.underlinePos(), advance / scaleX, thickness), ink);
+        painter_.fillRect(QRectF(0, metrics.underlinePos(), advance, thickness), ink);
     if (font.strikeOut)
-        painter_.fillRect(QRectF(0, -metrics.strikeOutPos(), advance / scaleX, thickness), ink);
-    painter_.restore();
-    if (updatesPosition)
-        dc_.position = reference + QPointF(advance / unitX, 0);
-    return true;
+        painter_.fillRect(QRectF(0, -metrics.strikeOutPos(), advance, thickness), ink);
+    return advance / frame->layoutPerLogical;
 }
 
 }  // namespace platform::emf

@@ -20,7 +20,8 @@ QImage drawn(const QByteArray& bytes)
 }
 
 // The drawing in 4 by 4 cells of 25 by 25 pixels, each cell a letter: r red,
-// b blue, k black, w white, i ink (anything well darker than white), ? any.
+// b blue, p pink (half red over white), k black, w white, i ink (anything well
+// darker than white), m mixed (ink, but well lighter than black), ? any.
 // A cell matches when its mean colour lies within the tolerance.
 constexpr int Cells = 4;
 constexpr int Tolerance = 48;
@@ -34,9 +35,11 @@ bool cellMatches(QColor mean, char expected)
     switch (expected) {
     case 'r': return near(255, 0, 0);
     case 'b': return near(0, 0, 255);
+    case 'p': return near(255, 128, 128);
     case 'k': return near(0, 0, 0);
     case 'w': return near(255, 255, 255);
     case 'i': return qGray(mean.rgb()) < 235;
+    case 'm': return qGray(mean.rgb()) < 235 && qGray(mean.rgb()) > 60;
     default: return true;
     }
 }
@@ -71,6 +74,7 @@ std::vector<EnhancedRecord> redFill(std::vector<EnhancedRecord> records)
 }
 
 const QByteArray Region = ints({32, 1, 1, 16, 50, 0, 100, 100, 50, 0, 100, 100});  // x 50..100
+const QByteArray RedPixel = ints({40, 1, 1, 0x180001, 0, 4, 0, 0, 0, 0}) + QByteArray::fromHex("0000ff00");
 const QByteArray Pixels2x2 = ints({40, 2, 2, 0x180001, 0, 16, 0, 0, 0, 0})        // 24-bit, bottom-up
                              + QByteArray::fromHex("ff0000" "ffffff" "0000" "0000ff" "ffffff" "0000");
 
@@ -155,6 +159,54 @@ INSTANTIATE_TEST_SUITE_P(
                     "bbbb bbbb wwww wwww"},
         DrawingCase{"BlackRasterOperation", redFill({{20, ints({1})}, rec::rectangle(0, 0, 100, 50)}),
                     "kkkk kkkk wwww wwww"},
+        DrawingCase{"RoundRect", redFill({{44, ints({0, 0, 100, 100, 50, 50})}}), "?rr? rrrr rrrr ?rr?"},
+        DrawingCase{"StrokedPathIsNotFilled",
+                    redFill({rec::select(0x80000007), {59, {}}, rec::rectangle(10, 10, 90, 90), {60, {}},
+                             {64, ints({0, 0, 0, 0})}}),
+                    "???? ?ww? ?ww? ????"},
+        DrawingCase{"StrokedAndFilledPath",
+                    redFill({rec::select(0x80000007), {59, {}}, rec::rectangle(10, 10, 90, 90), {60, {}},
+                             {63, ints({0, 0, 0, 0})}}),
+                    "???? ?rr? ?rr? ????"},
+        DrawingCase{"HatchedBrush", {{18, ints({1})}, {39, ints({1, 2, 0, 4})}, rec::select(1), rec::nullPen(),
+                                     rec::rectangle(0, 0, 100, 100)},
+                    "mmmm mmmm mmmm mmmm"},
+        DrawingCase{"PatternBrush", {{94, ints({1, 0, 32, 40, 72, 4}) + RedPixel}, rec::select(1), rec::nullPen(),
+                                     rec::rectangle(0, 50, 100, 100)},
+                    "wwww wwww rrrr rrrr"},
+        DrawingCase{"HorizontalGradient",
+                    {{118, ints({0, 0, 0, 0, 2, 1, 0, 0, 0, 0xFF00, 0, 100, 100, 0, 0xFF00, 0, 1})}},
+                    "r??b r??b r??b r??b"},
+        DrawingCase{"OffsetClip", redFill({{30, ints({0, 0, 50, 50})}, {26, ints({50, 50})}, rec::rectangle(0, 0, 100, 100)}),
+                    "wwww wwww wwrr wwrr"},
+        DrawingCase{"RegionClipUnited",
+                    redFill({{30, ints({0, 0, 50, 50})}, {75, ints({48, 2}) + Region}, rec::rectangle(0, 0, 100, 100)}),
+                    "rrrr rrrr wwrr wwrr"},
+        DrawingCase{"RegionClipTakenAway", redFill({{75, ints({48, 4}) + Region}, rec::rectangle(0, 0, 100, 100)}),
+                    "rrww rrww rrww rrww"},
+        DrawingCase{"FilledRegion", {rec::solidBrush(1, Red), {71, ints({0, 0, 0, 0, 48, 1}) + Region}},
+                    "wwrr wwrr wwrr wwrr"},
+        DrawingCase{"EscapedText",
+                    {{82, ints({1, -40, 0, 900, 900, 400, 0, 0}) + QByteArray(64, '\0')}, rec::select(1),
+                     {18, ints({1})}, {22, ints({24})}, rec::text(40, 100, "MMMMMMMM", 0)},
+                    "?iww ?iww ?iww ?iww"},
+        DrawingCase{"TextAlignedRightAndBottom",
+                    {rec::font(1, -40), rec::select(1), {18, ints({1})}, {22, ints({10})}, rec::text(100, 100, "MM", 0)},
+                    "wwww wwww w??? w?ii"},
+        DrawingCase{"HalfTransparentBlend",
+                    {{114, ints({0, 0, 0, 0, 0, 0, 100, 100, 0x00800000, 0, 0}) + floats({1, 0, 0, 1, 0, 0})
+                               + ints({0, 0, 108, 40, 148, 4, 1, 1}) + RedPixel}},
+                    "pppp pppp pppp pppp"},
+        DrawingCase{"TransparentColourBlit",
+                    {{76, ints({0, 0, 0, 0, 0, 0, 100, 100, 0x000042}) + QByteArray(56, '\0')},
+                     {116, ints({0, 0, 0, 0, 0, 0, 100, 100, Blue, 0, 0}) + floats({1, 0, 0, 1, 0, 0})
+                               + ints({0, 0, 108, 40, 148, 16, 2, 2}) + Pixels2x2}},
+                    "rrww rrww kkww kkww"},
+        DrawingCase{"ObjectOutsideTheTable", redFill({rec::select(100), rec::rectangle(0, 0, 50, 50)}),
+                    "rrww rrww wwww wwww"},
+        DrawingCase{"ExtendedRecordsInCommentsPassedOver",
+                    redFill({{70, ints({16, 0x2B464D45, 0x4001, 12, 12})}, rec::rectangle(0, 0, 50, 50)}),
+                    "rrww rrww wwww wwww"},
         DrawingCase{"DamagedRecordPassedOver",
                     redFill({{3, ints({0, 0, 0, 0, 1000, 0, 0})}, rec::rectangle(0, 0, 50, 50)}),
                     "rrww rrww wwww wwww"}));
