@@ -10,15 +10,23 @@
 #include "search/ListSearch.h"
 #include "search/SearchForm.h"
 
+#include <QDir>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
+#include <sys/resource.h>
 
 using platform::Winsock;
 
 namespace {
 
 constexpr quint16 ListenerPort = 6060;
+
+long openDescriptors()
+{
+    return static_cast<long>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+}
 constexpr qsizetype CommandPeekLength = 64;
 
 // Sends text or bytes; a peer that has gone is not answered.
@@ -82,21 +90,62 @@ void PeerExchange::IPClient_DataArrival()
 
 // Server --------------------------------------------------------------------
 
+std::int32_t connectionCap(unsigned long long fileLimit, long openNow)
+{
+    if (fileLimit == RLIM_INFINITY)
+        return PeerExchange::MaxOpen;
+    const long long spare = static_cast<long long>(fileLimit) - openNow - PeerExchange::ReservedDescriptors;
+    return static_cast<std::int32_t>(std::clamp<long long>(spare, 0, PeerExchange::MaxOpen));
+}
+
 void PeerExchange::IPServ_ConnectionRequest(std::int32_t Index, qintptr requestID)
 {
-    if (Index != 0 || MaxConnect >= MaxElements)
+    if (Index != 0)
         return;
-    ++MaxConnect;
-    const std::int32_t index = MaxConnect;
+    if (!cap_) {
+        rlimit limit{};
+        getrlimit(RLIMIT_NOFILE, &limit);
+        cap_ = connectionCap(limit.rlim_cur, openDescriptors());
+    }
+    const std::int32_t index = open_ < *cap_ ? freeElement() : 0;
+    if (index == 0)
+        return;
+    Winsock& element = *IPServ[static_cast<std::size_t>(index)];
+    element.LocalPort = 0;
+    element.setIdleTimeout(IdleTimeoutMs);
+    try {
+        element.Accept(requestID);
+    } catch (const runtime::RuntimeError&) {
+        // The request was withdrawn before it was taken: the element is free again.
+        released_.push_back(index);
+        return;
+    }
+    if (++open_ >= *cap_)
+        IPServ[0]->pauseAccepting();
+}
+
+std::int32_t PeerExchange::freeElement()
+{
+    if (!released_.empty()) {
+        const std::int32_t index = released_.back();
+        released_.pop_back();
+        return index;
+    }
+    if (MaxConnect >= MaxElements)
+        return 0;
+    const std::int32_t index = ++MaxConnect;
     auto* element = new Winsock(this);
     IPServ.push_back(element);
     connect(element, &Winsock::DataArrival, this, [this, index] { IPServ_DataArrival(index); });
-    element->LocalPort = 0;
-    try {
-        element->Accept(requestID);
-    } catch (const runtime::RuntimeError&) {
-        // The request was withdrawn before it was taken: the element stays unused.
-    }
+    connect(element, &Winsock::Close, this, [this, index] { IPServ_Close(index); });
+    return index;
+}
+
+void PeerExchange::IPServ_Close(std::int32_t Index)
+{
+    released_.push_back(Index);
+    --open_;
+    IPServ[0]->resumeAccepting();
 }
 
 void PeerExchange::IPServ_DataArrival(std::int32_t Index)

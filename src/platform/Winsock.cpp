@@ -1,10 +1,10 @@
 #include "platform/Winsock.h"
 
+#include "platform/TcpListener.h"
 #include "runtime/AnsiText.h"
 #include "runtime/RuntimeError.h"
 
 #include <QPointer>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <set>
@@ -21,15 +21,6 @@ std::set<qintptr>& openRequests()
     static std::set<qintptr> requests;
     return requests;
 }
-
-// Qt stops accepting when the system refuses a connection (too many open
-// files); accepting resumes after this pause, once some may have closed.
-constexpr int AcceptRetryMs = 100;
-
-// Connection requests the system holds until they are accepted: enough for
-// a crowd arriving at once, which would otherwise wait out the retries of
-// their connection (seconds each).
-constexpr int ListenBacklog = 1024;
 
 // An IPv4 peer of an IPv6 socket in its dotted form ("::ffff:127.0.0.1" -> "127.0.0.1").
 QString dotted(const QHostAddress& address)
@@ -49,25 +40,19 @@ QString dotted(const QHostAddress& address)
 
 // Announces each connection request to its socket and closes it when no
 // socket took it.
-class Winsock::Listener : public QTcpServer {
+class Winsock::Listener : public TcpListener {
 public:
-    explicit Listener(Winsock& owner) : QTcpServer(&owner), owner_(owner)
-    {
-        connect(this, &QTcpServer::acceptError, this,
-                [this] { QTimer::singleShot(AcceptRetryMs, this, &QTcpServer::resumeAccepting); });
-    }
+    explicit Listener(Winsock& owner)
+        : TcpListener([&owner](qintptr descriptor) { announce(owner, descriptor); }, &owner) {}
 
-protected:
-    void incomingConnection(qintptr descriptor) override
+private:
+    static void announce(Winsock& owner, qintptr descriptor)
     {
         openRequests().insert(descriptor);
-        emit owner_.ConnectionRequest(descriptor);
+        emit owner.ConnectionRequest(descriptor);
         if (openRequests().erase(descriptor))
             ::close(static_cast<int>(descriptor));
     }
-
-private:
-    Winsock& owner_;
 };
 
 Winsock::Winsock(QObject* parent) : QObject(parent) {}
@@ -89,15 +74,26 @@ bool Winsock::listen(const QHostAddress& address)
 {
     close();
     listener_ = new Listener(*this);
-    listener_->setListenBacklogSize(ListenBacklog);
     if (!listener_->listen(address, LocalPort)) {
-        errorText_ = listener_->errorString();
+        errorText_ = listener_->errorText();
         delete listener_;
         listener_ = nullptr;
         return false;
     }
-    LocalPort = listener_->serverPort();
+    LocalPort = listener_->port();
     return true;
+}
+
+void Winsock::pauseAccepting()
+{
+    if (listener_)
+        listener_->pause();
+}
+
+void Winsock::resumeAccepting()
+{
+    if (listener_)
+        listener_->resume();
 }
 
 void Winsock::connectToHost(const QString& host, quint16 port)
@@ -117,6 +113,8 @@ void Winsock::Accept(qintptr requestID)
     if (!openRequests().erase(requestID))
         raiseNotConnected();
     close();
+    waiting_.clear();
+    unannounced_ = closePending_ = false;
     auto* socket = new QTcpSocket(this);
     if (!socket->setSocketDescriptor(requestID)) {
         ::close(static_cast<int>(requestID));
@@ -145,9 +143,22 @@ void Winsock::adopt(QTcpSocket* socket)
     connect(socket, &QTcpSocket::disconnected, this, &Winsock::releaseSocket);
     // Replies have drained: what the peer sent meanwhile can be read again.
     connect(socket, &QTcpSocket::bytesWritten, this, [this] {
+        if (idle_)
+            idle_->start();
         if (socket_ && socket_->bytesAvailable() > 0 && !backlogged())
             QMetaObject::invokeMethod(this, &Winsock::deliverArrival, Qt::QueuedConnection);
     });
+    if (idleTimeoutMs_ > 0) {
+        if (!idle_) {
+            idle_ = new QTimer(this);
+            idle_->setSingleShot(true);
+            connect(idle_, &QTimer::timeout, this, [this] {
+                if (socket_)
+                    socket_->abort();
+            });
+        }
+        idle_->start(idleTimeoutMs_);
+    }
 }
 
 bool Winsock::isListening() const { return listener_ != nullptr; }
@@ -157,7 +168,7 @@ bool Winsock::isConnected() const { return socket_ && socket_->state() == QAbstr
 QString Winsock::LocalIP() const
 {
     if (listener_)
-        return dotted(listener_->serverAddress());
+        return dotted(listener_->address());
     return isConnected() ? dotted(socket_->localAddress()) : QString();
 }
 
@@ -189,6 +200,8 @@ bool Winsock::takeIncoming()
     if (!socket_ || socket_->bytesAvailable() == 0)
         return false;
     waiting_ += socket_->readAll();
+    if (idle_)
+        idle_->start();
     return true;
 }
 
@@ -198,8 +211,10 @@ void Winsock::deliverArrival()
         return;
     if (takeIncoming())
         unannounced_ = true;
-    if (!unannounced_)
+    if (!unannounced_) {
+        announceClose();
         return;
+    }
     unannounced_ = false;
     delivering_ = true;
     const QPointer<Winsock> alive(this);
@@ -218,6 +233,16 @@ void Winsock::deliverArrival()
     // Bytes read while the handler pumped messages raise no signal of their own.
     if (unannounced_ || (socket_ && socket_->bytesAvailable() > 0 && !backlogged()))
         QMetaObject::invokeMethod(this, &Winsock::deliverArrival, Qt::QueuedConnection);
+    else
+        announceClose();
+}
+
+void Winsock::announceClose()
+{
+    if (!closePending_ || socket_ || unannounced_ || delivering_)
+        return;
+    closePending_ = false;
+    emit Close();
 }
 
 // The peer has closed, or this end did: what it sent last is still delivered,
@@ -232,13 +257,16 @@ void Winsock::releaseSocket()
     releaseAfterDelivery_ = false;
     if (!socket_)
         return;
-    if (takeIncoming()) {
+    if (takeIncoming())
         unannounced_ = true;
-        QMetaObject::invokeMethod(this, &Winsock::deliverArrival, Qt::QueuedConnection);
-    }
+    if (idle_)
+        idle_->stop();
     socket_->disconnect(this);
     socket_->deleteLater();
     socket_ = nullptr;
+    closePending_ = true;
+    // What came last is delivered first, then Close.
+    QMetaObject::invokeMethod(this, &Winsock::deliverArrival, Qt::QueuedConnection);
 }
 
 }  // namespace platform

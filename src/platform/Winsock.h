@@ -15,6 +15,10 @@
 // Memory stays bounded against a peer that sends without end or never reads:
 // at most ReadBufferBytes wait unread, and no more is read while over
 // WriteBacklogBytes of this socket's own replies wait to go out.
+//
+// A listener that pauses takes no further request until it resumes: the
+// system keeps them waiting in its queue (up to 1024), which costs the program
+// no file descriptor.
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -22,8 +26,8 @@
 #include <QString>
 #include <cstdint>
 
-class QTcpServer;
 class QTcpSocket;
+class QTimer;
 
 namespace platform {
 
@@ -53,6 +57,12 @@ public:
     void Accept(qintptr requestID);
     // Ends the connection or the listening and releases the system socket.
     void close();
+    // A listener: stops taking connection requests, or takes them again.
+    void pauseAccepting();
+    void resumeAccepting();
+    // A connection on which nothing arrives or goes out for this long is
+    // closed (0: never); applies to connections made or accepted afterwards.
+    void setIdleTimeout(int milliseconds) { idleTimeoutMs_ = milliseconds; }
 
     bool isListening() const;
     bool isConnected() const;
@@ -75,6 +85,9 @@ signals:
     void Connect();
     void DataArrival(qint64 bytesTotal);
     void ConnectionRequest(qintptr requestID);
+    // The connection has ended (the peer closed, an error, or idle), and all
+    // it brought has been delivered.
+    void Close();
 
 private:
     class Listener;
@@ -84,6 +97,7 @@ private:
     bool takeIncoming();
     void deliverArrival();
     void releaseSocket();
+    void announceClose();
     bool backlogged() const;
 
     Listener* listener_ = nullptr;
@@ -94,6 +108,9 @@ private:
     bool unannounced_ = false;  // waiting bytes no DataArrival has announced yet
     bool delivering_ = false;
     bool releaseAfterDelivery_ = false;
+    bool closePending_ = false;  // the connection has ended; Close is yet to come
+    int idleTimeoutMs_ = 0;
+    QTimer* idle_ = nullptr;
 };
 
 }  // namespace platform

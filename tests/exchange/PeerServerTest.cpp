@@ -10,12 +10,31 @@
 #include "search/SearchForm.h"
 #include "support/TestEnvironment.h"
 
+#include "platform/QtInteraction.h"
+#include "support/WhenShown.h"
+
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
+#include <QScopeGuard>
+#include <QTemporaryFile>
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <memory>
+#include <netinet/in.h>
 #include <ostream>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
+
+long openFiles()
+{
+    return static_cast<long>(QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+}
 
 // An archive's bytes: every byte value, repeated to the size.
 QByteArray archiveBytes(const QString& name, qsizetype size = 200000)
@@ -133,9 +152,7 @@ TEST_F(PeerServerTest, APeerThatClosesMidReplyLeavesTheServerServing)
     LoopbackPeer next;
     ASSERT_TRUE(next.connectTo(port()));
     EXPECT_EQ(next.ask("Connecting from: x", 3), "OK:");
-    EXPECT_EQ(exchange.MaxConnect, 2);
-    // The first element's socket is released; its index stays used.
-    EXPECT_FALSE(exchange.IPServ[1]->isConnected());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return exchange.openConnections() == 1; }, LoopbackPeer::WaitMs));
 }
 
 TEST_F(PeerServerTest, AnArchiveReplacedBetweenRequestsIsSentAsItIsNow)
@@ -162,6 +179,81 @@ TEST_F(PeerServerTest, RequestsBeyondTheLastElementAreRefusedAndClosed)
     EXPECT_TRUE(QTest::qWaitFor([&] { return refused.closedByPeer(); }, LoopbackPeer::WaitMs));
     EXPECT_EQ(exchange.MaxConnect, PeerExchange::MaxElements);
     EXPECT_EQ(exchange.IPServ.size(), 1u);
+}
+
+// A crowd of idle peers, more than the server serves at once, under an
+// open-file limit that two descriptors per peer would exhaust: the server
+// holds its cap, the program can still open a file and answer a message box,
+// and once the idle ones are closed a new peer is answered again.
+TEST_F(PeerServerTest, ACrowdOfIdlePeersNeverTakesTheProgramsDescriptors)
+{
+    constexpr int Crowd = 600;
+    exchange.IdleTimeoutMs = 500;
+    rlimit original{};
+    getrlimit(RLIMIT_NOFILE, &original);
+    rlimit lowered = original;
+    lowered.rlim_cur = openFiles() + Crowd + PeerExchange::MaxOpen + PeerExchange::ReservedDescriptors + 40;
+    ASSERT_LT(lowered.rlim_cur, openFiles() + 2 * Crowd);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    const auto restore = qScopeGuard([&] { setrlimit(RLIMIT_NOFILE, &original); });
+
+    std::vector<std::unique_ptr<QTcpSocket>> crowd;
+    for (int i = 0; i < Crowd; ++i) {
+        crowd.push_back(std::make_unique<QTcpSocket>());
+        crowd.back()->connectToHost(QHostAddress::LocalHost, port());
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return exchange.openConnections() == PeerExchange::MaxOpen; },
+                                LoopbackPeer::WaitMs));
+    QTemporaryFile file;
+    EXPECT_TRUE(file.open()) << file.errorString().toStdString();
+    WhenShown<QMessageBox> answer([](QMessageBox& box) { box.button(QMessageBox::Ok)->click(); });
+    platform::QtInteraction dialogs;
+    EXPECT_EQ(dialogs.msgBox("Still here", platform::MsgButtons::Ok, platform::MsgIcon::None, {}, nullptr),
+              platform::MsgResult::Ok);
+    EXPECT_EQ(exchange.openConnections(), PeerExchange::MaxOpen);
+
+    LoopbackPeer late;
+    ASSERT_TRUE(late.connectTo(port()));
+    EXPECT_EQ(late.ask("Connecting from: x", 3), "OK:");
+    EXPECT_LE(exchange.MaxConnect, PeerExchange::MaxOpen);
+}
+
+// Closed connections give their elements back: 40,000 in a run, more than
+// there are indexes, and the next peer is still answered.
+TEST_F(PeerServerTest, FortyThousandConnectionsLeaveTheServerServing)
+{
+    constexpr int Batch = 500;
+    int requests = 0;
+    QObject::connect(exchange.IPServ[0], &platform::Winsock::ConnectionRequest, [&] { ++requests; });
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port());
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (int made = 0; made < 40000; made += Batch) {
+        for (int i = 0; i < Batch; ++i) {
+            const int peer = ::socket(AF_INET, SOCK_STREAM, 0);
+            ASSERT_EQ(::connect(peer, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+            ::close(peer);
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return requests == made + Batch; }, LoopbackPeer::WaitMs));
+    }
+    LoopbackPeer next;
+    ASSERT_TRUE(next.connectTo(port()));
+    EXPECT_EQ(next.ask("Req List Info:", 8), "Lists:\r\n");
+    EXPECT_LT(exchange.MaxConnect, PeerExchange::MaxElements);
+}
+
+TEST(ConnectionCap, KeepsTheReserveFreeAndNeverExceedsTheMaximum)
+{
+    struct Row {
+        unsigned long long limit;
+        long openNow;
+        std::int32_t cap;
+    };
+    for (const Row& row : {Row{1024, 40, 256}, Row{500, 40, 204}, Row{300, 40, 4}, Row{200, 40, 0},
+                           Row{RLIM_INFINITY, 40, 256}}) {
+        EXPECT_EQ(connectionCap(row.limit, row.openNow), row.cap) << row.limit;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "platform/QtInteraction.h"
 #include "support/TestEnvironment.h"
+#include "support/WhenShown.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -19,28 +20,6 @@ using platform::MsgIcon;
 using platform::MsgResult;
 
 namespace {
-
-// Calls act with the first dialog of type T shown while it lives.
-template <typename T>
-class WhenShown : public QObject {
-public:
-    explicit WhenShown(std::function<void(T&)> act) : act_(std::move(act)) { qApp->installEventFilter(this); }
-    ~WhenShown() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        T* dialog = qobject_cast<T*>(watched);
-        if (dialog && event->type() == QEvent::Show && act_) {
-            QMetaObject::invokeMethod(dialog, [dialog, act = std::exchange(act_, {})] { act(*dialog); },
-                                      Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    std::function<void(T&)> act_;
-};
 
 TEST(QtInteraction, MessageBoxShowsItsButtonsAndReportsTheOneClicked)
 {

@@ -98,12 +98,29 @@ TEST_F(WinsockTest, APeerThatClosesIsHeardOutAndThenReleased)
     ASSERT_TRUE(waitAccepted());
     QString arrived;
     QObject::connect(&accepted, &Winsock::DataArrival, [&] { arrived += accepted.GetData(); });
+    QObject::connect(&accepted, &Winsock::Close, [&] { arrived += "|closed"; });
     send("last words");
     peer.disconnectFromHost();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !accepted.isConnected() && !arrived.isEmpty(); }, WaitMs));
-    EXPECT_EQ(arrived, "last words");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrived.endsWith("|closed"); }, WaitMs));
+    EXPECT_EQ(arrived, "last words|closed");
+    EXPECT_FALSE(accepted.isConnected());
     EXPECT_EQ(errorNumberOf([&] { accepted.SendData(QStringLiteral("NA:")); }), Winsock::WrongConnectionState);
     EXPECT_EQ(accepted.RemoteHostIP(), "");
+}
+
+// An idle connection is closed at the timeout, and Close tells of it.
+TEST(WinsockIdle, AConnectionWithNothingToCarryIsClosed)
+{
+    Winsock listener, accepted;
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    accepted.setIdleTimeout(300);
+    QObject::connect(&listener, &Winsock::ConnectionRequest, [&](qintptr requestID) { accepted.Accept(requestID); });
+    bool closed = false;
+    QObject::connect(&accepted, &Winsock::Close, [&] { closed = true; });
+    QTcpSocket peer;
+    peer.connectToHost(QHostAddress::LocalHost, listener.LocalPort);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return accepted.isConnected(); }, WaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closed && peer.state() == QAbstractSocket::UnconnectedState; }, WaitMs));
 }
 
 }  // namespace
