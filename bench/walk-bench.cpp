@@ -41,7 +41,6 @@
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -124,9 +123,9 @@ public:
     void walk(int folder, std::string& path)
     {
         std::vector<std::string> subFolders;
-        char buffer[32768];
-        for (long got; (got = syscall(SYS_getdents64, folder, buffer, sizeof buffer)) > 0;) {
-            for (long at = 0; at < got;) {
+        alignas(dirent64) char buffer[32 * 1024];
+        for (ssize_t got; (got = getdents64(folder, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < got;) {
                 const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
                 at += entry->d_reclen;
                 const char* name = entry->d_name;

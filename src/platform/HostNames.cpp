@@ -65,25 +65,24 @@ QString withStandIn(QString name)
 }
 
 // Reads the folder from its start, calling `take` for each entry but "." and
-// ".." until it returns false. The stream takes its own descriptor, so the
-// folder's stays usable.
+// ".." until it returns false. The entries come from getdents64 on the
+// folder's own descriptor: a directory stream would cost a walk five more
+// system calls a folder.
 template <typename Take>
 void readEntries(int folderFd, Take take)
 {
-    const int streamFd = folderFd >= 0 ? ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0) : -1;
-    DIR* stream = streamFd >= 0 ? ::fdopendir(streamFd) : nullptr;
-    if (!stream) {
-        if (streamFd >= 0)
-            ::close(streamFd);
+    if (folderFd < 0 || ::lseek(folderFd, 0, SEEK_SET) != 0)
         return;
+    alignas(dirent64) char buffer[32 * 1024];
+    for (ssize_t got; (got = ::getdents64(folderFd, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+            at += entry->d_reclen;
+            const QByteArrayView bytes(entry->d_name);
+            if (bytes != "." && bytes != ".." && !take(bytes, entry->d_type))
+                return;
+        }
     }
-    ::rewinddir(stream);
-    while (const dirent* entry = ::readdir(stream)) {
-        const QByteArrayView bytes(entry->d_name);
-        if (bytes != "." && bytes != ".." && !take(bytes, entry->d_type))
-            break;
-    }
-    ::closedir(stream);
 }
 
 }  // namespace

@@ -72,8 +72,21 @@ std::optional<WindowsPathParts> splitWindowsPath(const QString& path)
 
 bool inSearchOrder(const QString& a, const QString& b)
 {
-    const int order = a.compare(b, Qt::CaseInsensitive);
-    return order != 0 ? order < 0 : a < b;
+    // A folder's sort compares many pairs of names: ASCII is folded here, and
+    // from the first other character on Qt's case folding compares the names.
+    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x >= 0x80 || y >= 0x80) {
+            const int order = a.compare(b, Qt::CaseInsensitive);
+            return order != 0 ? order < 0 : a < b;
+        }
+        if (fold(x) != fold(y))
+            return fold(x) < fold(y);
+    }
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
 QString joinHostPath(const QString& folder, const QString& name)

@@ -1,5 +1,7 @@
 #include "platform/Wildcard.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -31,10 +33,17 @@ bool globMatch(QStringView pattern, QStringView name)
 
 }  // namespace
 
-Wildcard::Wildcard(const QString& pattern) : pattern_(pattern) {}
+Wildcard::Wildcard(const QString& pattern)
+    : pattern_(pattern),
+      matchesEveryName_(pattern == u"*.*" || (!pattern.isEmpty() && std::all_of(pattern.begin(), pattern.end(),
+                                                                                 [](QChar c) { return c == u'*'; })))
+{
+}
 
 bool Wildcard::matches(QStringView name) const
 {
+    if (matchesEveryName_)
+        return true;
     const QStringView pattern(pattern_);
     if (globMatch(pattern, name))
         return true;

@@ -17,6 +17,7 @@ public:
 
 private:
     QString pattern_;
+    bool matchesEveryName_;  // "*", "*.*": a walk's pattern, asked for every entry
 };
 
 }  // namespace platform

@@ -7,7 +7,6 @@
 #include <QDate>
 #include <QTime>
 #include <cmath>
-#include <cstdio>
 
 namespace runtime {
 
@@ -47,6 +46,23 @@ QDate dayNumberDate(qint64 dayNumber)
 }
 
 QString twoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QChar(u'0')); }
+
+// Writes the number in decimal, with at least `width` digits; returns the end.
+char16_t* putNumber(char16_t* out, int value, int width = 1)
+{
+    if (value < 0)
+        *out++ = u'-';
+    unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+    char16_t digits[10];
+    int count = 0;
+    do {
+        digits[count++] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0 || count < width);
+    while (count > 0)
+        *out++ = digits[--count];
+    return out;
+}
 
 int hour12(int hour) { return hour % 12 == 0 ? 12 : hour % 12; }
 
@@ -95,20 +111,33 @@ DateParts splitDate(Date date)
 
 QString generalDateText(Date date)
 {
-    // Printed into a buffer: the folder walk writes one for every file it lists.
+    // Built by hand, without printf: the folder walk writes one for every file it lists.
     const DayAndTime whole = split(date);
-    int year = 0, month = 0, day = 0;
-    dayNumberDate(whole.dayNumber).getDate(&year, &month, &day);
-    const int hour = whole.seconds / 3600;
-    char text[64];
-    int length = 0;
-    if (whole.dayNumber != 0)
-        length = std::snprintf(text, sizeof text, "%d/%d/%d", month, day, year);
-    if (whole.dayNumber == 0 || whole.seconds != 0)
-        length += std::snprintf(text + length, sizeof text - std::size_t(length), "%s%d:%02d:%02d %s",
-                                length > 0 ? " " : "", hour12(hour), whole.seconds / 60 % 60, whole.seconds % 60,
-                                hour < 12 ? "AM" : "PM");
-    return QString::fromLatin1(text, length);
+    char16_t text[48];
+    char16_t* end = text;
+    if (whole.dayNumber != 0) {
+        int year = 0, month = 0, day = 0;
+        dayNumberDate(whole.dayNumber).getDate(&year, &month, &day);
+        end = putNumber(end, month);
+        *end++ = u'/';
+        end = putNumber(end, day);
+        *end++ = u'/';
+        end = putNumber(end, year);
+    }
+    if (whole.dayNumber == 0 || whole.seconds != 0) {
+        if (end != text)
+            *end++ = u' ';
+        const int hour = whole.seconds / 3600;
+        end = putNumber(end, hour12(hour));
+        *end++ = u':';
+        end = putNumber(end, whole.seconds / 60 % 60, 2);
+        *end++ = u':';
+        end = putNumber(end, whole.seconds % 60, 2);
+        *end++ = u' ';
+        *end++ = hour < 12 ? u'A' : u'P';
+        *end++ = u'M';
+    }
+    return QString(reinterpret_cast<const QChar*>(text), end - text);
 }
 
 Date cdate(const QString& text)

@@ -6,11 +6,11 @@
 #include "platform/Services.h"
 #include "platform/Wildcard.h"
 #include "runtime/AnsiText.h"
-#include "runtime/Numbers.h"
 #include "runtime/RuntimeError.h"
 #include "search/ListSearch.h"
 
 #include <QStringList>
+#include <iterator>
 #include <set>
 #include <utility>
 
@@ -20,7 +20,6 @@ constexpr qsizetype MaxSubFolders = 1001;
 constexpr qsizetype MaxFiles = 10001;
 constexpr int NameColumns = 65;
 constexpr int SizeColumns = 16;
-constexpr int ReadSizeColumns = 13;
 const QString Skipped = QStringLiteral("pagefile.sys");
 const QString CrLf = QStringLiteral("\r\n");
 
@@ -223,16 +222,24 @@ private:
     void writeFileLines()
     {
         writingFiles_ = true;
+        QString line;
         for (const platform::DirEntry& file : std::as_const(files_)) {
             // A size that cannot be read is written as "n/a" (error 53 passes
             // without a message here); the date then stays the one read last
             // in this folder.
             size_ = -1;
             attempt([&] { size_ = details(file).size; });
-            const QString sizeText = size_ == -1 ? QStringLiteral("n/a") : sizeField(size_);
             attempt([&] { date_ = details(file).lastWrite; });
-            print(file.name.leftJustified(NameColumns, u' ', true) + sizeText + QStringLiteral(" bytes ") +
-                  runtime::generalDateText(date_));
+            line.clear();
+            line.append(QStringView(file.name).left(NameColumns));
+            line.resize(NameColumns, u' ');
+            if (size_ == -1)
+                line.append(u"n/a");
+            else
+                appendSizeField(line, size_);
+            line.append(u" bytes ");
+            line.append(runtime::generalDateText(date_));
+            print(line);
         }
         writingFiles_ = false;
     }
@@ -241,12 +248,22 @@ private:
     // take the size from the field's last 13 columns and the name from the
     // columns before them, so a size of 10 GB or more, whose grouped text is
     // longer, is written without separators to stay within those 13.
-    static QString sizeField(std::int64_t size)
+    static void appendSizeField(QString& line, std::int64_t size)
     {
-        QString text = runtime::formatNumber(static_cast<double>(size), QStringLiteral("###,###,###,##0"));
-        if (text.size() > ReadSizeColumns)
-            text = QString::number(size);
-        return text.rightJustified(SizeColumns);
+        const bool grouped = size < 10'000'000'000;
+        char16_t digits[32];
+        char16_t* start = std::end(digits);
+        auto rest = static_cast<std::uint64_t>(size);
+        for (int count = 0; count == 0 || rest > 0; ++count) {
+            if (grouped && count > 0 && count % 3 == 0)
+                *--start = u',';
+            *--start = char16_t(u'0' + rest % 10);
+            rest /= 10;
+        }
+        const qsizetype length = std::end(digits) - start;
+        if (length < SizeColumns)
+            line.resize(line.size() + SizeColumns - length, u' ');
+        line.append(reinterpret_cast<const QChar*>(start), length);
     }
 
     void walkSubFolders()

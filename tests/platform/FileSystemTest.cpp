@@ -3,6 +3,7 @@
 // drives that are not ready, the file calls' errors and file times.
 
 #include "platform/FileSystem.h"
+#include "platform/HostNames.h"
 #include "runtime/ErrorNumber.h"
 #include "support/TestEnvironment.h"
 
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 using platform::FileSystem;
+using platform::HostFolder;
+using platform::HostFolderEntry;
 namespace attr = platform::attr;
 namespace err = runtime::err;
 
@@ -128,6 +131,41 @@ TEST_F(FileSystemTest, DirOrdersNamesThatDifferOnlyInCaseTheSameEveryTime)
     for (const char* name : {"abc", "ABC", "Abc", "abd"})
         write(QStringLiteral("Same/") + QString::fromUtf8(name));
     EXPECT_EQ(fs.dir(QStringLiteral("e:\\same\\*")), (QStringList{"ABC", "Abc", "abc", "abd"}));
+}
+
+// Case is folded character by character, the ASCII ones and the others
+// alike, and names equal but for case keep their exact order.
+TEST_F(FileSystemTest, DirOrdersNamesIgnoringCaseThenExactly)
+{
+    const QString capitalE = QString::fromUtf8("\xC3\x89");
+    const QString smallE = QString::fromUtf8("\xC3\xA9");
+    const QStringList ordered = {"[y", "_x", "A", "a", "ab", "a" + capitalE, "a" + smallE,
+                                 "b", "zeb", "Zeta", capitalE + "a", smallE + "b"};
+    for (const QString& name : ordered)
+        write(QStringLiteral("Order/") + name);
+    EXPECT_EQ(fs.dir(QStringLiteral("e:\\order\\*")), ordered);
+}
+
+// A folder too big for one read of its entries is read whole, and again from
+// its start after a look at whether it is empty.
+TEST_F(FileSystemTest, ReadsABigFolderWholeEveryTime)
+{
+    QStringList names;
+    for (int i = 0; i < 1000; ++i)
+        names += QStringLiteral("a clip-art picture with a long name %1.wmf").arg(i, 4, 10, QChar(u'0'));
+    for (const QString& name : names)
+        write(QStringLiteral("Big/") + name);
+    const HostFolder folder(eRoot + QStringLiteral("/Big"));
+    EXPECT_FALSE(folder.isEmpty());
+    for (int reading = 0; reading < 2; ++reading) {
+        QStringList read;
+        for (const HostFolderEntry& entry : folder.entries())
+            read += entry.name;
+        read.sort();
+        EXPECT_EQ(read, names) << "reading " << reading;
+    }
+    QDir().mkpath(eRoot + QStringLiteral("/Empty"));
+    EXPECT_TRUE(HostFolder(eRoot + QStringLiteral("/Empty")).isEmpty());
 }
 
 TEST_F(FileSystemTest, DrivesThatAreNotReady)

@@ -116,6 +116,22 @@ TEST_F(ListingWriterTest, WhatTheWalkWritesReadsBack)
     EXPECT_FALSE(reader.nextEntry());
 }
 
+TEST_F(ListingWriterTest, SizesAreGroupedAtEveryBoundary)
+{
+    const std::vector<std::pair<qint64, QByteArray>> sizes = {
+        {999, "             999"},           {1000, "           1,000"},
+        {999999, "         999,999"},       {1000000, "       1,000,000"},
+        {9999999999, "   9,999,999,999"},   {10000000000, "     10000000000"},
+        {999999999999, "    999999999999"}};
+    QByteArray expected = header("\\Sizes\\");
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const QByteArray name = "size" + QByteArray::number(qulonglong(i)) + ".bin";
+        makeFile("Sizes/" + name, sizes[i].first);
+        expected += fileLine(name, sizes[i].second);
+    }
+    EXPECT_EQ(walk("e:\\Sizes"), expected);
+}
+
 // Whatever a host name holds, it is listed like any other, in the listing's
 // code page ("?" for what it lacks), and each real folder once however many
 // links lead to it.
