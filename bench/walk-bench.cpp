@@ -81,17 +81,41 @@ void makeTree(const QString& root, int filesEach)
     }
 }
 
-double timeWalk(const QString& listing)
+// The processor time (user and system) of this process or of its finished
+// children: on a busy machine it tells more than the clock.
+double processorSeconds(int who)
 {
-    const Clock::time_point start = Clock::now();
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto seconds = [](const timeval& time) { return double(time.tv_sec) + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The clock and processor times of each run of one side.
+struct Series {
+    std::vector<double> clock;
+    std::vector<double> processor;
+
+    template <typename Work>
+    void time(int who, Work work)
+    {
+        const double processorBefore = processorSeconds(who);
+        const Clock::time_point start = Clock::now();
+        work();
+        clock.push_back(secondsSince(start));
+        processor.push_back(processorSeconds(who) - processorBefore);
+    }
+};
+
+void walk(const QString& listing)
+{
     runtime::AnsiTextWriter out(listing);
     WriteFolderListing("w:\\", "*.*", ListingFiles{&out, nullptr}, "BENCH", listingflags::File1Only);
     out.close();
-    return secondsSince(start);
 }
 
 // Runs the command with its output into the file, its process start included.
-double timePeer(std::vector<std::string> args, const QString& output)
+void runPeer(std::vector<std::string> args, const QString& output)
 {
     std::vector<char*> argv;
     for (std::string& arg : args)
@@ -101,7 +125,6 @@ double timePeer(std::vector<std::string> args, const QString& output)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, output.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
-    const Clock::time_point start = Clock::now();
     pid_t pid = 0;
     int status = 1;
     if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0 ||
@@ -109,9 +132,7 @@ double timePeer(std::vector<std::string> args, const QString& output)
         std::fprintf(stderr, "%s failed\n", argv[0]);
         std::exit(1);
     }
-    const double took = secondsSince(start);
     posix_spawn_file_actions_destroy(&actions);
-    return took;
 }
 
 // The least a walk must do: read each folder with getdents64, each entry with
@@ -158,16 +179,14 @@ private:
     std::FILE* out_;
 };
 
-double timeBareWalk(const QString& tree, const QString& output)
+void bareWalk(const QString& tree, const QString& output)
 {
-    const Clock::time_point start = Clock::now();
     std::FILE* out = std::fopen(output.toLocal8Bit().constData(), "w");
     std::string path = tree.toStdString();
     const int root = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     BareWalker(out).walk(root, path);
     close(root);
     std::fclose(out);
-    return secondsSince(start);
 }
 
 bool installed(const char* command)
@@ -227,37 +246,42 @@ int main(int argc, char** argv)
     const std::string treeArg = tree.toStdString();
     const bool withFd = installed("fdfind");
     const long peakBefore = peakMegabytes();
-    std::vector<double> walkTimes;
-    std::vector<double> findTimes;
-    std::vector<double> fdTimes;
-    std::vector<double> bareTimes;
+    Series walks;
+    Series finds;
+    Series fds;
+    Series bareWalks;
     for (int run = 0; run < runs; ++run) {
-        walkTimes.push_back(timeWalk(work.filePath("listing.txt")));
-        findTimes.push_back(timePeer({"find", treeArg, "-printf", "%p %s %TD %Tr\\n"}, work.filePath("find.txt")));
+        walks.time(RUSAGE_SELF, [&] { walk(work.filePath("listing.txt")); });
+        finds.time(RUSAGE_CHILDREN,
+                   [&] { runPeer({"find", treeArg, "-printf", "%p %s %TD %Tr\\n"}, work.filePath("find.txt")); });
         if (withFd)
-            fdTimes.push_back(timePeer({"fdfind", "--no-ignore", "--threads=1", "--color=never", ".", treeArg},
-                                       work.filePath("fd.txt")));
-        bareTimes.push_back(timeBareWalk(tree, work.filePath("bare.txt")));
+            fds.time(RUSAGE_CHILDREN, [&] {
+                runPeer({"fdfind", "--no-ignore", "--threads=1", "--color=never", ".", treeArg},
+                        work.filePath("fd.txt"));
+            });
+        bareWalks.time(RUSAGE_SELF, [&] { bareWalk(tree, work.filePath("bare.txt")); });
     }
     const long peak = peakMegabytes();
-    const double walk = median(walkTimes);
-    std::printf("walk: %lld bytes of listing (MD5 %s), %zu messages; median %.4f s (%.4f-%.4f); peak memory %ld MB, "
+    const auto range = [](const std::vector<double>& times) {
+        return QString::asprintf("%.4f s (%.4f-%.4f)", median(times), *std::min_element(times.begin(), times.end()),
+                                 *std::max_element(times.begin(), times.end()));
+    };
+    std::printf("walk: %lld bytes of listing (MD5 %s), %zu messages; median %s, processor %s; peak memory %ld MB, "
                 "%ld MB before walking\n",
                 static_cast<long long>(QFile(work.filePath("listing.txt")).size()),
-                md5Of(work.filePath("listing.txt")).constData(), dialogs.messages().size(), walk,
-                *std::min_element(walkTimes.begin(), walkTimes.end()),
-                *std::max_element(walkTimes.begin(), walkTimes.end()), peak, peakBefore);
-    const auto report = [&](const char* name, const std::vector<double>& times) {
-        std::printf("%s: median %.4f s (%.4f-%.4f), walk/%s %.2f\n", name, median(times),
-                    *std::min_element(times.begin(), times.end()), *std::max_element(times.begin(), times.end()),
-                    name, walk / median(times));
+                md5Of(work.filePath("listing.txt")).constData(), dialogs.messages().size(),
+                qPrintable(range(walks.clock)), qPrintable(range(walks.processor)), peak, peakBefore);
+    const auto report = [&](const char* name, const Series& peer) {
+        std::printf("%s: median %s, processor %s; walk/%s %.2f, processor %.2f\n", name, qPrintable(range(peer.clock)),
+                    qPrintable(range(peer.processor)), name, median(walks.clock) / median(peer.clock),
+                    median(walks.processor) / median(peer.processor));
     };
-    report("bare", bareTimes);
+    report("bare", bareWalks);
     if (withFd)
-        report("fdfind", fdTimes);
+        report("fdfind", fds);
     else
         std::printf("fdfind: not installed\n");
-    report("find", findTimes);
-    std::printf("walk/find ratio: %.2f\n", walk / median(findTimes));
+    report("find", finds);
+    std::printf("walk/find ratio: %.2f\n", median(walks.clock) / median(finds.clock));
     return 0;
 }
