@@ -10,9 +10,11 @@ namespace platform::emf {
 
 namespace {
 
-// Where a block-transfer record keeps its fields.
-constexpr std::int64_t TransferBitmapAt = 84;  // the source bitmap's offsets and sizes
+// Where a block-transfer record keeps its fields: each bitmap's offsets and
+// sizes, after its colour usage (but for the device-independent records').
+constexpr std::int64_t TransferBitmapAt = 84;
 constexpr std::int64_t DibBitmapAt = 48;
+constexpr std::int64_t DibUsageAt = 64;
 constexpr std::int64_t MaskBitmapAt = 112;
 constexpr std::uint8_t SourceAlpha = 1;  // AC_SRC_ALPHA: the source's own alpha counts
 constexpr std::uint32_t GradientVertexSize = 16;
@@ -92,14 +94,14 @@ bool Player::playBitmap(std::uint32_t type, const ByteView& record)
     case record::AlphaBlend:
     case record::TransparentBlt: break;
     case record::StretchDiBits: {
-        const QImage bitmap = recordBitmap(record, DibBitmapAt);
+        const QImage bitmap = recordBitmap(record, DibBitmapAt, record.u32(DibUsageAt), dc_.palette);
         const QRectF target(record.i32(24), record.i32(28), record.i32(72), record.i32(76));
         if (!bitmap.isNull())
             blit(target, bitmap, dibSource(record, bitmap, 32), record.u32(68));
         return true;
     }
     case record::SetDiBitsToDevice: {
-        const QImage bitmap = recordBitmap(record, DibBitmapAt);
+        const QImage bitmap = recordBitmap(record, DibBitmapAt, record.u32(DibUsageAt), dc_.palette);
         const QRectF source = dibSource(record, bitmap, 32);
         if (!bitmap.isNull())
             blit(QRectF(QPointF(record.i32(24), record.i32(28)), source.size()), bitmap, source, 0x00CC0020);
@@ -114,7 +116,7 @@ bool Player::playBitmap(std::uint32_t type, const ByteView& record)
         fillWithBrush(target, rop);
         return true;
     }
-    QImage bitmap = recordBitmap(record, TransferBitmapAt);
+    QImage bitmap = recordBitmap(record, TransferBitmapAt, record.u32(TransferBitmapAt - 4), dc_.palette);
     if (type == record::AlphaBlend && record.u8(43) == SourceAlpha) {
         if (const QImage withAlpha = premultipliedBitmap(record); !withAlpha.isNull())
             bitmap = withAlpha;
@@ -127,7 +129,7 @@ bool Player::playBitmap(std::uint32_t type, const ByteView& record)
                                   : QSizeF(record.i32(100), record.i32(104));
     const QRectF source(sourceAt, sourceSize);
     if (type == record::MaskBlt) {
-        const QImage mask = recordBitmap(record, MaskBitmapAt);
+        const QImage mask = recordBitmap(record, MaskBitmapAt, record.u32(MaskBitmapAt - 4), dc_.palette);
         blit(target, mask.isNull() ? bitmap : masked(bitmap, mask), source, mask.isNull() ? rop : 0x00CC0020);
     } else if (type == record::TransparentBlt) {
         QImage keyed = bitmap.convertToFormat(QImage::Format_ARGB32);

@@ -175,9 +175,13 @@ bool Player::playObject(std::uint32_t type, const ByteView& record)
     case record::ExtCreatePen: keep(penFromExtCreatePen(record)); return true;
     case record::CreateBrushIndirect: keep(brushFromCreateBrush(record)); return true;
     case record::CreateMonoBrush:
-    case record::CreateDibPatternBrushPt: keep(brushFromPattern(record)); return true;
+    case record::CreateDibPatternBrushPt: keep(brushFromPattern(record, dc_.palette)); return true;
     case record::ExtCreateFontIndirectW: keep(fontFromLogFont(record)); return true;
     case record::CreatePalette: keep(paletteFromRecord(record)); return true;
+    case record::SetPaletteEntries:
+        if (auto* palette = index < objects_.size() ? std::get_if<Palette>(&objects_[index]) : nullptr)
+            setPaletteEntries(*palette, record);
+        return true;
     case record::SelectObject:
     case record::SelectPalette: selectObject(index); return true;
     case record::DeleteObject:

@@ -31,7 +31,7 @@ inline constexpr std::uint32_t Header = 1, PolyBezier = 2, Polygon = 3, Polyline
                                CreatePen = 38, CreateBrushIndirect = 39, DeleteObject = 40, AngleArc = 41,
                                Ellipse = 42, Rectangle = 43, RoundRect = 44, Arc = 45, Chord = 46, Pie = 47,
                                SelectPalette = 48, CreatePalette = 49, SetPaletteEntries = 50, LineTo = 54,
-                               ArcTo = 55, PolyDraw = 56, SetArcDirection = 57, SetMiterLimit = 58,
+                               ArcTo = 55, PolyDraw = 56, SetArcDirection = 57,
                                BeginPath = 59, EndPath = 60, CloseFigure = 61, FillPath = 62,
                                StrokeAndFillPath = 63, StrokePath = 64, FlattenPath = 65, WidenPath = 66,
                                SelectClipPath = 67, AbortPath = 68, FillRgn = 71, FrameRgn = 72, InvertRgn = 73,

@@ -21,8 +21,6 @@ double millimetresPerUnit(int mode)
     }
 }
 
-constexpr std::uint32_t PaletteIndexFlag = 0x01000000;
-
 Brush solidBrush(ColorRef color) { return Brush{0, color, 0, {}}; }
 Pen solidPen(ColorRef color) { return Pen{0, 0, true, color}; }
 Pen nullPen() { return Pen{5, 0, true, 0}; }

@@ -20,6 +20,7 @@ namespace platform::emf {
 
 // A colour as records give it: 0x00BBGGRR, or a palette index under 0x01000000.
 using ColorRef = std::uint32_t;
+inline constexpr ColorRef PaletteIndexFlag = 0x01000000;
 
 struct Pen {
     unsigned style = 0;      // the style with its cap and join bits

@@ -3,6 +3,7 @@
 #include "platform/DibReader.h"
 #include "platform/WmfStyle.h"
 
+#include <QtEndian>
 #include <cmath>
 
 namespace platform::emf {
@@ -15,7 +16,31 @@ constexpr double MaxPenPixels = 4096;
 constexpr int MaxPaletteEntries = 4096;
 constexpr std::int64_t LogFontSize = 92;
 
+// A PALETTEENTRY: red, green, blue and flags.
+QColor entryAt(const ByteView& record, std::int64_t at) { return QColor(record.u8(at), record.u8(at + 1), record.u8(at + 2)); }
+
 bool nullStyle(unsigned style) { return (style & PS_STYLE_MASK) == PS_NULL; }
+
+// A bitmap's colour table of 16-bit palette indexes made into one of colours;
+// empty when it does not fit the bytes.
+QByteArray withPaletteColours(const QByteArray& info, const Palette& palette)
+{
+    const ByteView header(info);
+    const std::int64_t headerSize = header.u32(0);
+    const int bitCount = header.u16(14);
+    if (headerSize < 40 || bitCount < 1 || bitCount > 8)
+        return info;
+    const std::int64_t entries = std::min<std::int64_t>(header.u32(32) ? header.u32(32) : 1 << bitCount, 1 << bitCount);
+    if (!header.has(headerSize, entries * 2))
+        return {};
+    QByteArray colours = info.first(headerSize);
+    qToLittleEndian<quint32>(static_cast<quint32>(entries), colours.data() + 32);
+    for (std::int64_t i = 0; i < entries; ++i) {
+        const QColor colour = colorOf(PaletteIndexFlag | header.u16(headerSize + 2 * i), palette);
+        colours.append(char(colour.blue())).append(char(colour.green())).append(char(colour.red())).append('\0');
+    }
+    return colours;
+}
 
 }  // namespace
 
@@ -48,9 +73,9 @@ std::optional<Brush> brushFromCreateBrush(const ByteView& record)
     return Brush{record.u32(12), record.u32(16), record.u32(20), {}};
 }
 
-std::optional<Brush> brushFromPattern(const ByteView& record)
+std::optional<Brush> brushFromPattern(const ByteView& record, const Palette& palette)
 {
-    const QImage pattern = recordBitmap(record, 16);
+    const QImage pattern = recordBitmap(record, 16, record.u32(12), palette);
     if (pattern.isNull())
         return std::nullopt;
     return Brush{BS_DIBPATTERNPT, 0, 0, pattern};
@@ -81,22 +106,33 @@ std::optional<Palette> paletteFromRecord(const ByteView& record)
     if (count > MaxPaletteEntries || !record.has(16, count * 4))
         return std::nullopt;
     Palette palette;
-    palette.reserve(count);
     for (std::int64_t i = 0; i < count; ++i)
-        palette.emplace_back(record.u8(16 + i * 4), record.u8(17 + i * 4), record.u8(18 + i * 4));
+        palette.push_back(entryAt(record, 16 + i * 4));
     return palette;
 }
 
-QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt)
+void setPaletteEntries(Palette& palette, const ByteView& record)
 {
-    const QByteArrayView info = record.mid(record.u32(fieldsAt), record.u32(fieldsAt + 4));
+    const std::int64_t first = record.u32(12);
+    const std::int64_t count = record.u32(16);
+    if (first + count > MaxPaletteEntries || !record.has(20, count * 4))
+        return;
+    if (std::int64_t(palette.size()) < first + count)
+        palette.resize(first + count);
+    for (std::int64_t i = 0; i < count; ++i)
+        palette[first + i] = entryAt(record, 20 + i * 4);
+}
+
+QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt, std::uint32_t usage, const Palette& palette)
+{
+    QByteArray packed = record.mid(record.u32(fieldsAt), record.u32(fieldsAt + 4)).toByteArray();
     const QByteArrayView pixels = record.mid(record.u32(fieldsAt + 8), record.u32(fieldsAt + 12));
-    if (info.isEmpty())
+    if (usage == PaletteIndexes)
+        packed = withPaletteColours(packed, palette);
+    if (packed.isEmpty())
         return {};
     // The reader takes the header, colours and pixels as one block.
-    QByteArray packed;
-    packed.reserve(info.size() + pixels.size());
-    packed.append(info).append(pixels);
+    packed.append(pixels);
     return readPackedBitmap(packed);
 }
 

@@ -16,14 +16,18 @@ namespace platform::emf {
 std::optional<Pen> penFromCreatePen(const ByteView& record);
 std::optional<Pen> penFromExtCreatePen(const ByteView& record);
 std::optional<Brush> brushFromCreateBrush(const ByteView& record);
-std::optional<Brush> brushFromPattern(const ByteView& record);
+std::optional<Brush> brushFromPattern(const ByteView& record, const Palette& palette);
 std::optional<Font> fontFromLogFont(const ByteView& record);
 std::optional<Palette> paletteFromRecord(const ByteView& record);
+// Sets the entries a SETPALETTEENTRIES record gives, growing the palette to hold them.
+void setPaletteEntries(Palette& palette, const ByteView& record);
 
 // The bitmap a record carries: its info header and colours at the offset and
 // of the size at `fieldsAt`, its pixels at the offset and of the size in the
-// next two fields. A null image when it is missing or damaged.
-QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt);
+// next two fields; a colour table of palette indexes (`usage` 1) takes its
+// colours from `palette`. A null image when it is missing or damaged.
+inline constexpr std::uint32_t PaletteIndexes = 1;  // DIB_PAL_COLORS
+QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt, std::uint32_t usage, const Palette& palette);
 
 // The pen `width` painter units wide for a painter whose transform makes
 // `scale` image pixels of one painter unit (a pen in logical units with the

@@ -1,10 +1,12 @@
 // Enhanced metafiles as the program draws them: drawings built record by
 // record, one record family a row, looked at on a coarse grid of mean colours;
-// and damaged files (a damaged record is passed over, a broken structure refused).
+// the clip-art samples, looked at where they draw something telling; and
+// damaged files (a damaged record is passed over, a broken structure refused).
 
 #include "EnhancedMetafileBytes.h"
 #include "platform/EmfRenderer.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace rec = emfrecord;
@@ -21,13 +23,17 @@ QImage drawn(const QByteArray& bytes)
 
 // The drawing in 4 by 4 cells of 25 by 25 pixels, each cell a letter: r red,
 // b blue, p pink (half red over white), k black, w white, i ink (anything well
-// darker than white), m mixed (ink, but well lighter than black), ? any.
+// darker than white), m mixed (ink, but well lighter than black), R reddish
+// and G greenish (the channel well above the others), ? any.
 // A cell matches when its mean colour lies within the tolerance.
 constexpr int Cells = 4;
 constexpr int Tolerance = 48;
 
 bool cellMatches(QColor mean, char expected)
 {
+    const auto above = [](int channel, int other1, int other2) {
+        return channel > other1 + Tolerance / 2 && channel > other2 + Tolerance / 2;
+    };
     const auto near = [&](int r, int g, int b) {
         return std::abs(mean.red() - r) <= Tolerance && std::abs(mean.green() - g) <= Tolerance
                && std::abs(mean.blue() - b) <= Tolerance;
@@ -40,6 +46,8 @@ bool cellMatches(QColor mean, char expected)
     case 'w': return near(255, 255, 255);
     case 'i': return qGray(mean.rgb()) < 235;
     case 'm': return qGray(mean.rgb()) < 235 && qGray(mean.rgb()) > 60;
+    case 'R': return above(mean.red(), mean.green(), mean.blue());
+    case 'G': return above(mean.green(), mean.red(), mean.blue());
     default: return true;
     }
 }
@@ -157,6 +165,17 @@ INSTANTIATE_TEST_SUITE_P(
                      {48, ints({2})}, rec::solidBrush(1, 0x01000000), rec::select(1), rec::nullPen(),
                      rec::rectangle(0, 0, 100, 50)},
                     "bbbb bbbb wwww wwww"},
+        DrawingCase{"ChangedPaletteEntry",
+                    {{49, ints({2}) + QByteArray::fromHex("0003" "0100") + QByteArray::fromHex("ff000000")},
+                     {50, ints({2, 0, 1}) + QByteArray::fromHex("0000ff00")}, {48, ints({2})},
+                     rec::solidBrush(1, 0x01000000), rec::select(1), rec::nullPen(), rec::rectangle(0, 0, 100, 50)},
+                    "bbbb bbbb wwww wwww"},
+        DrawingCase{"BitmapOfPaletteIndexes",
+                    {{49, ints({2}) + QByteArray::fromHex("0003" "0100") + QByteArray::fromHex("0000ff00")},
+                     {48, ints({2})},
+                     {81, ints({0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 80, 42, 124, 4, 1, 0xCC0020, 100, 50})
+                              + ints({40, 1, 1, 0x080001, 0, 4, 0, 0, 1, 0}) + QByteArray(8, '\0')}},
+                    "bbbb bbbb wwww wwww"},
         DrawingCase{"BlackRasterOperation", redFill({{20, ints({1})}, rec::rectangle(0, 0, 100, 50)}),
                     "kkkk kkkk wwww wwww"},
         DrawingCase{"RoundRect", redFill({{44, ints({0, 0, 100, 100, 50, 50})}}), "?rr? rrrr rrrr ?rr?"},
@@ -210,6 +229,52 @@ INSTANTIATE_TEST_SUITE_P(
         DrawingCase{"DamagedRecordPassedOver",
                     redFill({{3, ints({0, 0, 0, 0, 1000, 0, 0})}, rec::rectangle(0, 0, 50, 50)}),
                     "rrww rrww wwww wwww"}));
+
+// ---- the clip-art samples ---------------------------------------------------------
+
+struct SampleProbe {
+    QRectF area;  // in fractions of the picture
+    char expected;
+};
+
+struct SampleCase {
+    const char* name;
+    std::vector<SampleProbe> probes;
+};
+
+void PrintTo(const SampleCase& c, std::ostream* out) { *out << c.name; }
+
+class EmfSampleTest : public ::testing::TestWithParam<SampleCase> {};
+
+TEST_P(EmfSampleTest, DrawsWhatTheSampleShows)
+{
+    QFile file(QStringLiteral(BRISCA_TEST_DATA_DIR "/emf/%1.emf").arg(GetParam().name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto rendered = platform::renderEnhancedMetafile(
+        file.readAll(), [](QSize own) { return own.scaled(600, 600, Qt::KeepAspectRatio); });
+    ASSERT_TRUE(rendered);
+    const QImage& image = rendered->image;
+    for (const auto& [area, expected] : GetParam().probes) {
+        const QRect pixels = QTransform::fromScale(image.width(), image.height()).mapRect(area).toRect();
+        const QColor mean = image.copy(pixels).scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixelColor(0, 0);
+        EXPECT_TRUE(cellMatches(mean, expected)) << "area " << area.x() << "," << area.y() << " is "
+                                                 << mean.name().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ClipArt, EmfSampleTest,
+    ::testing::Values(
+        // A red triangle and a green sun low on the right, nothing above them.
+        SampleCase{"lo-fdo77229", {{{0.6, 0.66, 0.06, 0.06}, 'r'}, {{0.83, 0.63, 0.04, 0.05}, 'G'},
+                                   {{0, 0, 1, 0.5}, 'w'}}},
+        // Bars, pink above green, and the labels under them.
+        SampleCase{"lo-image1", {{{0.08, 0.3, 0.04, 0.3}, 'R'}, {{0.72, 0.3, 0.04, 0.5}, 'G'},
+                                 {{0.85, 0.2, 0.15, 0.6}, 'w'}}},
+        // A curve on axes, the y axis named by turned text; nothing above the curve's right end.
+        SampleCase{"lo-TestEmfPlusDrawBeziers", {{{0.07, 0.15, 0.05, 0.35}, 'i'}, {{0.5, 0.02, 0.4, 0.15}, 'w'}}},
+        // "Cu" at the heart of the molecule.
+        SampleCase{"lo-TextMapMode", {{{0.45, 0.49, 0.05, 0.03}, 'i'}}}));
 
 // ---- damaged files ---------------------------------------------------------------
 
