@@ -23,9 +23,11 @@ namespace {
 
 constexpr quint16 ListenerPort = 6060;
 
+// The descriptors the program has open now.
 long openDescriptors()
 {
-    return static_cast<long>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    return static_cast<long>(descriptors.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
 }
 constexpr qsizetype CommandPeekLength = 64;
 

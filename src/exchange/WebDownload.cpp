@@ -17,7 +17,6 @@
 #include <system_error>
 
 using platform::Forms;
-using platform::ZipControl;
 
 namespace {
 
@@ -85,8 +84,9 @@ bool WebDownload::startRequest()
         return false;
     }
     if (!web_->ResponseSucceeded()) {
-        notDownloaded(web_->HeadersReceived() ? QStringLiteral("the server answered %1").arg(web_->ResponseCode())
-                                     : QStringLiteral("the server did not answer (") + web_->ErrorText() + u')');
+        notDownloaded(web_->HeadersReceived()
+                          ? QStringLiteral("the server answered %1").arg(web_->ResponseCode())
+                          : QStringLiteral("the server did not answer (") + web_->ErrorText() + u')');
         return false;
     }
     return true;

@@ -84,11 +84,6 @@ void InternetTransfer::Cancel()
     executing_ = false;
 }
 
-QByteArray InternetTransfer::GetChunk(int size)
-{
-    return reply_ ? reply_->read(size) : QByteArray();
-}
-
 qint64 InternetTransfer::GetChunk(char* data, qint64 size)
 {
     return reply_ ? std::max<qint64>(0, reply_->read(data, size)) : 0;

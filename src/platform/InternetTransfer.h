@@ -51,11 +51,9 @@ public:
     QString GetHeader(const QString& name) const;
     // Abandons the current request; what it had not yet given is dropped.
     void Cancel();
-    // The next part of the body, at most `size` bytes, of what has arrived so
-    // far; empty once the body is used up (or while nothing new has arrived).
-    QByteArray GetChunk(int size);
-    // The same into the caller's buffer: the number of bytes given, 0 when
-    // none are waiting.
+    // The next part of the body, at most `size` bytes of what has arrived so
+    // far, into the caller's buffer: the number of bytes given, 0 once the body
+    // is used up (or while nothing new has arrived).
     qint64 GetChunk(char* data, qint64 size);
 
     // True once the response's status line and headers have arrived.

@@ -45,7 +45,10 @@ bool outOfDescriptors(int error) { return error == EMFILE || error == ENFILE || 
 
 }  // namespace
 
-TcpListener::TcpListener(std::function<void(qintptr)> take, QObject* parent) : QObject(parent), take_(std::move(take)) {}
+TcpListener::TcpListener(std::function<void(qintptr)> take, QObject* parent)
+    : QObject(parent), take_(std::move(take))
+{
+}
 
 TcpListener::~TcpListener()
 {
