@@ -25,10 +25,10 @@ void Browser::CatFolder(QString HtmlName, QString FolderPath, QString HtmlFolder
     CatalogueWalk(host).CatFolder(HtmlName, FolderPath, HtmlFolder, ImageFolder, OldHtml, Relative);
 }
 
-void PictureConversion::convert(const QString& folder, const QString& fileName, const CatalogueTimes& times,
-                                std::int16_t& ConvertStage)
+void PictureConversion::convert(const QString& folder, const QString& fileName, const QString& drawingName,
+                                const CatalogueTimes& times, std::int16_t& ConvertStage)
 {
-    ConvertPicture(folder, fileName, times, ConvertStage, programs_, showBatchProgress);
+    ConvertPicture(folder, fileName, drawingName, times, ConvertStage, programs_, showBatchProgress);
 }
 
 void PictureConversion::release() { ReleaseDrawingPrograms(programs_); }

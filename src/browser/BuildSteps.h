@@ -24,11 +24,12 @@ void startDistributionBuild(Browser& browser);
 class PictureConversion {
 public:
     // After the picture's cells: the picture folder & fileName through the
-    // drawing programs, stamped with the picture's times. ConvertStage tells
+    // drawing programs into the drawing drawingName, stamped with the
+    // picture's times. ConvertStage tells
     // the run's error handler which program failed (2 Illustrator, 3 CorelDRAW);
     // it is set, never reset. Errors are raised to the run.
-    void convert(const QString& folder, const QString& fileName, const CatalogueTimes& times,
-                 std::int16_t& ConvertStage);
+    void convert(const QString& folder, const QString& fileName, const QString& drawingName,
+                 const CatalogueTimes& times, std::int16_t& ConvertStage);
     // After a run that went through its last file: the drawing programs'
     // objects are let go.
     void release();

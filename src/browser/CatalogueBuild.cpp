@@ -1,7 +1,7 @@
 #include "browser/CatalogueBuild.h"
 
+#include "browser/BuildErrors.h"
 #include "browser/CataloguePage.h"
-#include "browser/PreviewRun.h"
 #include "platform/FileSystem.h"
 #include "platform/Interaction.h"
 #include "platform/Services.h"
@@ -31,9 +31,29 @@ void writeLines(const QStringList& lines)
         writeLine(line);
 }
 
+// A thumbnail folder, under exactly its name.
 void makeFolder(const QString& path)
 {
-    passing75([&] { platform::fileSystem().mkDir(path); });
+    passing75([&] {
+        platform::fileSystem().matchCase(path);
+        platform::fileSystem().mkDir(path);
+    });
+}
+
+// A folder the build cannot do without: made beside any of its name in
+// another case (a source folder "cat" stays the user's), and when it cannot
+// be made, an error that says so rather than a later "Path not found".
+void makeBuildFolder(const QString& path)
+{
+    platform::FileSystem& files = platform::fileSystem();
+    try {
+        files.mkDirExact(path);
+    } catch (const RuntimeError& error) {
+        if (error.number() != runtime::err::PathFileAccessError || files.folderExists(path))
+            throw;
+        runtime::raise(runtime::err::PermissionDenied,
+                       QStringLiteral("Permission denied: the folder %1 cannot be made").arg(path));
+    }
 }
 
 void closePage()
@@ -86,9 +106,11 @@ void CatalogueWalk::CatFolder(const QString& HtmlName, const QString& FolderPath
         // A folder with no host path meets its error again when its page is written.
     }
 
+    pages_ = UniqueNames({HtmlName, QStringLiteral("folder.gif"), QStringLiteral("logo.gif")});
     std::vector<Folder> open;  // the folder being visited last, its parents before it
-    Folder top = visit(HtmlName, FolderPath, Relative);
-    if (writePage(top, OldHtml))
+    Folder top = visit(HtmlName, HtmlName, FolderPath, Relative);
+    const Folder parent = visit(OldHtml, OldHtml, QString(), QString());
+    if (writePage(top, OldHtml.isEmpty() ? nullptr : &parent))
         open.push_back(std::move(top));
     while (!open.empty()) {
         Folder& folder = open.back();
@@ -97,10 +119,11 @@ void CatalogueWalk::CatFolder(const QString& HtmlName, const QString& FolderPath
                 host_.setFolderListPath(folder.rememberedPath);
                 open.pop_back();
             } else {
-                const QString& name = folder.subFolders[folder.next++];
-                makeFolder(imageFolder_ + name);
-                Folder sub = visit(name, folder.FolderPath + name + u'\\', folder.Relative + u'/' + name);
-                if (writePage(sub, folder.HtmlName)) {
+                const SubFolder& next = folder.subFolders[folder.next++];
+                makeFolder(imageFolder_ + next.page);
+                Folder sub = visit(next.page, next.name, folder.FolderPath + next.name + u'\\',
+                                   folder.Relative + u'/' + next.name);
+                if (writePage(sub, &folder)) {
                     open.push_back(std::move(sub));
                     continue;
                 }
@@ -118,15 +141,18 @@ void CatalogueWalk::CatFolder(const QString& HtmlName, const QString& FolderPath
     }
 }
 
-bool CatalogueWalk::writePage(Folder& folder, const QString& OldHtml)
+bool CatalogueWalk::writePage(Folder& folder, const Folder* parent)
 {
     try {
         folder.rememberedPath = host_.folderListPath();
         host_.setFolderListPath(folder.FolderPath);
         ListSearch.CatFileNum = static_cast<std::int16_t>(runtime::freeFile());
         const QString page = htmlFolder_ + folder.HtmlName + QStringLiteral(".htm");
-        passing75([&] { runtime::openForOutput(ListSearch.CatFileNum, platform::fileSystem().hostPath(page)); });
-        writeLines(catalogue::pageHead(folder.HtmlName));
+        passing75([&] {
+            platform::fileSystem().matchCase(page);
+            runtime::openForOutput(ListSearch.CatFileNum, platform::fileSystem().hostPath(page));
+        });
+        writeLines(catalogue::pageHead(folder.name));
 
         host_.PreviewFolder(folder.FolderPath, folder.HtmlName, imageFolder_, htmlFolder_, ListSearch.CatFileNum,
                             folder.Relative);
@@ -136,8 +162,8 @@ bool CatalogueWalk::writePage(Folder& folder, const QString& OldHtml)
         }
 
         writeLine(catalogue::TableEnd);
-        if (!OldHtml.isEmpty())
-            writeLine(catalogue::backLink(OldHtml));
+        if (parent)
+            writeLine(catalogue::backLink(parent->HtmlName, parent->name));
         listSubFolders(folder);
         writeLine(catalogue::PageEnd);
         closePage();
@@ -164,8 +190,9 @@ void CatalogueWalk::listSubFolders(Folder& folder)
         if (folder.subFolders.size() == MaxSubFolders)
             runtime::raise(runtime::err::SubscriptOutOfRange);
         claimed_.insert(key);
-        folder.subFolders.push_back(entry.name);
-        writeLines(catalogue::subFolderRows(entry.name));
+        const QString page = pages_.claim(entry.name);
+        folder.subFolders.push_back({entry.name, page});
+        writeLines(catalogue::subFolderRows(page, entry.name));
     }
 }
 
@@ -179,9 +206,9 @@ void takeSourceFolder(const CatalogueHost& host)
 void writeCatalogue(CatalogueHost& host, const QString& pageRoot)
 {
     ListSearch.CatHtmlFolder = pageRoot + PageFolderName + u'\\';
-    makeFolder(ListSearch.CatHtmlFolder);
+    passing75([] { makeBuildFolder(ListSearch.CatHtmlFolder); });
     ListSearch.CatImageFolder = ListSearch.CatHtmlFolder + QStringLiteral("Images\\");
-    makeFolder(ListSearch.CatImageFolder);
+    passing75([] { makeBuildFolder(ListSearch.CatImageFolder); });
     makeFolder(ListSearch.CatImageFolder + ListSearch.CatFolderName);
     for (const QString& icon : {QStringLiteral("folder.gif"), QStringLiteral("logo.gif")}) {
         passing75([&] {
@@ -204,6 +231,9 @@ void CreateCatalogue(CatalogueHost& host)
         writeCatalogue(host, ListSearch.CatSourcePath);
         ListSearch.CatMode = false;
         ListSearch.PreviewBusy = previewWasBusy;
+        // A build stopped by the user has done its work: the folder is shown
+        // whole again, not stopped after its first picture.
+        ListSearch.StopFlag = false;
         host.setFolderListPath(ListSearch.CatSourcePath);
         host.Command1_Click();
         // A preview suspended when the build began would go on filling the grid

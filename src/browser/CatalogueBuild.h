@@ -2,9 +2,12 @@
 // The HTML catalogue of a folder tree: one page per folder, written into a
 // "Cat" folder (of the catalogued folder, or of a distribution's output
 // folder) with the thumbnails under "Cat\Images\", and the folder icon and
-// logo copied beside them. Pages are named by the folder's last name only, so
-// two folders of one name share a page and a thumbnail folder, the later
-// visited one winning.
+// logo copied beside them. Pages are named by the folder's last name; a later
+// folder of a name an earlier one has (letter case ignored) gets a numbered
+// page and thumbnail folder of its own ("Summer (2).htm"), so each folder
+// keeps its page. Pages and thumbnail folders are made under exactly their
+// names: one an earlier build left in another case is renamed, not written
+// into.
 //
 // The walk is pre-order: a folder's page is complete before its first
 // sub-folder is visited. The folders still to visit are kept in a list on the
@@ -16,6 +19,8 @@
 // done it: 75 (a folder that exists already, a file that cannot be written) is
 // passed over and the next step runs; 53 ends silently; any other error ends
 // the folder's branch (or the build) with its message, unless a stop was asked.
+
+#include "browser/UniqueNames.h"
 
 #include <QSet>
 #include <QString>
@@ -51,31 +56,40 @@ public:
                    const QString& ImageFolder, const QString& OldHtml, const QString& Relative);
 
 private:
+    struct SubFolder {
+        QString name;
+        QString page;
+    };
     struct Folder {
-        QString HtmlName;
+        QString HtmlName;  // the page's name, also its thumbnail folder's
+        QString name;      // the folder's own name, which the page shows
         QString FolderPath;
         QString Relative;
         QString rememberedPath;  // the folder list's path before the visit
-        std::vector<QString> subFolders;
+        std::vector<SubFolder> subFolders;
         std::size_t next = 0;
     };
 
-    static Folder visit(const QString& HtmlName, const QString& FolderPath, const QString& Relative)
+    static Folder visit(const QString& HtmlName, const QString& name, const QString& FolderPath,
+                        const QString& Relative)
     {
         Folder folder;
         folder.HtmlName = HtmlName;
+        folder.name = name;
         folder.FolderPath = FolderPath;
         folder.Relative = Relative;
         return folder;
     }
-    // Writes the folder's page; true when its sub-folders are to be visited.
-    bool writePage(Folder& folder, const QString& OldHtml);
+    // Writes the folder's page, with a link back to the parent's page when
+    // there is one; true when its sub-folders are to be visited.
+    bool writePage(Folder& folder, const Folder* parent);
     void listSubFolders(Folder& folder);
 
     CatalogueHost& host_;
     QString htmlFolder_;
     QString imageFolder_;
     QSet<QString> claimed_;  // real host paths of the folders listed so far
+    UniqueNames pages_;
 };
 
 // The catalogue of the folder the browser shows (its "Create Catalogue"

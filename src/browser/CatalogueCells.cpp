@@ -1,6 +1,8 @@
 #include "browser/CatalogueCells.h"
 
+#include "browser/BuildErrors.h"
 #include "browser/CataloguePage.h"
+#include "browser/UniqueNames.h"
 #include "platform/FileSystem.h"
 #include "platform/Interaction.h"
 #include "platform/Services.h"
@@ -13,13 +15,22 @@ constexpr int ThumbnailQuality = 55;
 constexpr int BaselineJpeg = 2;
 constexpr std::size_t LinksPerRow = 4;
 
-QString baseName(const QString& FileName) { return FileName.left(FileName.size() - 4); }
-
 }  // namespace
 
-QString thumbnailFile(const QString& ImageFolder, const QString& FolderName, const QString& FileName)
+QString baseName(const QString& FileName) { return FileName.left(FileName.size() - 4); }
+
+QString thumbnailFile(const QString& ImageFolder, const QString& FolderName, const QString& thumbnailName)
 {
-    return ImageFolder + FolderName + u'\\' + baseName(FileName) + QStringLiteral(".jpg");
+    return ImageFolder + FolderName + u'\\' + thumbnailName + QStringLiteral(".jpg");
+}
+
+QStringList thumbnailNames(const QStringList& pictures)
+{
+    UniqueNames names;
+    QStringList thumbnails;
+    for (const QString& picture : pictures)
+        thumbnails += names.claim(baseName(picture));
+    return thumbnails;
 }
 
 CatalogueTimes readCatalogueTimes(const QString& picture, const QString& thumbnail)
@@ -43,12 +54,15 @@ CatalogueCells::CatalogueCells(std::int16_t HTML, QString ImageFolder, QString F
 {
 }
 
-void CatalogueCells::addPicture(const QString& FileName, const platform::imgdes& img, const CatalogueTimes& times)
+void CatalogueCells::addPicture(const CataloguePicture& picture, const platform::imgdes& img,
+                                const CatalogueTimes& times)
 {
-    const QString B = baseName(FileName);
-    saveThumbnail(thumbnailFile(imageFolder_, folderName_, FileName), img, times);
-    runtime::printLine(html_, catalogue::thumbnailCell(folderName_, B));
-    queued_.push_back({catalogue::nameLinkHref(relative_, FileName, B, ListSearch.DistribMode), B});
+    saveThumbnail(thumbnailFile(imageFolder_, folderName_, picture.thumbnail), img, times);
+    runtime::printLine(html_, catalogue::thumbnailCell(folderName_, picture.thumbnail));
+    const QString hostPath = platform::fileSystem().hostPath(picture.folder + picture.FileName);
+    queued_.push_back({catalogue::nameLinkTarget(relative_, picture.FileName, hostPath, picture.drawing,
+                                                 ListSearch.DistribMode),
+                       baseName(picture.FileName)});
     if (queued_.size() == LinksPerRow) {
         writeQueuedLinks();
         runtime::printLine(html_, catalogue::RowBreak);
@@ -64,7 +78,9 @@ void CatalogueCells::saveThumbnail(const QString& file, const platform::imgdes& 
         return;
     const int status = platform::savejpgex(file, img, ThumbnailQuality, BaselineJpeg);
     if (status != platform::imagestatus::Ok) {
-        platform::interaction().msgBox(QStringLiteral("Thumbnail Save Error: ") + QString::number(status));
+        // A full disk fails every thumbnail after it: one message says it.
+        if (firstInBuild(QStringLiteral("Thumbnail Save Error")))
+            platform::interaction().msgBox(QStringLiteral("Thumbnail Save Error: ") + QString::number(status));
         return;
     }
     // Only the last write is stamped; a zero record leaves the other times alone.

@@ -4,8 +4,11 @@
 // links still waiting for their row.
 //
 // A picture B.ext of the page FolderName has the thumbnail file
-// ImageFolder & FolderName & "\" & B & ".jpg" (so Lion.bmp and Lion.wmf share
-// one). A thumbnail is written with the picture's last-write time, and one
+// ImageFolder & FolderName & "\" & B & ".jpg", or "B (2).jpg" and on for the
+// second and later pictures of the folder whose names differ only in their
+// extension (Lion.bmp and Lion.wmf), so each cell shows its own picture. A
+// thumbnail is written, whole or not at all, with the picture's last-write
+// time, and one
 // whose last-write time still equals the picture's is not made again: a
 // second build of an unchanged tree encodes nothing, a changed picture gets a
 // new thumbnail.
@@ -14,6 +17,7 @@
 #include "platform/ImageLibrary.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <vector>
 
@@ -27,8 +31,22 @@ struct CatalogueTimes {
     FILETIME thumbnailWritten;
 };
 
-// The thumbnail file of the picture FileName on the page FolderName.
-QString thumbnailFile(const QString& ImageFolder, const QString& FolderName, const QString& FileName);
+// The thumbnail file thumbnailName & ".jpg" of the page FolderName.
+QString thumbnailFile(const QString& ImageFolder, const QString& FolderName, const QString& thumbnailName);
+
+// The name less its last four characters (its extension and dot).
+QString baseName(const QString& FileName);
+
+// The thumbnails' names (without ".jpg") of a folder's pictures, in order.
+QStringList thumbnailNames(const QStringList& pictures);
+
+// A picture as the page shows it.
+struct CataloguePicture {
+    QString folder;  // ending in "\"
+    QString FileName;
+    QString thumbnail;  // the thumbnail's name
+    QString drawing;    // in a distribution, the drawing's name (without ".ai" or ".cdr")
+};
 
 // Reads the times of the picture and of its thumbnail file into records that
 // start at zero for every picture, so a missing file never lends the previous
@@ -46,9 +64,9 @@ public:
 
     // After a picture's thumbnail is fitted in img: saves the thumbnail file
     // unless it is up to date ("Thumbnail Save Error: " and the status when the
-    // save fails; the run goes on), writes the thumbnail cell and queues the
-    // name link. The fourth queued link writes the row of links.
-    void addPicture(const QString& FileName, const platform::imgdes& img, const CatalogueTimes& times);
+    // save fails, once in a build; the run goes on), writes the thumbnail cell
+    // and queues the name link. The fourth queued link writes the row of links.
+    void addPicture(const CataloguePicture& picture, const platform::imgdes& img, const CatalogueTimes& times);
     // After the folder's last picture: a row of the links still queued.
     void finish();
 

@@ -1,7 +1,8 @@
 #include "browser/Distribution.h"
 
+#include "browser/BuildErrors.h"
 #include "browser/CdrPreview.h"
-#include "browser/PreviewRun.h"
+#include "browser/UniqueNames.h"
 #include "platform/FileSystem.h"
 #include "platform/Forms.h"
 #include "platform/Pump.h"
@@ -21,6 +22,13 @@ const QString ActionSet = QStringLiteral("TalvorenActions");
 // The stand-ins' actions end at once; a drawing program that never finishes
 // one must not hold the build for ever.
 constexpr int MaxActionWaits = 1000;
+
+// The drawings' names given in the build that runs.
+UniqueNames& drawingsOfBuild()
+{
+    static UniqueNames names;
+    return names;
+}
 
 // The real host path of a folder that may not exist yet: its deepest existing
 // folder with links resolved, and the rest as written.
@@ -111,19 +119,31 @@ bool outputLiesInSource(const QString& outFolder, const QString& sourceFolder)
     }
 }
 
-void ConvertPicture(const QString& folder, const QString& FileName, const CatalogueTimes& times,
-                    std::int16_t& ConvertStage, DrawingPrograms& programs, const ProgressReport& Progress)
+QStringList drawingNames(const QStringList& pictures)
 {
-    const QString B = FileName.left(FileName.size() - 4);
+    QStringList drawings;
+    for (const QString& picture : pictures)
+        drawings += drawingsOfBuild().claim(baseName(picture));
+    return drawings;
+}
+
+void ConvertPicture(const QString& folder, const QString& FileName, const QString& drawingName,
+                    const CatalogueTimes& times, std::int16_t& ConvertStage, DrawingPrograms& programs,
+                    const ProgressReport& Progress)
+{
+    const QString B = drawingName;
     const QString drawing = ListSearch.DistribOutFolder + B + QStringLiteral(".ai");
+    const QString cdr = ListSearch.DistribOutFolder + B + QStringLiteral(".cdr");
+    // A drawing left by an earlier build under the name in another case is replaced, not written into.
+    for (const QString& file : {drawing, cdr})
+        platform::fileSystem().matchCase(file);
     ConvertStage = 2;
     Progress(QString(), QStringLiteral("Loading Illustrator to simplify ") + FileName);
     simplifyWithIllustrator(folder + FileName, drawing, B + QStringLiteral(".ai"), programs, Progress);
     SetFileTimes(drawing, times.created, times.written, times.accessed);
     ConvertStage = 3;
     Progress(QString(), QStringLiteral("Loading CoreDraw to convert ") + B + QStringLiteral(".ai"));
-    convertWithCorelDraw(drawing, ListSearch.DistribOutFolder + B + QStringLiteral(".cdr"), B + QStringLiteral(".cdr"),
-                         Progress);
+    convertWithCorelDraw(drawing, cdr, B + QStringLiteral(".cdr"), Progress);
 }
 
 void ReleaseDrawingPrograms(DrawingPrograms& programs)
@@ -135,6 +155,7 @@ void ReleaseDrawingPrograms(DrawingPrograms& programs)
 void MakeDistribution(CatalogueHost& host)
 {
     const BuildErrorRecord shownErrors;  // a file that cannot be read is reported once
+    drawingsOfBuild() = UniqueNames();
     const bool previewWasBusy = ListSearch.PreviewBusy;
     ListSearch.PreviewBusy = false;
     ListSearch.CatMode = true;

@@ -2,8 +2,9 @@
 // The distribution folder: the catalogue of the browser's folder built into
 // an output folder, with every listed picture of the tree also turned into a
 // drawing by the two drawing programs, B.ai and then B.cdr, written straight
-// into the output folder (a later picture of the same base name wins). The
-// name links of every page, whatever its folder, lead to those ".cdr" files.
+// into the output folder. A later picture of the same base name (letter case
+// ignored) gets "B (2)" and on, so no drawing replaces another. The name
+// links of every page, whatever its folder, lead to those ".cdr" files.
 //
 // The output folder may not be the catalogued folder or lie inside it: the
 // drawings would overwrite the pictures' neighbours there (Lion.cdr beside
@@ -14,6 +15,7 @@
 #include "platform/DrawingPrograms.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -42,12 +44,18 @@ struct DrawingPrograms {
     std::unique_ptr<platform::IllustratorSaveOptions> saveOptions;
 };
 
+// The names of the drawings of a folder's pictures (without ".ai" or
+// ".cdr"), in order, none of them given before in this build.
+QStringList drawingNames(const QStringList& pictures);
+
 // The conversion of the picture folder & FileName into DistribOutFolder:
-// B.ai through Illustrator (stamped with the picture's times, read before its
-// thumbnail was made), then B.cdr through CorelDRAW. ConvertStage is 2 during
-// the first and 3 during the second, for the run's error handling. Errors of
-// the drawing programs and of the files reach the caller.
-void ConvertPicture(const QString& folder, const QString& FileName, const CatalogueTimes& times,
-                    std::int16_t& ConvertStage, DrawingPrograms& programs, const ProgressReport& Progress);
+// drawingName & ".ai" through Illustrator (stamped with the picture's times,
+// read before its thumbnail was made), then drawingName & ".cdr" through
+// CorelDRAW, each under exactly that name. ConvertStage is 2 during the first
+// and 3 during the second, for the run's error handling. Errors of the
+// drawing programs and of the files reach the caller.
+void ConvertPicture(const QString& folder, const QString& FileName, const QString& drawingName,
+                    const CatalogueTimes& times, std::int16_t& ConvertStage, DrawingPrograms& programs,
+                    const ProgressReport& Progress);
 // At the end of a folder's run.
 void ReleaseDrawingPrograms(DrawingPrograms& programs);

@@ -8,6 +8,7 @@
 #include "browser/PreviewRun.h"
 
 #include "browser/Browser.h"
+#include "browser/BuildErrors.h"
 #include "browser/BuildSteps.h"
 #include "browser/CdrPreview.h"
 #include "browser/Disp.h"
@@ -27,7 +28,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QSet>
 #include <optional>
 
 namespace {
@@ -35,18 +35,6 @@ namespace {
 constexpr int NameListSize = 8001;
 
 QString withBackslash(const QString& path) { return path.endsWith(u'\\') ? path : path + u'\\'; }
-
-// The files whose errors have been shown, in the build or in the run.
-struct ShownErrors {
-    int builds = 0;
-    QSet<QString> paths;
-};
-
-ShownErrors& shownErrors()
-{
-    static ShownErrors shown;
-    return shown;
-}
 
 class ThumbnailRun {
 public:
@@ -63,10 +51,10 @@ private:
     enum class Next { Go, End };
 
     Next setUp(const QString& ProcessPath);
-    Next loadPicture(const QString& F);
+    Next loadPicture(int i);
     // One file; End when the run has ended (an error, or the window gone).
     Next processFile(int i);
-    Next makeThumbnail(const QString& F);
+    Next makeThumbnail(int i);
     // The placeholder in the file's cell, with its name: the picture cannot be drawn.
     Next showPlaceholder(const QString& F);
     Next drawThumbnail(const GridPlace& place);
@@ -93,6 +81,8 @@ private:
     bool SkipPicture_ = false;
     bool undrawable_ = false;  // the file's picture was read but cannot be drawn
     std::int16_t ConvertStage_ = 0;
+    QStringList thumbnails_;  // the thumbnails' names, one per picture
+    QStringList drawings_;    // in a distribution, the drawings' names
     std::optional<CatalogueCells> cells_;
     PictureConversion conversion_;
     CatalogueTimes times_;
@@ -129,8 +119,7 @@ ThumbnailRun::Next ThumbnailRun::setUp(const QString& ProcessPath)
         int index = 0;
         ListDirNames(P_ + QStringLiteral("*.*"), names, index);
         browser.ProcList.clear();
-        if (shownErrors().builds == 0)
-            shownErrors().paths.clear();
+        startRunErrorRecord();
     });
     if (next == Next::End)
         return next;
@@ -142,6 +131,9 @@ ThumbnailRun::Next ThumbnailRun::setUp(const QString& ProcessPath)
     if (gone())
         return Next::End;
     browser_->ProcList = picturesToProcess(names);
+    thumbnails_ = thumbnailNames(browser_->ProcList);
+    if (ListSearch.CatMode && ListSearch.DistribMode)
+        drawings_ = drawingNames(browser_->ProcList);
     n_ = 0;
     if (ListSearch.CatMode)
         cells_.emplace(HTML_, ImageFolder_, FolderName_, Relative_);
@@ -166,14 +158,18 @@ ThumbnailRun::Next ThumbnailRun::processFile(int i)
     };
     if (attempt(nameHasItsExtension, F) == Next::End)
         return Next::End;
+    const QString thumbnail = thumbnailFile(ImageFolder_, FolderName_, thumbnails_[i]);
     const std::function<void()> readTimes = [&] {
-        times_ = readCatalogueTimes(P_ + F, thumbnailFile(ImageFolder_, FolderName_, F));
+        // A thumbnail left by an earlier build under the name in another case is this one.
+        if (ListSearch.CatMode)
+            platform::fileSystem().matchCase(thumbnail);
+        times_ = readCatalogueTimes(P_ + F, thumbnail);
     };
     if (!SkipPicture_ && attempt(readTimes, F) == Next::End)
         return Next::End;
-    if (!SkipPicture_ && loadPicture(F) == Next::End)
+    if (!SkipPicture_ && loadPicture(i) == Next::End)
         return Next::End;
-    if (!SkipPicture_ && makeThumbnail(F) == Next::End)
+    if (!SkipPicture_ && makeThumbnail(i) == Next::End)
         return Next::End;
     if (undrawable_ && showPlaceholder(F) == Next::End)
         return Next::End;
@@ -184,15 +180,16 @@ ThumbnailRun::Next ThumbnailRun::processFile(int i)
 }
 
 // A drawing shows its embedded preview, or the placeholder when it has none.
-ThumbnailRun::Next ThumbnailRun::loadPicture(const QString& F)
+ThumbnailRun::Next ThumbnailRun::loadPicture(int i)
 {
+    const QString F = browser_->ProcList[i];
     const auto loadIntoPic = [this](const QString& path) {
         browser_->Pic = loadPictureForBox(path, ThumbnailWidth, ThumbnailHeight, ThumbnailAspect);
     };
     // A catalogue shows a thumbnail that is up to date as it is: it is the
     // fitted picture, and far quicker to read than the picture itself. A
     // damaged one is read past, and made again from the picture.
-    const QString thumbnail = thumbnailFile(ImageFolder_, FolderName_, F);
+    const QString thumbnail = thumbnailFile(ImageFolder_, FolderName_, thumbnails_[i]);
     if (ListSearch.CatMode && thumbnailUpToDate(thumbnail, times_)) {
         try {
             loadIntoPic(thumbnail);
@@ -213,15 +210,18 @@ ThumbnailRun::Next ThumbnailRun::loadPicture(const QString& F)
     return attempt([&] { loadIntoPic(file); }, F);
 }
 
-ThumbnailRun::Next ThumbnailRun::makeThumbnail(const QString& F)
+ThumbnailRun::Next ThumbnailRun::makeThumbnail(int i)
 {
+    const QString F = browser_->ProcList[i];
     const GridPlace place = placeOfThumbnail(n_);
     if (drawThumbnail(place) == Next::End)
         return Next::End;
-    if (ListSearch.CatMode && attempt([&] { cells_->addPicture(F, img_, times_); }) == Next::End)
+    const QString drawing = i < drawings_.size() ? drawings_[i] : QString();
+    const CataloguePicture picture{P_, F, thumbnails_[i], drawing};
+    if (ListSearch.CatMode && attempt([&] { cells_->addPicture(picture, img_, times_); }) == Next::End)
         return Next::End;
     if (ListSearch.CatMode && ListSearch.DistribMode) {
-        if (attempt([&] { conversion_.convert(P_, F, times_, ConvertStage_); }) == Next::End || gone())
+        if (attempt([&] { conversion_.convert(P_, F, drawing, times_, ConvertStage_); }) == Next::End || gone())
             return Next::End;
     }
     return placeInGrid(place, F);
@@ -365,9 +365,8 @@ void ThumbnailRun::passOver(const QString& F, const runtime::RuntimeError& error
 {
     SkipPicture_ = true;
     const QString path = P_ + F;
-    if (stopAsked || shownErrors().paths.contains(path))
+    if (stopAsked || !firstInBuild(path))
         return;
-    shownErrors().paths.insert(path);
     platform::interaction().msgBox(QStringLiteral("Preview Error: ") + QString::number(error.number()) + u' ' +
                                    error.description() + QStringLiteral(": ") + path);
 }
@@ -419,14 +418,6 @@ QStringList picturesToProcess(const std::vector<QString>& names)
     }
     return pictures;
 }
-
-BuildErrorRecord::BuildErrorRecord()
-{
-    if (shownErrors().builds++ == 0)
-        shownErrors().paths.clear();
-}
-
-BuildErrorRecord::~BuildErrorRecord() { --shownErrors().builds; }
 
 void setRunMousePointer(int shape)
 {

@@ -36,15 +36,3 @@ enum class RunErrorAction {
 // StopFlag or PreviewStop is set, which silences the message.
 RunErrorAction runErrorAction(int number, int retries, std::int16_t ConvertStage, bool stopAsked);
 
-// A file the run cannot read (gone, locked, a name too short to have an
-// extension) is passed over like an invalid picture, and its error is shown
-// with its path once: once in a whole build while a BuildErrorRecord lives,
-// so the build's closing preview does not show it again, and else once in
-// each run.
-class BuildErrorRecord {
-public:
-    BuildErrorRecord();
-    ~BuildErrorRecord();
-    BuildErrorRecord(const BuildErrorRecord&) = delete;
-    BuildErrorRecord& operator=(const BuildErrorRecord&) = delete;
-};

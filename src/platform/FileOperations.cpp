@@ -146,6 +146,17 @@ void FileSystem::mkDir(const QString& path)
         runtime::raise(PathFileAccessError);
 }
 
+void FileSystem::mkDirExact(const QString& path)
+{
+    const HostLocation location = target(drives_, path);
+    if (location.name.isEmpty())  // a drive's root
+        runtime::raise(PathFileAccessError);
+    const QString written = splitWindowsPath(path)->components.last();
+    if ((location.exists && drivePathNameOfHostText(location.name) == written) ||
+        ::mkdir(hostBytes(joinHostPath(location.parent, written)).constData(), 0777) != 0)
+        runtime::raise(PathFileAccessError);
+}
+
 void FileSystem::kill(const QString& path)
 {
     if (::unlink(hostBytes(existingFile(drives_, path).path()).constData()) != 0)
@@ -173,6 +184,14 @@ void FileSystem::replace(const QString& from, const QString& to)
     const QString source = existingFile(drives_, from).path();
     if (!renameHostEntry(source, fileTarget(drives_, to)))
         runtime::raise(PathFileAccessError);
+}
+
+void FileSystem::matchCase(const QString& path)
+{
+    const HostLocation location = locate(drives_, path, DeviceUnavailable);
+    if (location.exists && !location.name.isEmpty() &&
+        drivePathNameOfHostText(location.name) != splitWindowsPath(path)->components.last())
+        name(path, path);
 }
 
 void FileSystem::fileCopy(const QString& from, const QString& to)

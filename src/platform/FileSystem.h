@@ -145,6 +145,9 @@ public:
     void setFileTimes(const QString& path, const FileTimes& times);
 
     void mkDir(const QString& path);                  // 75 when it exists, 76 when the parent is missing
+    // As mkDir, but only a folder of exactly that name exists already: beside
+    // one whose name differs in case, the folder is made as written.
+    void mkDirExact(const QString& path);
     void kill(const QString& path);                   // a file: 53 when missing, 75 when refused
     // Rename or move a file or folder: 53, 58 when the target exists (a change
     // of case only is allowed), 76 when the target's folder is missing, 75.
@@ -153,6 +156,11 @@ public:
     // old file or the new one whole, never neither: 53, 76 when the target's
     // folder is missing, 75 when the target is a folder or cannot be replaced.
     void replace(const QString& from, const QString& to);
+    // Lookup ignores case, which suits paths read from listings; a file or
+    // folder the program writes is to carry exactly its own name. When the
+    // path's last component exists only under a name that differs in case,
+    // that entry is renamed to the name as written; otherwise nothing happens.
+    void matchCase(const QString& path);
     // Replaces an existing target whole (never half-written) and keeps the
     // source's last write time: 53, 76 when the target's folder is missing,
     // 75 when the target is a folder or cannot be written.

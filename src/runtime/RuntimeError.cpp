@@ -22,7 +22,7 @@ QString errorDescription(int number)
     case err::InputPastEndOfFile: return QStringLiteral("Input past end of file");
     case 67: return QStringLiteral("Too many files");
     case err::DeviceUnavailable: return QStringLiteral("Device unavailable");
-    case 70: return QStringLiteral("Permission denied");
+    case err::PermissionDenied: return QStringLiteral("Permission denied");
     case 71: return QStringLiteral("Disk not ready");
     case err::PathFileAccessError: return QStringLiteral("Path/File access error");
     case err::PathNotFound: return QStringLiteral("Path not found");

@@ -81,9 +81,11 @@ INSTANTIATE_TEST_SUITE_P(
         PageCase{"a drive root gives the page \".htm\"", {"Lion.bmp"}, {}, "", "Cat/.htm",
                  headOf("") + QStringList{thumbLine("Images//Lion.jpg"), Break, linkLine("../Lion.bmp", "Lion"),
                                           TableEnd, PageEnd}},
-        PageCase{"folders named cat and CAT are ordinary", {"Pets/cat/a.bmp"}, {"Pets/CAT", "Pets/Cat"}, "Pets", "Pets/Cat/Pets.htm",
-                 headOf("Pets") + QStringList{Break, TableEnd} + folderRows("CAT") + folderRows("cat") +
-                     QStringList{PageEnd}},
+        PageCase{"folders named cat and CAT are ordinary and apart", {"Pets/cat/a.bmp"}, {"Pets/CAT", "Pets/Cat"},
+                 "Pets", "Pets/Cat/Pets.htm",
+                 headOf("Pets") + QStringList{Break, TableEnd} + folderRows("CAT") +
+                     QStringList{"<tr><td>", "<img border='0' src=\"Images/folder.gif\"></td>",
+                                 "<td><a href=\"cat (2).htm\">cat</a></td></tr>", PageEnd}},
         PageCase{"# and % escaped in link targets only", {"Odd/a#b.bmp", "Odd/100%.bmp"}, {"Odd/c#d"}, "Odd",
                  "Odd/Cat/Odd.htm",
                  headOf("Odd") + QStringList{thumbLine("Images/Odd/100%25.jpg"), thumbLine("Images/Odd/a%23b.jpg"),
@@ -99,7 +101,7 @@ QSize imageSize(const QString& hostPath, QByteArray* format = nullptr)
     return reader.size();
 }
 
-TEST_F(CatalogueFixture, ThumbnailsAreJpegsOfTheThumbnailSizeAndLikeNamedPicturesShareOne)
+TEST_F(CatalogueFixture, ThumbnailsAreJpegsOfTheThumbnailSizeAndLikeNamedPicturesHaveTheirOwn)
 {
     picture("Flags/Lion.bmp", {300, 200});
     picture("Flags/Lion.wmf");
@@ -111,9 +113,10 @@ TEST_F(CatalogueFixture, ThumbnailsAreJpegsOfTheThumbnailSizeAndLikeNamedPicture
         EXPECT_EQ(imageSize(env.hostPath("e/" + thumbnail), &format), QSize(112, 170)) << thumbnail.toStdString();
         EXPECT_EQ(format, "jpeg");
     }
-    // Both cells show the one thumbnail; the metafile, listed last, wrote it.
-    EXPECT_EQ(page("Flags/Cat/Flags.htm").count("src=\"Images/Flags/Lion.jpg\""), 2);
-    EXPECT_EQ(env.fs().fileTimes("e:\\Flags\\Cat\\Images\\Flags\\Lion.jpg").lastWrite,
+    // Each cell shows its own picture's thumbnail.
+    EXPECT_EQ(page("Flags/Cat/Flags.htm").count("src=\"Images/Flags/Lion.jpg\""), 1);
+    EXPECT_EQ(page("Flags/Cat/Flags.htm").count("src=\"Images/Flags/Lion (2).jpg\""), 1);
+    EXPECT_EQ(env.fs().fileTimes("e:\\Flags\\Cat\\Images\\Flags\\Lion (2).jpg").lastWrite,
               env.fs().fileTimes("e:\\Flags\\Lion.wmf").lastWrite);
     for (const QString icon : {"folder.gif", "logo.gif"})
         EXPECT_EQ(page("Flags/Cat/Images/" + icon), env.readFile("program/" + icon));
@@ -163,16 +166,17 @@ TEST_F(CatalogueFixture, ASecondBuildRewritesEveryPageAndNeverCataloguesCat)
     EXPECT_FALSE(top.contains("Cat.htm"));
 }
 
-TEST_F(CatalogueFixture, FoldersOfOneNameShareAPageTheLaterOneWinning)
+TEST_F(CatalogueFixture, FoldersOfOneNameKeepPagesOfTheirOwn)
 {
     picture("Top/A/Same/x.bmp");
     picture("Top/B/Same/y.bmp");
     build("Top");
-    const QByteArray same = page("Top/Cat/Same.htm");
-    EXPECT_TRUE(same.contains("../B/Same/y.bmp"));
-    EXPECT_FALSE(same.contains("x.bmp"));
+    EXPECT_TRUE(page("Top/Cat/Same.htm").contains("../A/Same/x.bmp"));
+    EXPECT_TRUE(page("Top/Cat/Same (2).htm").contains("../B/Same/y.bmp"));
+    EXPECT_TRUE(page("Top/Cat/B.htm").contains("href=\"Same (2).htm\">Same<"));
     EXPECT_TRUE(exists("Top/Cat/Images/Same/x.jpg"));
-    EXPECT_TRUE(exists("Top/Cat/Images/Same/y.jpg"));
+    EXPECT_TRUE(exists("Top/Cat/Images/Same (2)/y.jpg"));
+    EXPECT_EQ(unresolvedLinks("Top/Cat"), QStringList());
 }
 
 // A thumbnail once carried the time of its writing, so no build ever found
@@ -260,7 +264,7 @@ TEST_F(CatalogueFixture, FailuresEndTheBuildByTheirNumberWithItsFlagsReset)
         {"icons missing beside the program end it silently",
          [&] { QFile::remove(env.hostPath("program/logo.gif")); }, {}, false, false},
         {"a file where the page folder belongs", [&] { env.writeFile("e/Flags/Cat", "a file"); },
-         {"Create Cat Error: 76 Path not found"}, false, false},
+         {"Create Cat Error: 70 Permission denied: the folder E:\\Flags\\Cat\\ cannot be made"}, false, false},
         {"a thumbnail that cannot be saved keeps its cells",
          [&] { folder("Flags/Cat/Images/Flags/Lion.jpg"); }, {"Thumbnail Save Error: -5"}, true, true},
     };
@@ -300,8 +304,8 @@ TEST_F(CatalogueFixture, FoldersReachedTwiceAreCataloguedOnceAndDeepTreesWhole)
     EXPECT_EQ(page("Loop/Cat/b.htm").count("folder.gif"), 0);
     EXPECT_FALSE(exists("Loop/Cat/x.htm"));
     EXPECT_FALSE(exists("Loop/Cat/y.htm"));
-    EXPECT_TRUE(page("Loop/Cat/d.htm").contains("Back to d"));
-    EXPECT_TRUE(exists("Loop/Cat/Images/d/bottom.jpg"));
+    EXPECT_TRUE(page("Loop/Cat/d (2).htm").contains("Back to d"));
+    EXPECT_TRUE(exists("Loop/Cat/Images/d (301)/bottom.jpg"));
     EXPECT_EQ(unresolvedLinks("Loop/Cat"), QStringList());
     EXPECT_TRUE(env.dialogs().prompts().isEmpty());
 }

@@ -81,7 +81,7 @@ TEST_F(DistributionTest, LeavesDrawingsWithThePicturesTimesAndPreviewsBesideTheC
     EXPECT_FALSE(ListSearch.CatMode || ListSearch.DistribMode || ListSearch.StopFlag);
 }
 
-TEST_F(DistributionTest, EveryLinkOfEveryPageResolvesAndLikeNamedPicturesShareADrawing)
+TEST_F(DistributionTest, EveryLinkOfEveryPageResolvesAndLikeNamedPicturesKeepTheirOwnDrawings)
 {
     picture("Top/Same.bmp", {40, 40});
     picture("Top/Sub/Same.bmp", {30, 50});
@@ -92,9 +92,9 @@ TEST_F(DistributionTest, EveryLinkOfEveryPageResolvesAndLikeNamedPicturesShareAD
     distribute("Top");
 
     EXPECT_EQ(unresolvedLinks("out/Cat"), QStringList());
-    EXPECT_TRUE(page("out/Cat/Sub.htm").contains("href=\"../Same.cdr\""));
-    // The sub-folder's picture was converted last.
-    EXPECT_EQ(platform::aiDrawingPicture(page("out/Same.ai")).size(), QSize(30, 50));
+    EXPECT_TRUE(page("out/Cat/Sub.htm").contains("href=\"../Same (2).cdr\""));
+    EXPECT_EQ(platform::aiDrawingPicture(page("out/Same.ai")).size(), QSize(40, 40));
+    EXPECT_EQ(platform::aiDrawingPicture(page("out/Same (2).ai")).size(), QSize(30, 50));
     EXPECT_TRUE(exists("out/Rose.cdr"));
     // A drawing goes through its preview.
     EXPECT_EQ(platform::aiDrawingPicture(page("out/Plan.ai")).pixel(10, 15), QColor(Qt::yellow).rgb());
