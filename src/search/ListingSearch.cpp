@@ -42,14 +42,20 @@ public:
     {
         const std::string_view text = lowered(folder, folder_);
         inFolder_ = 0;
-        outside_.clear();
+        outsideNow_.clear();
         for (const std::string& word : words_) {
             if (containsWord(text, word))
                 ++inFolder_;
             else
-                outside_.push_back(&word);
+                outsideNow_.push_back(&word);
         }
-        watchNames();
+        // What is watched for depends only on the words outside the folder,
+        // which most folders share with the one before.
+        if (!watchedOnce_ || outsideNow_ != outside_) {
+            outside_.swap(outsideNow_);
+            watchNames();
+            watchedOnce_ = true;
+        }
     }
 
     // The words an entry of the current folder must have in its name, one of
@@ -111,6 +117,8 @@ private:
     int needed_ = 0;                           // the fewest words a hit has
     int inFolder_ = 0;                         // words found in the current folder
     std::vector<const std::string*> outside_;  // the other words, in order
+    std::vector<const std::string*> outsideNow_;  // the same for the folder being set
+    bool watchedOnce_ = false;
     std::string folder_;                       // the current folder, lower-cased
     WordStarts watched_;                       // what a hit's name holds one of
     bool watching_ = false;
