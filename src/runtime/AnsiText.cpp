@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <vector>
 
 namespace runtime {
 
@@ -130,7 +132,8 @@ QStringList delimitedFields(const QString& line)
     return fields;
 }
 
-AnsiTextWriter::AnsiTextWriter(const QString& hostPath, Mode mode) : file_(hostPath)
+AnsiTextWriter::AnsiTextWriter(const QString& hostPath, Mode mode, Encoding encoding)
+    : file_(hostPath), utf8Allowed_(encoding == Encoding::AnsiOrUtf8)
 {
     if (!QFileInfo(hostPath).absoluteDir().exists())
         raise(err::PathNotFound);
@@ -141,11 +144,64 @@ AnsiTextWriter::AnsiTextWriter(const QString& hostPath, Mode mode) : file_(hostP
         raise(err::PathFileAccessError);
 }
 
+// A character the code page lacks comes out as "?", so only a text whose
+// bytes hold one needs a second look.
 void AnsiTextWriter::write(const QString& text)
 {
+    if (utf8_) {
+        writeBytes(text.toUtf8());
+        return;
+    }
     const QByteArray bytes = toAnsi(text);
+    if (utf8Allowed_ && bytes.contains('?') && fromAnsi(bytes) != text) {
+        turnIntoUtf8();
+        writeBytes(text.toUtf8());
+        return;
+    }
+    writeBytes(bytes);
+}
+
+void AnsiTextWriter::writeBytes(const QByteArray& bytes)
+{
     if (file_.write(bytes) != bytes.size())
         raise(file_.error() == QFileDevice::ResourceError ? DiskFull : err::PathFileAccessError);
+}
+
+// Every byte of the code page has one UTF-8 form of one to three bytes, so
+// the file only grows: its blocks are moved from the last to the first, each
+// to where its UTF-8 form begins, and no byte is overwritten before it is read.
+void AnsiTextWriter::turnIntoUtf8()
+{
+    const auto failed = [this](const QFileDevice& file) {
+        raise(file.error() == QFileDevice::ResourceError ? DiskFull : err::PathFileAccessError);
+    };
+    if (!file_.flush())
+        failed(file_);
+    QFile file(file_.fileName());
+    if (!file.open(QIODevice::ReadWrite))
+        failed(file);
+    constexpr qint64 Block = 1024 * 1024;
+    const qint64 ansiSize = file.size();
+    std::vector<qint64> targets;  // where each block's UTF-8 form begins
+    qint64 size = static_cast<qint64>(Utf8ByteOrderMark.size());
+    for (QByteArray block; !(block = file.read(Block)).isEmpty(); size += fromAnsi(block).toUtf8().size())
+        targets.push_back(size);
+    if (file.error() != QFileDevice::NoError || !file.resize(size))
+        failed(file);
+    for (auto index = static_cast<qint64>(targets.size()); index-- > 0;) {
+        if (!file.seek(index * Block))
+            failed(file);
+        const QByteArray utf8 = fromAnsi(file.read(std::min(Block, ansiSize - index * Block))).toUtf8();
+        if (!file.seek(targets[static_cast<std::size_t>(index)]) || file.write(utf8) != utf8.size())
+            failed(file);
+    }
+    if (!file.seek(0) || file.write(Utf8ByteOrderMark.data(), static_cast<qint64>(Utf8ByteOrderMark.size())) !=
+                             static_cast<qint64>(Utf8ByteOrderMark.size()) || !file.flush())
+        failed(file);
+    file.close();
+    if (!file_.seek(size))
+        failed(file_);
+    utf8_ = true;
 }
 
 void AnsiTextWriter::writeLine(const QString& line)

@@ -7,8 +7,13 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <string_view>
 
 namespace runtime {
+
+// What begins a text file in UTF-8 that would otherwise be taken for one in
+// the code page.
+inline constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D, which the code page leaves undefined,
 // read as U+0081 etc. and are written back unchanged, so every byte string
@@ -47,15 +52,26 @@ QStringList delimitedFields(const QString& line);
 class AnsiTextWriter {
 public:
     enum class Mode { Output, Append };
+    // AnsiOrUtf8: the file stays in the code page until a text holds a
+    // character it lacks; then what was written is turned into UTF-8 after a
+    // byte-order mark, in place, and everything after it is written in UTF-8.
+    enum class Encoding { Ansi, AnsiOrUtf8 };
     // Raises 76 when the folder is missing, 75 when the file cannot be written.
-    explicit AnsiTextWriter(const QString& hostPath, Mode mode = Mode::Output);
+    explicit AnsiTextWriter(const QString& hostPath, Mode mode = Mode::Output,
+                            Encoding encoding = Encoding::Ansi);
 
     void writeLine(const QString& line);  // the line and CR LF
     void write(const QString& text);      // no line end
     void close();
+    bool isUtf8() const { return utf8_; }
 
 private:
+    void writeBytes(const QByteArray& bytes);
+    void turnIntoUtf8();
+
     QFile file_;
+    bool utf8Allowed_;
+    bool utf8_ = false;
 };
 
 }  // namespace runtime

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -151,6 +153,45 @@ bool containsWord(std::string_view text, std::string_view word)
 #endif
 }
 
+namespace {
+
+// The word's two rarest bytes in ASCII among offsets `from` to `to` (the one
+// twice when there is one), the first of equals first; nothing when none is
+// in ASCII.
+std::optional<WatchedWord> rarestPair(std::string_view word, std::size_t from, std::size_t to)
+{
+    std::size_t rarest = to;
+    std::size_t next = to;
+    const auto rarer = [word, to](std::size_t offset, std::size_t than) {
+        return than == to ||
+            Commonness[static_cast<unsigned char>(word[offset])] < Commonness[static_cast<unsigned char>(word[than])];
+    };
+    for (std::size_t offset = from; offset < to; ++offset) {
+        if (static_cast<unsigned char>(word[offset]) >= 0x80)
+            continue;
+        if (rarer(offset, rarest)) {
+            next = rarest;
+            rarest = offset;
+        } else if (rarer(offset, next)) {
+            next = offset;
+        }
+    }
+    if (rarest == to)
+        return std::nullopt;
+    if (next == to)
+        next = rarest;
+    return WatchedWord{watchedByte(word, rarest), watchedByte(word, next)};
+}
+
+// Orders pairs by how rare their bytes are, the rarest byte first.
+std::pair<std::uint8_t, std::uint8_t> commonness(const WatchedWord& word)
+{
+    return {Commonness[static_cast<unsigned char>(word.rarest.lower)],
+            Commonness[static_cast<unsigned char>(word.next.lower)]};
+}
+
+}  // namespace
+
 bool WordStarts::watch(const std::vector<std::string_view>& lowerWords, const AnsiLowerCase& lowerCase)
 {
     words_.clear();
@@ -160,29 +201,47 @@ bool WordStarts::watch(const std::vector<std::string_view>& lowerWords, const An
     for (const std::string_view word : lowerWords) {
         if (word.empty() || word.size() > LongestWord)
             return false;
-        // The two rarest bytes in ASCII, the first of equals first.
-        std::size_t rarest = word.size();
-        std::size_t next = word.size();
-        const auto rarer = [word](std::size_t offset, std::size_t than) {
-            return than == word.size() ||
-                Commonness[static_cast<unsigned char>(word[offset])] < Commonness[static_cast<unsigned char>(word[than])];
-        };
-        for (std::size_t offset = 0; offset < word.size(); ++offset) {
-            if (static_cast<unsigned char>(word[offset]) >= 0x80)
-                continue;
-            if (rarer(offset, rarest)) {
-                next = rarest;
-                rarest = offset;
-            } else if (rarer(offset, next)) {
-                next = offset;
-            }
-        }
-        if (rarest == word.size())
+        const std::optional<WatchedWord> pair = rarestPair(word, 0, word.size());
+        if (!pair)
             return false;
-        if (next == word.size())
-            next = rarest;
-        words_.push_back({watchedByte(word, rarest), watchedByte(word, next)});
+        words_.push_back(*pair);
         longest_ = std::max(longest_, word.size());
+    }
+    return true;
+}
+
+// A character of UTF-8 text may lower-case to a different length, so the two
+// bytes are taken from one run of the word's ASCII bytes, which text in any
+// case holds the same distance apart, and counted from the first of them. Two
+// characters outside ASCII lower-case into it (KELVIN SIGN to "k", capital I
+// with a dot to "i" and a combining dot), so "i" and "k" end runs too.
+bool WordStarts::watchUtf8(const std::vector<std::string_view>& lowerWords)
+{
+    words_.clear();
+    longest_ = 0;
+    if (lowerWords.size() > MostWords)
+        return false;
+    const auto inRun = [](char byte) { return static_cast<unsigned char>(byte) < 0x80 && byte != 'i' && byte != 'k'; };
+    for (const std::string_view word : lowerWords) {
+        if (word.empty() || word.size() > LongestWord)
+            return false;
+        std::optional<WatchedWord> best;
+        for (std::size_t from = 0; from < word.size();) {
+            std::size_t to = from;
+            while (to < word.size() && inRun(word[to]))
+                ++to;
+            const std::optional<WatchedWord> pair = rarestPair(word, from, to);
+            if (pair && (!best || commonness(*pair) < commonness(*best)))
+                best = pair;
+            from = to + 1;
+        }
+        if (!best)
+            return false;
+        const std::size_t first = std::min(best->rarest.offset, best->next.offset);
+        best->rarest.offset -= first;
+        best->next.offset -= first;
+        words_.push_back(*best);
+        longest_ = std::max(longest_, word.size() - first);
     }
     return true;
 }

@@ -48,6 +48,9 @@ public:
     // too long, or one with no byte in ASCII (or a code page that lower-cases
     // beyond A-Z). No words: no place.
     bool watch(const std::vector<std::string_view>& lowerWords, const AnsiLowerCase& lowerCase);
+    // The same for UTF-8 text lower-cased character by character
+    // (Utf8LowerCase): false also when a word has no ASCII byte to watch.
+    bool watchUtf8(const std::vector<std::string_view>& lowerWords);
     const std::vector<WatchedWord>& words() const { return words_; }
     // The longest word watched: how far past a place the test reads.
     std::size_t longest() const { return longest_; }

@@ -2,6 +2,7 @@
 
 #include "runtime/AnsiText.h"
 #include "search/ByteSearch.h"
+#include "search/Utf8Search.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,11 +23,6 @@ constexpr std::string_view VolumeMark = "Volume:";
 constexpr std::string_view DirectoryMark = "Directory:";
 constexpr std::string_view SubFolderMark = "<DIR>";
 constexpr std::string_view RuleMark = "---------------";
-
-QString textOf(std::string_view bytes)
-{
-    return runtime::fromAnsi(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 std::string_view trimBlanks(std::string_view text)
 {
@@ -159,11 +155,41 @@ bool holdsSizeAndDate(std::string_view info)
             info.substr(SizeColumns, BytesField.size()) == BytesField);
 }
 
+// The pass takes a line of more than 69 bytes for a long one; in UTF-8 it
+// may hold fewer units. The last line from `first` up to `line` (which ends
+// no earlier) that is longer than 69 units, or an empty view when there is
+// none: the lines the pass took for short are short in units too.
+std::string_view lastLongUtf8Line(const char* first, std::string_view line)
+{
+    const auto isEnd = [](char byte) { return byte == '\r' || byte == '\n'; };
+    for (;;) {
+        if (utf8Prefix(line, LongLine) < line.size())
+            return line;
+        const char* end = line.data();
+        while (end > first && isEnd(end[-1]))
+            --end;
+        const char* start = end;
+        while (start > first && !isEnd(start[-1]))
+            --start;
+        if (start == end)
+            return {};
+        line = std::string_view(start, static_cast<std::size_t>(end - start));
+    }
+}
+
 }  // namespace
 
 ListingReader::ListingReader(QIODevice& device, std::size_t stretch)
     : input_(device, stretch), begin_(input_.begin())
 {
+    const std::size_t markSize = runtime::Utf8ByteOrderMark.size();
+    while (!atEnd_ && static_cast<std::size_t>(input_.end() - begin_) < markSize)
+        refill();
+    if (std::string_view(begin_, std::min(markSize, static_cast<std::size_t>(input_.end() - begin_))) ==
+        runtime::Utf8ByteOrderMark) {
+        utf8_ = true;
+        begin_ += markSize;
+    }
 }
 
 bool ListingReader::nextEntry()
@@ -201,26 +227,39 @@ ListingSizeAndDate ListingReader::takeSizeAndDate()
     return taken_;
 }
 
+QString ListingReader::textOf(std::string_view bytes) const
+{
+    const auto size = static_cast<qsizetype>(bytes.size());
+    return utf8_ ? QString::fromUtf8(bytes.data(), size)
+                 : runtime::fromAnsi(QByteArray::fromRawData(bytes.data(), size));
+}
+
 QString ListingReader::nameText() const { return textOf(name_); }
 QString ListingReader::volumeText() const { return textOf(volume_); }
 QString ListingReader::folderText() const { return textOf(folder_); }
 
 void ListingReader::takeEntry(std::string_view line)
 {
-    if (line.size() <= LongLine) {
+    if (line.size() <= (utf8_ ? utf8Prefix(line, LongLine) : LongLine)) {
         name_ = line;
         return;
     }
-    name_ = line.substr(0, lengthWithoutTrailingBlanks(line.substr(0, NameColumns)));
-    info_ = line.substr(NameColumns);
+    const std::size_t nameEnd = utf8_ ? utf8Prefix(line, NameColumns) : NameColumns;
+    name_ = line.substr(0, lengthWithoutTrailingBlanks(line.substr(0, nameEnd)));
+    info_ = line.substr(nameEnd);
 }
 
 std::int32_t ListingReader::skipEntriesWithout(const WordStarts& words, std::int32_t most)
 {
     const PassedLines passed =
         passPlainLines(begin_, input_.end(), words.words().data(), words.words().size(), most, LongLine);
-    if (passed.longLine != nullptr)
-        info_ = std::string_view(passed.longLine + NameColumns, passed.longLineLength - NameColumns);
+    if (passed.longLine != nullptr) {
+        const std::string_view line(passed.longLine, passed.longLineLength);
+        if (!utf8_)
+            info_ = line.substr(NameColumns);
+        else if (const std::string_view longLine = lastLongUtf8Line(begin_, line); !longLine.empty())
+            info_ = longLine.substr(utf8Prefix(longLine, NameColumns));
+    }
     begin_ = passed.next;
     return passed.entries;
 }

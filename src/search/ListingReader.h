@@ -17,6 +17,10 @@
 // Volume, folder and info part start empty in each file. Lines end with CR LF,
 // LF or CR.
 //
+// A listing that begins with a UTF-8 byte-order mark is in UTF-8, and its
+// columns count UTF-16 units, as the program's strings do (a character
+// outside the first 65,536 takes two); its marks are the same ASCII bytes.
+//
 // The reader works on the raw bytes, streamed a stretch at a time (see
 // ListingInput): its memory is one stretch and the longest line, whatever the
 // listing's size.
@@ -39,6 +43,9 @@ public:
     // bytes of it are in hand at a time.
     explicit ListingReader(QIODevice& device, std::size_t stretch = ListingInput::DefaultStretch);
 
+    // Whether the listing is in UTF-8 rather than Windows-1252.
+    bool isUtf8() const { return utf8_; }
+
     // Moves to the next entry line; false at the end of the listing. Raises 75
     // when the device fails to read.
     bool nextEntry();
@@ -50,8 +57,8 @@ public:
     // The info part of the last long line passed is kept in force.
     std::int32_t skipEntriesWithout(const WordStarts& words, std::int32_t most);
 
-    // The current entry and the state the lines before it set, as raw
-    // code-page bytes; valid until the next call of nextEntry. At least 16
+    // The current entry and the state the lines before it set, as the
+    // listing's raw bytes; valid until the next call of nextEntry. At least 16
     // readable bytes follow the name, for the word search.
     std::string_view name() const { return name_; }
     std::string_view volume() const { return volume_; }
@@ -76,10 +83,12 @@ private:
     bool nextLine(std::string_view& line, LineKind& kind);
     void refill();
     void takeEntry(std::string_view line);
+    QString textOf(std::string_view bytes) const;
 
     ListingInput input_;
     const char* begin_;  // first byte not yet read as a line
     bool atEnd_ = false;
+    bool utf8_ = false;
 
     std::string volume_;
     std::string volumeLine_;  // the line that set it

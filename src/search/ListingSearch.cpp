@@ -5,6 +5,7 @@
 #include "runtime/Strings.h"
 #include "search/ByteSearch.h"
 #include "search/ListingReader.h"
+#include "search/Utf8Search.h"
 
 #include <algorithm>
 #include <optional>
@@ -13,21 +14,64 @@
 
 namespace {
 
+// How the scorer treats a listing's bytes in each of its two encodings: how
+// a search word is written, how text is lower-cased and searched, and how a
+// chunk scan watches for words.
+class Windows1252Bytes {
+public:
+    // A word the code page cannot write never occurs in such a listing.
+    static std::optional<std::string> bytesOf(const QString& word)
+    {
+        const QByteArray bytes = runtime::toAnsi(word);
+        if (runtime::fromAnsi(bytes) != word)
+            return std::nullopt;
+        return bytes.toStdString();
+    }
+    std::string_view lower(std::string_view text, std::string& into) const
+    {
+        if (into.size() < text.size() + WordSearchPadding)
+            into.resize(text.size() + WordSearchPadding);
+        lowerCase_.apply(text, into.data());
+        return std::string_view(into.data(), text.size());
+    }
+    bool contains(std::string_view text, std::string_view lowerWord) { return lowerCase_.contains(text, lowerWord); }
+    bool watch(WordStarts& starts, const std::vector<std::string_view>& lowerWords) const
+    {
+        return starts.watch(lowerWords, lowerCase_);
+    }
+
+private:
+    AnsiLowerCase lowerCase_;
+};
+
+class Utf8Bytes {
+public:
+    static std::optional<std::string> bytesOf(const QString& word) { return word.toStdString(); }
+    std::string_view lower(std::string_view text, std::string& into) const { return lowerCase_.lower(text, into); }
+    bool contains(std::string_view text, std::string_view lowerWord) { return lowerCase_.contains(text, lowerWord); }
+    static bool watch(WordStarts& starts, const std::vector<std::string_view>& lowerWords)
+    {
+        return starts.watchUtf8(lowerWords);
+    }
+
+private:
+    Utf8LowerCase lowerCase_;
+};
+
 // Scores entries against the search words on the listing's raw bytes. A word
 // holds no blank, so it occurs in "folder name" exactly when it occurs in the
 // folder or in the name: the folder's words are found once per folder, and
 // each entry tests only the rest in its name, stopping as soon as the entry
 // can no longer reach the desired match.
+template <typename Bytes>
 class WordScorer {
 public:
     WordScorer(const QStringList& words, int minMatch)
     {
         for (const QString& word : words) {
-            const QByteArray bytes = runtime::toAnsi(word);
-            // A word the code page cannot write never occurs in a listing.
-            if (runtime::fromAnsi(bytes) == word) {
+            if (const std::optional<std::string> bytes = Bytes::bytesOf(word)) {
                 std::string lowerWord;
-                words_.emplace_back(lowered(std::string_view(bytes.constData(), bytes.size()), lowerWord));
+                words_.emplace_back(bytes_.lower(*bytes, lowerWord));
             }
         }
         const int total = static_cast<int>(words.size());
@@ -40,7 +84,7 @@ public:
 
     void setFolder(std::string_view folder)
     {
-        const std::string_view text = lowered(folder, folder_);
+        const std::string_view text = bytes_.lower(folder, folder_);
         inFolder_ = 0;
         outsideNow_.clear();
         for (const std::string& word : words_) {
@@ -73,7 +117,7 @@ public:
             return std::nullopt;
         for (const std::string* word : outside_) {
             --left;
-            if (lowerCase_.contains(name, *word))
+            if (bytes_.contains(name, *word))
                 ++count;
             else if (count + left < needed_)
                 return std::nullopt;
@@ -99,20 +143,11 @@ private:
         // With fewer words than needed outside the folder, no entry is a hit:
         // none is watched for.
         longest.resize(stillNeeded > longest.size() ? 0 : longest.size() - stillNeeded + 1);
-        watching_ = watched_.watch(longest, lowerCase_);
+        watching_ = bytes_.watch(watched_, longest);
     }
 
-    // The text lower-cased into `into`, which keeps room for the word search.
-    std::string_view lowered(std::string_view text, std::string& into) const
-    {
-        if (into.size() < text.size() + WordSearchPadding)
-            into.resize(text.size() + WordSearchPadding);
-        lowerCase_.apply(text, into.data());
-        return std::string_view(into.data(), text.size());
-    }
-
-    AnsiLowerCase lowerCase_;
-    std::vector<std::string> words_;           // the words the code page can write
+    Bytes bytes_;
+    std::vector<std::string> words_;           // the words the listing can hold
     std::vector<int> percentages_;             // by count of words found
     int needed_ = 0;                           // the fewest words a hit has
     int inFolder_ = 0;                         // words found in the current folder
@@ -183,14 +218,16 @@ int matchPercentage(int count, int total)
     return static_cast<int>(runtime::roundHalfEven(static_cast<double>(count) / total * 100));
 }
 
-std::int32_t SearchListing(QIODevice& listing, const QString& lowerCasedText, int minMatch,
+namespace {
+
+template <typename Bytes>
+std::int32_t searchEntries(ListingReader& reader, const QString& lowerCasedText, int minMatch,
                            std::int32_t& linesChecked, std::vector<ListingHit>& hits,
                            const SearchCheckpoint& checkpoint)
 {
-    WordScorer scorer(splitSearchWords(lowerCasedText), minMatch);
+    WordScorer<Bytes> scorer(splitSearchWords(lowerCasedText), minMatch);
     scorer.setFolder({});
     HitMaker hitMaker;
-    ListingReader reader(listing);
     std::uint64_t folderNumber = 0;
     std::int32_t found = 0;
     for (;;) {
@@ -217,4 +254,16 @@ std::int32_t SearchListing(QIODevice& listing, const QString& lowerCasedText, in
             break;
     }
     return found;
+}
+
+}  // namespace
+
+std::int32_t SearchListing(QIODevice& listing, const QString& lowerCasedText, int minMatch,
+                           std::int32_t& linesChecked, std::vector<ListingHit>& hits,
+                           const SearchCheckpoint& checkpoint)
+{
+    ListingReader reader(listing);
+    if (reader.isUtf8())
+        return searchEntries<Utf8Bytes>(reader, lowerCasedText, minMatch, linesChecked, hits, checkpoint);
+    return searchEntries<Windows1252Bytes>(reader, lowerCasedText, minMatch, linesChecked, hits, checkpoint);
 }

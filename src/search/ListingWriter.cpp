@@ -231,7 +231,7 @@ private:
             attempt([&] { size_ = details(file).size; });
             attempt([&] { date_ = details(file).lastWrite; });
             line.clear();
-            line.append(QStringView(file.name).left(NameColumns));
+            line.append(QStringView(file.name).left(nameColumnsOf(file.name)));
             line.resize(NameColumns, u' ');
             if (size_ == -1)
                 line.append(u"n/a");
@@ -242,6 +242,14 @@ private:
             print(line);
         }
         writingFiles_ = false;
+    }
+
+    // The columns of the name that its field holds: a cut never parts the two
+    // halves of a character outside the first 65,536, which has no code of
+    // its own.
+    static qsizetype nameColumnsOf(const QString& name)
+    {
+        return name.size() > NameColumns && name[NameColumns - 1].isHighSurrogate() ? NameColumns - 1 : NameColumns;
     }
 
     // The size with group separators, right-aligned in 16 columns. Readers

@@ -12,6 +12,9 @@
 //   to stay within 13; "n/a", unpadded, when it cannot be read), " bytes " and
 //   the last-modified time as general date text.
 // "pagefile.sys" (that exact spelling) is never listed. Lines end with CR LF.
+// Columns count UTF-16 units, as the program's strings do; a listing whose
+// names do not all fit Windows-1252 is written in UTF-8 after a byte-order
+// mark by its writer (runtime::AnsiTextWriter::Encoding::AnsiOrUtf8).
 
 #include <QSet>
 #include <QString>

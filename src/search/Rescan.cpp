@@ -71,7 +71,10 @@ private:
         const QString listing = base + QStringLiteral(".txt");
         const QString written = base + QStringLiteral(".tmp");
         platform::FileSystem& fs = platform::fileSystem();
-        const bool walked = step([&] { listing_.emplace(fs.hostPath(written)); })
+        const bool walked = step([&] {
+                                  listing_.emplace(fs.hostPath(written), runtime::AnsiTextWriter::Mode::Output,
+                                                   runtime::AnsiTextWriter::Encoding::AnsiOrUtf8);
+                              })
                             && step([&] {
                                    WriteFolderListing(folder, QStringLiteral("*.*"), ListingFiles{&*listing_, nullptr},
                                                       volumeLabel, listingflags::File1Only, &shownMessages_);

@@ -43,7 +43,7 @@ auto convertedOr(const QString& text, const QString& defaultText, Convert conver
 // locations.txt is written in Windows-1252 as it always was. A list holding
 // a character that code page lacks is written in UTF-8 after a byte-order
 // mark instead, so that no row comes back changed; reading takes either form.
-const QByteArray Utf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
+const QByteArray Utf8Mark(runtime::Utf8ByteOrderMark.data(), runtime::Utf8ByteOrderMark.size());
 
 QString locationsHostPath()
 {

@@ -136,6 +136,42 @@ TEST_F(AnsiFile, WriterAndReaderRoundTrip)
     EXPECT_EQ(allLines(reader), lines + QStringList{"tail"});
 }
 
+// A file that may turn into UTF-8 stays byte for byte in the code page until
+// a line needs more; then all of it, earlier blocks included, is UTF-8 after a
+// byte-order mark, in append mode too.
+TEST_F(AnsiFile, TurnsIntoUtf8AtTheFirstLineTheCodePageLacks)
+{
+    const QString latin = QStringLiteral("caf\u00e9 \u0160ka ?");
+    const QString greek = QStringLiteral("\u0398\u03ac\u03bb\u03b1\u03c3\u03c3\u03b1");
+    const QString longer = QString(latin + u'\n').repeated(200000);  // several blocks of 1 MB once in UTF-8
+    struct Case {
+        const char* name;
+        QStringList lines;
+        AnsiTextWriter::Mode mode;
+        bool utf8;
+    };
+    const std::vector<Case> cases = {
+        {"Latin only", {latin, longer, latin}, AnsiTextWriter::Mode::Output, false},
+        {"Greek first", {greek, latin}, AnsiTextWriter::Mode::Output, true},
+        {"Greek after blocks", {latin, longer, greek, latin}, AnsiTextWriter::Mode::Output, true},
+        {"Greek appended", {latin, greek}, AnsiTextWriter::Mode::Append, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write(c.mode == AnsiTextWriter::Mode::Append ? "old \xE9\r\n" : "");
+        AnsiTextWriter writer(path(), c.mode, AnsiTextWriter::Encoding::AnsiOrUtf8);
+        for (const QString& line : c.lines)
+            writer.writeLine(line);
+        writer.close();
+        EXPECT_EQ(writer.isUtf8(), c.utf8);
+        const QString text = (c.mode == AnsiTextWriter::Mode::Append ? QStringLiteral("old \u00e9\r\n") : QString()) +
+                             c.lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        const QByteArray expected =
+            c.utf8 ? QByteArray(Utf8ByteOrderMark.data(), Utf8ByteOrderMark.size()) + text.toUtf8() : toAnsi(text);
+        EXPECT_TRUE(read() == expected);
+    }
+}
+
 TEST_F(AnsiFile, OpenFailuresRaiseTheRuntimeNumbers)
 {
     EXPECT_EQ(errorNumberOf([&] { AnsiTextReader reader(path("missing.txt")); }), err::FileNotFound);

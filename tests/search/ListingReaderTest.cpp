@@ -24,12 +24,12 @@ void PrintTo(const ReadEntry& entry, std::ostream* out)
     *out << "{" << entry.volume << " | " << entry.folder << " | " << entry.name << " | " << entry.info << "}";
 }
 
-std::vector<ReadEntry> readAll(const QByteArray& bytes)
+std::vector<ReadEntry> readAll(const QByteArray& bytes, std::size_t stretch = ListingInput::DefaultStretch)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    ListingReader reader(buffer);
+    ListingReader reader(buffer, stretch);
     std::vector<ReadEntry> entries;
     while (reader.nextEntry()) {
         entries.push_back({std::string(reader.volume()), std::string(reader.folder()),
@@ -206,8 +206,10 @@ TEST(ListingReader, sizeOrDateThatDoesNotConvertReadsAsZero)
 
 namespace {
 
-// The reading rules written plainly, to check the block-wise reader against.
-std::vector<ReadEntry> readPlainly(const std::string& listing)
+// The reading rules written plainly, to check the block-wise reader against;
+// in UTF-8 the columns count UTF-16 units, and a character that would be cut
+// in two goes to the info part.
+std::vector<ReadEntry> readPlainly(const std::string& listing, bool utf8 = false)
 {
     std::vector<ReadEntry> entries;
     std::string volume, folder, info;
@@ -230,7 +232,13 @@ std::vector<ReadEntry> readPlainly(const std::string& listing)
             folder = removed(line, "Directory:");
         else if (line.find("<DIR>") == std::string::npos && line.find("---------------") == std::string::npos) {
             std::string name = line;
-            if (line.size() > 69) {
+            const QString units = QString::fromStdString(line);
+            if (utf8 && units.size() > 69) {
+                const qsizetype cut = units[67].isHighSurrogate() ? 67 : 68;
+                name = units.left(cut).toStdString();
+                name.erase(name.find_last_not_of(' ') + 1);
+                info = units.mid(cut).toStdString();
+            } else if (!utf8 && line.size() > 69) {
                 name = line.substr(0, 68);
                 name.erase(name.find_last_not_of(' ') + 1);
                 info = line.substr(68);
@@ -241,12 +249,14 @@ std::vector<ReadEntry> readPlainly(const std::string& listing)
     return entries;
 }
 
-// Lines of every kind and length, with marks at every place, at least `size` bytes.
-std::string randomListing(std::size_t size)
+// Lines of every kind and length, with marks at every place, at least `size`
+// bytes; `more` pieces join the usual ones.
+std::string randomListing(std::size_t size, const std::vector<std::string>& more = {})
 {
-    const std::vector<std::string> pieces = {
+    std::vector<std::string> pieces = {
         "Volume:    CD ", "Directory: \\A\\B\\", "<DIR> sub", "---------------", "--------------",
         "x-y--z", "e:y:", "<D", "<DIR", "time 10:30:00 AM", std::string(60, ' '), "\xC9\x8A", "Volume", "Directory"};
+    pieces.insert(pieces.end(), more.begin(), more.end());
     const std::vector<std::string> endings = {"\r\n", "\n", "\r", "\r\n\r\n"};
     std::string listing;
     std::uint32_t seed = 12345;
@@ -269,6 +279,21 @@ TEST(ListingReader, agreesWithThePlainRulesAcrossBlockBoundaries)
     const std::vector<ReadEntry> expected = readPlainly(listing);
     ASSERT_GT(expected.size(), 5000u);
     EXPECT_EQ(readAll(QByteArray::fromStdString(listing)), expected);
+}
+
+// Greek and Chinese take two and three bytes a character, the laughing face
+// four bytes and two units.
+TEST(ListingReader, countsTheColumnsOfAUtf8ListingInUnits)
+{
+    const std::string listing =
+        randomListing(1200 * 1024, {"\xCE\x98\xCE\xAC\xCE\xBB", "\xE6\xB5\xB7\xE6\xBB\xA9", "\xF0\x9F\x98\x80",
+                                    std::string(50, 'g')});
+    const std::vector<ReadEntry> expected = readPlainly(listing, true);
+    ASSERT_GT(expected.size(), 5000u);
+    EXPECT_EQ(readAll("\xEF\xBB\xBF" + QByteArray::fromStdString(listing)), expected);
+    // The byte-order mark is found in however small a stretch.
+    const std::string start = listing.substr(0, 4000);
+    EXPECT_EQ(readAll("\xEF\xBB\xBF" + QByteArray::fromStdString(start), 2), readPlainly(start, true));
 }
 
 // A listing file read through the reader, `stretch` bytes in hand at a time:

@@ -1,3 +1,4 @@
+#include "runtime/AnsiText.h"
 #include "runtime/DateTime.h"
 #include "search/ByteSearch.h"
 #include "search/ListingLines.h"
@@ -206,6 +207,103 @@ TEST(ListingSearch, manyWordsAreAllSearched)
     // 1 of 151 words: 0.66 % rounds to 1; the 151st word, beyond 101, still counts.
     EXPECT_EQ(search(Listing, text, 0, linesChecked).size(), 1u);
     EXPECT_EQ(search(Listing, text.mid(4) + " ford", 0, linesChecked).size(), 1u);
+}
+
+// ---- Listings in UTF-8 ----
+
+std::vector<ListingHit> searchAll(const std::string& listing, const QString& lowerCasedText, int minMatch)
+{
+    std::int32_t linesChecked = 0;
+    return search(listing, lowerCasedText, minMatch, linesChecked);
+}
+
+// Every field of each hit, in UTF-8.
+std::vector<std::string> fieldsOf(const std::vector<ListingHit>& hits)
+{
+    std::vector<std::string> fields;
+    for (const ListingHit& hit : hits) {
+        fields.push_back(std::to_string(hit.match) + "% " + hit.volume.toStdString() + " | " +
+                         hit.folder.toStdString() + " | " + hit.name.toStdString() + " | " +
+                         std::to_string(hit.size) + " | " + std::to_string(hit.date));
+    }
+    return fields;
+}
+
+std::string inUtf8(const std::string& windows1252)
+{
+    return "\xEF\xBB\xBF" + runtime::fromAnsi(QByteArray::fromStdString(windows1252)).toStdString();
+}
+
+// Folders and names of code-page letters, long lines and short ones (some of
+// more than 69 bytes in UTF-8 but not more than 69 characters), enough of
+// them for the search to pass over lines in bulk.
+std::string windows1252Listing()
+{
+    const std::vector<std::string> words = {"caf\xE9", "owl", "\x9Cuvre", "\x8Aka", "na\xEFve", "rose", "eagle"};
+    std::uint32_t seed = 2008;
+    const auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % bound;
+    };
+    std::string listing;
+    for (int folder = 0; folder < 60; ++folder) {
+        listing += "\r\nVolume:    CD \xC9t\xE9\r\nDirectory: \\" + words[next(7)] + "\\" + std::to_string(folder) +
+            "\\\r\n\r\n";
+        for (int entry = 0; entry < 100; ++entry) {
+            std::string name = words[next(7)] + " " + words[next(7)] + std::to_string(entry) + ".gif";
+            if (next(4) == 0)
+                listing += name + std::string(60 - name.size() + next(10), '\xE9') + "\r\n";
+            else
+                listing += entryLine(name, std::to_string(next(90000)), std::to_string(1 + next(12)) + "/2/2009");
+        }
+    }
+    return listing;
+}
+
+TEST(ListingSearch, aUtf8ListingGivesTheHitsOfItsCodePageForm)
+{
+    const std::string listing = windows1252Listing();
+    for (const QString& text : {QString("owl"), QString("caf\u00e9"), QString("\u0153uvre eagle"), QString("ka"),
+                                QString("\u00e9\u00e9\u00e9\u00e9\u00e9"), QString("na\u00efve 2 7")}) {
+        const std::vector<std::string> hits = fieldsOf(searchAll(listing, text, 40));
+        EXPECT_GT(hits.size(), 10u) << text.toStdString();
+        EXPECT_EQ(fieldsOf(searchAll(inUtf8(listing), text, 40)), hits) << text.toStdString();
+    }
+}
+
+// Words of every script match in either letter case where the script has
+// one. The filler around the names is passed over in bulk, which must not
+// pass over a name whose letters lower-case to a different length.
+TEST(ListingSearch, wordsOfEveryScriptMatchInEitherCase)
+{
+    struct Case {
+        const char* typed;
+        const char* name;  // the one hit, in UTF-8
+    };
+    const std::vector<Case> cases = {
+        {"\xCE\xB8\xCE\xAC\xCE\xBB\xCE\xB1\xCF\x83\xCF\x83\xCE\xB1", "\xCE\x98\xCE\x86\xCE\x9B\xCE\x91\xCE\xA3\xCE\xA3\xCE\x91_markerg.jpg"},
+        {"\xCE\x98\xCE\x86\xCE\x9B\xCE\x91\xCE\xA3\xCE\xA3\xCE\x91", "\xCE\x98\xCE\x86\xCE\x9B\xCE\x91\xCE\xA3\xCE\xA3\xCE\x91_markerg.jpg"},
+        {"\xCE\xB5\xCE\xB9\xCE\xBA\xCF\x8C\xCE\xBD\xCE\xB5\xCF\x82", "\xCE\x98\xCE\x86\xCE\x9B\xCE\x91\xCE\xA3\xCE\xA3\xCE\x91_markerg.jpg"},  // the folder
+        {"\xD0\x9C\xD0\x9E\xD0\xA0\xD0\x95", "\xD0\xBC\xD0\xBE\xD1\x80\xD0\xB5.gif"},
+        {"\xE6\xB5\xB7\xE6\xBB\xA9", "\xE6\xB5\xB7\xE6\xBB\xA9 2008.gif"},
+        {"KAT", "\xE2\x84\xAA" "at.gif"},  // KELVIN SIGN lower-cases to "k"
+        {"Z\xC8\xBAQ", "z\xE2\xB1\xA5q.gif"},  // two bytes in capitals, three in small letters
+        {"ZQ.GIF", "zq.gif"},
+    };
+    std::string filler;
+    for (int entry = 0; entry < 300; ++entry)
+        filler += entryLine("filler " + std::to_string(entry) + ".gif", "1,024", "1/2/2009");
+    std::string listing = "\xEF\xBB\xBF\r\nVolume:    \xE4\xB8\xAD\xE6\x96\x87\r\nDirectory: \\Fill\\\r\n\r\n" + filler +
+        "\r\nVolume:    \xE4\xB8\xAD\xE6\x96\x87\r\nDirectory: \\\xCE\x95\xCE\xB9\xCE\xBA\xCF\x8C\xCE\xBD\xCE\xB5\xCF\x82\\\r\n\r\n" +
+        entryLine(cases[0].name, "2,048", "1/2/2009") + "\r\nVolume:    x\r\nDirectory: \\Fill\\\r\n\r\n" + filler;
+    for (std::size_t c = 3; c < cases.size(); ++c)
+        listing += entryLine(cases[c].name, "1", "1/2/2009") + filler;
+    for (const Case& c : cases) {
+        const QString typed = QString::fromUtf8(c.typed);
+        const std::vector<ListingHit> hits = searchAll(listing, typed.toLower(), 70);
+        ASSERT_EQ(hits.size(), 1u) << c.typed;
+        EXPECT_EQ(hits[0].name, QString::fromUtf8(c.name)) << c.typed;
+    }
 }
 
 }  // namespace
