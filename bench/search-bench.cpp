@@ -12,6 +12,9 @@
 // WORDS in place of the two cases, for a profile of one search.
 //        search-bench --one LISTING WORDS
 // One search of the engine, printing its hits and entries.
+//        search-bench --versus LISTING OTHER [RUNS]
+// The search of the two cases on LISTING and on OTHER (the same listing in
+// UTF-8), alternating, with the ratio of their medians.
 
 #include "BenchTiming.h"
 
@@ -139,6 +142,35 @@ struct Timings {
     }
 };
 
+const std::vector<QString> Cases = {"red flower border", "eagle"};
+
+Command oneSearch(const std::string& listing, const QString& words)
+{
+    return {"/proc/self/exe", "--one", listing, words.toStdString()};
+}
+
+// Prints the search's medians on both listings and the worse ratio of OTHER's
+// to LISTING's as "utf-8/windows-1252 ratio: X.XX".
+int compareListings(const std::string& listing, const std::string& other, int runs)
+{
+    double worst = 0;
+    for (const QString& words : Cases) {
+        Timings listingTimes;
+        Timings otherTimes;
+        for (int run = 0; run < runs; ++run) {
+            listingTimes.add(runPipeline({oneSearch(listing, words)}));
+            otherTimes.add(runPipeline({oneSearch(other, words)}));
+        }
+        const double ratio = median(otherTimes.seconds) / median(listingTimes.seconds);
+        worst = std::max(worst, ratio);
+        std::printf("\"%s\" at %d:\n  windows-1252 %s\n  utf-8        %s\n  ratio %.2f\n", qPrintable(words), MinMatch,
+                    listingTimes.summary().c_str(), otherTimes.summary().c_str(), ratio);
+        std::fflush(stdout);
+    }
+    std::printf("utf-8/windows-1252 ratio: %.2f\n", worst);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -149,6 +181,8 @@ int main(int argc, char** argv)
         std::printf("%zu hits of %d entries\n", run.hits, run.entries);
         return 0;
     }
+    if (argc >= 4 && std::string(argv[1]) == "--versus")
+        return compareListings(argv[2], argv[3], argc > 4 ? std::max(1, std::atoi(argv[4])) : 9);
     if (argc < 2) {
         std::fprintf(stderr, "usage: search-bench LISTING [RUNS] [WORDS]\n");
         return 2;
@@ -156,14 +190,14 @@ int main(int argc, char** argv)
     setenv("LC_ALL", "C", 1);
     const std::string listing = argv[1];
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
-    std::vector<QString> cases = {"red flower border", "eagle"};
+    std::vector<QString> cases = Cases;
     if (argc > 3)
         cases = {QString::fromLocal8Bit(argv[3])};
 
     double worstGrep = 0;
     double worstRipgrep = 0;
     for (const QString& words : cases) {
-        const std::vector<Command> search = {{"/proc/self/exe", "--one", listing, words.toStdString()}};
+        const std::vector<Command> search = {oneSearch(listing, words)};
         const std::vector<Command> grep = allWords("grep", splitSearchWords(words), listing);
         const std::vector<Command> ripgrep = allWords("rg", splitSearchWords(words), listing);
         Timings searchTimes;

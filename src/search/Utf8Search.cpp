@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -13,10 +15,18 @@ bool isAscii(std::string_view text)
 }  // namespace
 
 // A byte that begins no character (a stray continuation byte) counts as one
-// unit, as the decoder's replacement for it does.
+// unit, as the decoder's replacement for it does. ASCII, a byte a unit, is
+// passed over eight bytes at a time.
 std::size_t utf8Prefix(std::string_view text, std::size_t units)
 {
     std::size_t at = 0;
+    for (const std::size_t asciiEnd = std::min(units, text.size()); at + 8 <= asciiEnd; at += 8) {
+        std::uint64_t bytes = 0;
+        std::memcpy(&bytes, text.data() + at, sizeof bytes);
+        if (bytes & 0x8080808080808080u)
+            break;
+    }
+    units -= at;
     while (at < text.size()) {
         const auto lead = static_cast<unsigned char>(text[at]);
         const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
