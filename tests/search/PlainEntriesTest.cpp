@@ -108,6 +108,14 @@ INSTANTIATE_TEST_SUITE_P(
         SkipCase{"lineFeedsAlone", lines({First, "a", longLine("b", "5"), "red"}, "\n"), {"red"}, 100, 2, "red", 5},
         SkipCase{"carriageReturnsAlone", lines({First, "a", "", "b", "red"}, "\r"), {"red"}, 100, 2, "red", 1},
         SkipCase{"noWordsPassEverythingPlain", lines({First, "eagle", "red", "Volume: V", "x"}), {}, 100, 2, "x", 1},
+        // The pass starts after First and its CR LF: this CR ends the first
+        // chunk and its LF begins the next.
+        SkipCase{"aLineEndSplitAcrossChunks", lines({First, std::string(63, 'a'), "b", "", "c", "red"}), {"red"}, 100,
+                 3, "red", 1},
+        SkipCase{"aLongLineFarBackKeepsItsInfo",
+                 lines({First, longLine("far", "44"), "s1", "s2", "s3", "s4", "s5", "s6", "s7", "s8", "s9",
+                        std::string(60, 's'), "eagle"}),
+                 {"eagle"}, 100, 11, "eagle", 44},
         SkipCase{"aWordAcrossTheLineEndIsNoBlocker",
                  lines({First, "ab ea", "gle", longLine("x" + std::string(60, 'y'), "7"), "eagle"}), {"eagle"}, 100,
                  3, "eagle", 7}),
