@@ -173,8 +173,10 @@ bool Player::playRegion(std::uint32_t type, const ByteView& record)
         // The frame lies inside the region, as wide as the record says.
         QPainterPathStroker stroker;
         stroker.setWidth(2 * std::max(1, std::abs(record.i32(32))));
-        if (applyStyle(toImage, 1, false, true))
-            painter_.fillPath(stroker.createStroke(*region).intersected(*region), painter_.brush());
+        if (applyStyle(toImage, 1, false, true)) {
+            painter_.setClipPath(*region, Qt::IntersectClip);
+            painter_.fillPath(stroker.createStroke(*region), painter_.brush());
+        }
     } else if (applyStyle(toImage, 1, false, true)) {
         painter_.fillPath(*region, painter_.brush());
     }

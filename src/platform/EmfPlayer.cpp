@@ -54,9 +54,8 @@ QRectF drawnArea(const Header& header, QSizeF pixelsPerMillimetre)
 {
     const QRectF frame = header.frameHimetric;
     if (frame.width() > 0 && frame.height() > 0)
-        return QRectF(frame.left() * pixelsPerMillimetre.width() / 100, frame.top() * pixelsPerMillimetre.height() / 100,
-                      frame.width() * pixelsPerMillimetre.width() / 100,
-                      frame.height() * pixelsPerMillimetre.height() / 100);
+        return QTransform::fromScale(pixelsPerMillimetre.width() / 100, pixelsPerMillimetre.height() / 100)
+            .mapRect(frame);
     return header.bounds.adjusted(0, 0, 1, 1);
 }
 

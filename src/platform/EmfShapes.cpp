@@ -10,6 +10,8 @@ namespace {
 
 enum PointType : std::uint8_t { CloseFigure = 1, LineTo = 2, BezierTo = 4, MoveTo = 6 };
 
+constexpr std::int64_t MaxPoints = std::int64_t{4} << 20;
+
 std::int64_t pointSize(bool small) { return small ? 4 : 8; }
 
 QPointF pointAt(const ByteView& record, std::int64_t at, bool small)
@@ -17,10 +19,11 @@ QPointF pointAt(const ByteView& record, std::int64_t at, bool small)
     return small ? QPointF(record.i16(at), record.i16(at + 2)) : QPointF(record.i32(at), record.i32(at + 4));
 }
 
-// `count` points from `at`; nullopt when they do not lie inside the record.
+// `count` points from `at`; nullopt when they do not lie inside the record
+// or are more than any drawing holds.
 std::optional<QPolygonF> pointsAt(const ByteView& record, std::int64_t at, std::int64_t count, bool small)
 {
-    if (count < 0 || !record.has(at, count * pointSize(small)))
+    if (count < 0 || count > MaxPoints || !record.has(at, count * pointSize(small)))
         return std::nullopt;
     QPolygonF points;
     points.reserve(count);
@@ -47,6 +50,12 @@ bool isSmall(std::uint32_t type)
     return type >= record::PolyBezier16 && type <= record::PolyDraw16;
 }
 
+// The type of the record with 32-bit points that a record with 16-bit points stands for.
+std::uint32_t withLongPoints(std::uint32_t type)
+{
+    return isSmall(type) ? type - (record::PolyBezier16 - record::PolyBezier) : type;
+}
+
 // The angle of `point` on the ellipse `box`, as QPainterPath's arcs take it.
 double angleOf(const QRectF& box, QPointF point)
 {
@@ -71,11 +80,11 @@ bool Player::playShape(std::uint32_t type, const ByteView& record)
     case record::PolylineTo:
     case record::PolylineTo16:
     case record::PolyBezierTo:
-    case record::PolyBezierTo16: playPoly(small ? type - (record::PolyBezier16 - record::PolyBezier) : type, record, small); return true;
+    case record::PolyBezierTo16: playPoly(withLongPoints(type), record, small); return true;
     case record::PolyPolygon:
     case record::PolyPolygon16:
     case record::PolyPolyline:
-    case record::PolyPolyline16: playPolyPoly(small ? type - (record::PolyBezier16 - record::PolyBezier) : type, record, small); return true;
+    case record::PolyPolyline16: playPolyPoly(withLongPoints(type), record, small); return true;
     case record::PolyDraw:
     case record::PolyDraw16: playPolyDraw(record, small); return true;
     case record::LineTo: {

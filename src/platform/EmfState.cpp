@@ -61,8 +61,8 @@ bool DeviceContext::extentsSettable() const { return mapMode == Isotropic || map
 QColor colorOf(ColorRef color, const Palette& palette)
 {
     if ((color & 0xFF000000) == PaletteIndexFlag) {
-        const std::uint32_t index = color & 0xFFFF;
-        return index < palette.size() ? palette[index] : QColor(Qt::black);
+        const qsizetype index = color & 0xFFFF;
+        return index < palette.size() ? QColor::fromRgb(palette[index]) : QColor(Qt::black);
     }
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
 }

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QPainterPath>
 #include <QPointF>
 #include <QSizeF>
@@ -49,7 +50,8 @@ struct Font {
     std::uint8_t pitchAndFamily = 0;
 };
 
-using Palette = std::vector<QColor>;
+// Shared between the contexts and objects that hold it until one changes it.
+using Palette = QList<QRgb>;
 
 using Object = std::variant<std::monostate, Pen, Brush, Font, Palette>;
 

@@ -14,10 +14,11 @@ namespace {
 // width must not make the stroker work for minutes.
 constexpr double MaxPenPixels = 4096;
 constexpr int MaxPaletteEntries = 4096;
+constexpr std::int64_t MaxPatternSide = 1024;
 constexpr std::int64_t LogFontSize = 92;
 
 // A PALETTEENTRY: red, green, blue and flags.
-QColor entryAt(const ByteView& record, std::int64_t at) { return QColor(record.u8(at), record.u8(at + 1), record.u8(at + 2)); }
+QRgb entryAt(const ByteView& record, std::int64_t at) { return qRgb(record.u8(at), record.u8(at + 1), record.u8(at + 2)); }
 
 bool nullStyle(unsigned style) { return (style & PS_STYLE_MASK) == PS_NULL; }
 
@@ -75,6 +76,10 @@ std::optional<Brush> brushFromCreateBrush(const ByteView& record)
 
 std::optional<Brush> brushFromPattern(const ByteView& record, const Palette& palette)
 {
+    // A brush's pattern is a small tile: a larger one is taken for damaged.
+    const ByteView info(record.mid(record.u32(16), record.u32(20)));
+    if (std::abs(std::int64_t{info.i32(4)}) > MaxPatternSide || std::abs(std::int64_t{info.i32(8)}) > MaxPatternSide)
+        return std::nullopt;
     const QImage pattern = recordBitmap(record, 16, record.u32(12), palette);
     if (pattern.isNull())
         return std::nullopt;
@@ -117,7 +122,7 @@ void setPaletteEntries(Palette& palette, const ByteView& record)
     const std::int64_t count = record.u32(16);
     if (first + count > MaxPaletteEntries || !record.has(20, count * 4))
         return;
-    if (std::int64_t(palette.size()) < first + count)
+    if (palette.size() < first + count)
         palette.resize(first + count);
     for (std::int64_t i = 0; i < count; ++i)
         palette[first + i] = entryAt(record, 20 + i * 4);

@@ -118,9 +118,11 @@ INSTANTIATE_TEST_SUITE_P(
                              rec::rectangle(0, 0, 25, 25)}),
                     "wwww wwww rrww rrww"},
         DrawingCase{"SaveAndRestore",
-                    redFill({{33, {}}, {35, floats({4, 0, 0, 4, 0, 0})}, {34, ints({-1})}, rec::rectangle(0, 0, 50, 50)}),
+                    redFill({{33, {}}, {35, floats({4, 0, 0, 4, 0, 0})}, {34, ints({-1})},
+                             rec::rectangle(0, 0, 50, 50)}),
                     "rrww rrww wwww wwww"},
-        DrawingCase{"GeometricPen", {rec::widePen(1, 50, Blue), rec::select(1), rec::moveTo(0, 50), rec::lineTo(100, 50)},
+        DrawingCase{"GeometricPen",
+                    {rec::widePen(1, 50, Blue), rec::select(1), rec::moveTo(0, 50), rec::lineTo(100, 50)},
                     "wwww bbbb bbbb wwww"},
         DrawingCase{"Pie", redFill({{47, ints({0, 0, 100, 100, 100, 50, 0, 50})}}), "???? ?rr? wwww wwww"},
         DrawingCase{"ClockwiseChord", redFill({{57, ints({2})}, {46, ints({0, 0, 100, 100, 100, 50, 0, 50})}}),
@@ -196,7 +198,8 @@ INSTANTIATE_TEST_SUITE_P(
         DrawingCase{"HorizontalGradient",
                     {{118, ints({0, 0, 0, 0, 2, 1, 0, 0, 0, 0xFF00, 0, 100, 100, 0, 0xFF00, 0, 1})}},
                     "r??b r??b r??b r??b"},
-        DrawingCase{"OffsetClip", redFill({{30, ints({0, 0, 50, 50})}, {26, ints({50, 50})}, rec::rectangle(0, 0, 100, 100)}),
+        DrawingCase{"OffsetClip",
+                    redFill({{30, ints({0, 0, 50, 50})}, {26, ints({50, 50})}, rec::rectangle(0, 0, 100, 100)}),
                     "wwww wwww wwrr wwrr"},
         DrawingCase{"RegionClipUnited",
                     redFill({{30, ints({0, 0, 50, 50})}, {75, ints({48, 2}) + Region}, rec::rectangle(0, 0, 100, 100)}),
@@ -210,7 +213,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {18, ints({1})}, {22, ints({24})}, rec::text(40, 100, "MMMMMMMM", 0)},
                     "?iww ?iww ?iww ?iww"},
         DrawingCase{"TextAlignedRightAndBottom",
-                    {rec::font(1, -40), rec::select(1), {18, ints({1})}, {22, ints({10})}, rec::text(100, 100, "MM", 0)},
+                    {rec::font(1, -40), rec::select(1), {18, ints({1})}, {22, ints({10})},
+                     rec::text(100, 100, "MM", 0)},
                     "wwww wwww w??? w?ii"},
         DrawingCase{"HalfTransparentBlend",
                     {{114, ints({0, 0, 0, 0, 0, 0, 100, 100, 0x00800000, 0, 0}) + floats({1, 0, 0, 1, 0, 0})
@@ -256,7 +260,8 @@ TEST_P(EmfSampleTest, DrawsWhatTheSampleShows)
     const QImage& image = rendered->image;
     for (const auto& [area, expected] : GetParam().probes) {
         const QRect pixels = QTransform::fromScale(image.width(), image.height()).mapRect(area).toRect();
-        const QColor mean = image.copy(pixels).scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixelColor(0, 0);
+        const QColor mean =
+            image.copy(pixels).scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixelColor(0, 0);
         EXPECT_TRUE(cellMatches(mean, expected)) << "area " << area.x() << "," << area.y() << " is "
                                                  << mean.name().toStdString();
     }
