@@ -40,6 +40,16 @@ QPolygonF polygon(const wmfD_Coord* points, unsigned count)
     return shape;
 }
 
+// The player's size of one of the metafile's units in device coordinates:
+// the scaled mapping modes give it with its sign, the fixed ones take the
+// sign of the window's extent.
+double signedPixel(const wmfDC& dc, double pixel, std::int32_t windowExtent)
+{
+    constexpr unsigned Isotropic = 7, Anisotropic = 8;  // MM_ISOTROPIC, MM_ANISOTROPIC
+    const bool scaled = dc.map_mode == Isotropic || dc.map_mode == Anisotropic;
+    return !scaled && windowExtent < 0 ? -pixel : pixel;
+}
+
 Qt::FillRule fillRule(const wmfDC& dc) { return dc.polyfillmode == WINDING ? Qt::WindingFill : Qt::OddEvenFill; }
 
 // Draws a shape with the device context's pen, brush and raster operation.
@@ -197,20 +207,31 @@ void paintBlock(QPainter& painter, const QRectF& target, unsigned long rop, Sour
     painter.restore();
 }
 
+// The player lays a bitmap rightwards and downwards from its corner; where
+// the mapping runs an axis the other way, the bitmap goes that way,
+// mirrored, as its rectangle does.
 void bitmapDraw(wmfAPI* api, wmfBMP_Draw_t* draw)
 {
-    if (!draw->bmp.data)
+    if (!draw->bmp.data || !draw->dc)
         return;
+    const wmfDC& dc = *draw->dc;
+    const bool mirrorAcross = signedPixel(dc, dc.pixel_width, dc.Window.width) < 0;
+    const bool mirrorDown = signedPixel(dc, dc.pixel_height, dc.Window.height) < 0;
     const QImage& bitmap = *static_cast<const QImage*>(draw->bmp.data);
-    const QRectF source(draw->crop.x, draw->crop.y, draw->crop.w, draw->crop.h);
-    const QRectF target(point(draw->pt), QSizeF(draw->crop.w * draw->pixel_width, draw->crop.h * draw->pixel_height));
+    const QRect source(draw->crop.x, draw->crop.y, draw->crop.w, draw->crop.h);
+    const QSizeF size(draw->crop.w * draw->pixel_width * (mirrorAcross ? -1 : 1),
+                      draw->crop.h * draw->pixel_height * (mirrorDown ? -1 : 1));
+    const QRectF target = QRectF(point(draw->pt), size).normalized();
     QPainter& painter = deviceOf(api, draw->dc).painter();
     paintBlock(painter, target, draw->type, [&](const QRectF& block) {
         // A mask and the image that it lets through must meet pixel for
         // pixel, or their edges leave a fringe: only copies are smoothed.
         const bool copy = painter.compositionMode() == QPainter::CompositionMode_SourceOver;
         painter.setRenderHint(QPainter::SmoothPixmapTransform, copy);
-        painter.drawImage(block, bitmap, source);
+        if (mirrorAcross || mirrorDown)
+            painter.drawImage(block, bitmap.copy(source).mirrored(mirrorAcross, mirrorDown));
+        else
+            painter.drawImage(block, bitmap, source);
     });
 }
 
@@ -284,16 +305,6 @@ QTransform stretched(const QRectF& area, QSize size)
     const double height = std::max<double>(area.height(), std::numeric_limits<float>::min());
     return QTransform::fromTranslate(-area.left(), -area.top())
            * QTransform::fromScale(size.width() / width, size.height() / height);
-}
-
-// The player's size of one of the metafile's units in device coordinates:
-// the scaled mapping modes give it with its sign, the fixed ones take the
-// sign of the window's extent.
-double signedPixel(const wmfDC& dc, double pixel, std::int32_t windowExtent)
-{
-    constexpr unsigned Isotropic = 7, Anisotropic = 8;  // MM_ISOTROPIC, MM_ANISOTROPIC
-    const bool scaled = dc.map_mode == Isotropic || dc.map_mode == Anisotropic;
-    return !scaled && windowExtent < 0 ? -pixel : pixel;
 }
 
 }  // namespace

@@ -266,6 +266,15 @@ MetafileRecord deviceStretchBlt(quint32 rop, int bitsPerPixel, const QByteArray&
                         + QByteArray(1, '\1') + QByteArray(1, char(bitsPerPixel)) + rows};
 }
 
+// STRETCHDIB of a bitmap one pixel wide, two red over two blue, onto the frame's
+// upper half as its units run.
+MetafileRecord redOverBlue()
+{
+    const QByteArray header = words({40, 0, 1, 0, 4, 0, 1, 24, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    return {0x0F43, words({0x0020, 0x00CC, 0, 4, 1, 0, 0, 20, 40, 0, 0}) + header
+                        + QByteArray::fromHex("ff000000" "ff000000" "0000ff00" "0000ff00")};
+}
+
 std::vector<GridCase> gridDrawings()
 {
     constexpr quint32 PaletteIndex = 0x01000000;
@@ -296,6 +305,9 @@ std::vector<GridCase> gridDrawings()
          windowsMetafile(framed({shortRegion, redBrush, rec::select(3), box(0, 0, 40, 40)})),
          {"RRRR", "RRRR", "RRRR", "RRRR"}},
         {"a placeable frame clips what reaches beyond it", clipped, {"BBRR", "BBRR", "BBRR", "BBRR"}},
+        {"a bitmap where the units run up the page is laid upwards, mirrored",
+         windowsMetafile(framed({{0x020B, words({40, 0})}, {0x020C, words({-40, 40})}, redOverBlue()})),
+         {"WWWW", "WWWW", "BBBB", "RRRR"}},
         {"a mask and an inverted image of device bitmaps leave paper around the image",
          windowsMetafile(framed({deviceStretchBlt(0x008800C6, 1, QByteArray::fromHex("f000" "9000" "9000" "f000")),
                                  deviceStretchBlt(0x00660046, 4, QByteArray::fromHex("0000" "0990" "0990" "0000"))})),
