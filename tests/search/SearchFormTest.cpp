@@ -437,8 +437,6 @@ struct BadValueCase {
     const char* value;
 };
 
-void PrintTo(const BadValueCase& c, std::ostream* os) { *os << c.name; }
-
 class BadStoredValueTest : public SearchFormTest, public ::testing::WithParamInterface<BadValueCase> {};
 
 // A stored value that cannot be read as its type counts as missing: the start

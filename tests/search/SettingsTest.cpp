@@ -68,37 +68,6 @@ TEST_F(SettingsKeys, MissingKeysTakeTheirDefaults)
     EXPECT_LE(ListSearch.JoinDate, runtime::now());
 }
 
-// A value that does not convert counts as missing, and the keys after it
-// are read all the same.
-TEST_F(SettingsKeys, BadValueTakesTheDefaultAndReadingGoesOn)
-{
-    struct Case {
-        const char* key;
-        const char* value;
-    };
-    for (const Case& c : {Case{"JoinDate", "31/31/2008"}, Case{"JoinDate", "someday"}, Case{"AutoPreview", "maybe"},
-                          Case{"AutoPreview", ""}}) {
-        SCOPED_TRACE(c.value);
-        ListSearch = ListSearchModule{};
-        store("JoinDate", "12/11/2008");
-        store("AutoPreview", "True");
-        store("LastBrowsed", "C:\\Art\\");
-        store(c.key, c.value);
-        const runtime::Date before = runtime::now();
-        QStringList keysRead;
-        ReadSettings(&keysRead);
-        EXPECT_EQ(keysRead.size(), 9);
-        EXPECT_EQ(ListSearch.LastBrowsed, "C:\\Art\\");
-        if (QString(c.key) == "JoinDate") {
-            EXPECT_GE(ListSearch.JoinDate, before - 1.0 / 86400);
-            EXPECT_TRUE(ListSearch.AutoPreview);
-        } else {
-            EXPECT_EQ(ListSearch.JoinDate, runtime::makeDate(2008, 12, 11));
-            EXPECT_FALSE(ListSearch.AutoPreview);
-        }
-    }
-}
-
 TEST_F(SettingsKeys, PlacementWrittenAsSingleTextAndAppliedInOrder)
 {
     writePlacement("B", {1.5f, 120, 9570, 7200});
