@@ -3,6 +3,7 @@
 // the scaled decode that gives the same thumbnail as a full one.
 
 #include "browser/ImageHelpers.h"
+#include "platform/BitmapBytes.h"
 #include "support/TestEnvironment.h"
 
 #include <QBuffer>
@@ -97,6 +98,23 @@ TEST_F(ThumbnailTest, CaptureCopiesWhatTheBoxShowsAndLeavesItInPixels)
     EXPECT_EQ(pixelOf(img, 29, 19), qRgb(0, 0, 255));
     EXPECT_EQ(pixelOf(img, 35, 5), Grey);
     EXPECT_EQ(pixelOf(img, 5, 22), Grey);
+}
+
+// A 32-bit bitmap whose alpha channel is in use: its clear pixels (black
+// underneath, as writers leave them) show the box's back colour, not black.
+TEST_F(ThumbnailTest, ABitmapsClearPixelsShowTheBoxBehindThem)
+{
+    platform::BitmapInfoHeader header = bitmapHeader(2, 1, 32, 3);
+    header.biSize = 56;  // its red, green, blue and alpha masks follow it
+    const QByteArray masks = QByteArray::fromHex("0000ff00" "00ff0000" "ff000000" "000000ff");
+    TestEnvironment env;
+    env.writeFile("icon.bmp", bitmapFile(header, masks, QByteArray::fromHex("0000ffff" "00000000")));
+    box.setAutoSize(true);
+    box.setPicture(LoadPicture(env.windowsPath("icon.bmp")));
+
+    ASSERT_EQ(CaptureBoxToImage(box, img), imagestatus::Ok);
+    EXPECT_EQ(pixelOf(img, 0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(pixelOf(img, 1, 0), Grey);
 }
 
 TEST_F(ThumbnailTest, CaptureReplacesTheImageAndAFailedOneLeavesItEmpty)
