@@ -24,24 +24,19 @@ constexpr std::string_view DirectoryMark = "Directory:";
 constexpr std::string_view SubFolderMark = "<DIR>";
 constexpr std::string_view RuleMark = "---------------";
 
-std::string_view trimBlanks(std::string_view text)
+// Sets `into` to the line with every mark removed, blanks trimmed at both
+// ends, in the storage it has (a listing sets its folder for every folder).
+void assignWithoutMark(std::string& into, std::string_view line, std::string_view mark)
 {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// The line with every mark removed, blanks trimmed at both ends.
-std::string withoutMark(std::string_view line, std::string_view mark)
-{
-    std::string rest;
+    into.clear();
     for (std::size_t at = line.find(mark); at != std::string_view::npos; at = line.find(mark)) {
-        rest.append(line.substr(0, at));
+        into.append(line.substr(0, at));
         line.remove_prefix(at + mark.size());
     }
-    rest.append(line);
-    return std::string(trimBlanks(rest));
+    into.append(line);
+    const std::size_t last = into.find_last_not_of(' ');
+    into.erase(last == std::string::npos ? 0 : last + 1);
+    into.erase(0, into.find_first_not_of(' '));
 }
 
 #if defined(__SSE2__)
@@ -205,11 +200,11 @@ bool ListingReader::nextEntry()
             // A listing repeats its volume line for every folder.
             if (line != volumeLine_) {
                 volumeLine_.assign(line);
-                volume_ = withoutMark(line, VolumeMark);
+                assignWithoutMark(volume_, line, VolumeMark);
             }
             break;
         case LineKind::Directory:
-            folder_ = withoutMark(line, DirectoryMark);
+            assignWithoutMark(folder_, line, DirectoryMark);
             ++folderNumber_;
             break;
         case LineKind::Entry:

@@ -162,6 +162,9 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"code-page bytes pass unchanged",
                  "Directory: \\Caf\xE9\\\r\n\x8A\xFF.gif\r\n",
                  {{"", "\\Caf\xE9\\", "\x8A\xFF.gif", ""}}},
+        LineCase{"a mark with nothing but blanks beside it leaves an empty folder, and the next folder's is whole",
+                 "Directory: \\Long Folder Name\\\r\na.gif\r\nDirectory:   \r\nb.gif\r\n  Directory: \\C\\  \r\nc.gif\r\n",
+                 {{"", "\\Long Folder Name\\", "a.gif", ""}, {"", "", "b.gif", ""}, {"", "\\C\\", "c.gif", ""}}},
         LineCase{"an empty listing", "", {}}),
     [](const ::testing::TestParamInfo<LineCase>& row) { return "case" + std::to_string(row.index); });
 
