@@ -8,6 +8,7 @@
 #include <QDir>
 #include <algorithm>
 #include <dirent.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace platform {
@@ -72,21 +73,24 @@ std::optional<WindowsPathParts> splitWindowsPath(const QString& path)
 
 bool inSearchOrder(const QString& a, const QString& b)
 {
-    // A folder's sort compares many pairs of names: ASCII is folded here, and
-    // from the first other character on Qt's case folding compares the names.
+    // A folder's sort compares many pairs of names, mostly alike at the start:
+    // equal characters are passed over at once, ASCII is folded here, and from
+    // the first other difference on Qt's case folding compares the names.
     const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-    const qsizetype common = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        const char16_t x = a[i].unicode();
-        const char16_t y = b[i].unicode();
-        if (x >= 0x80 || y >= 0x80) {
+    const QChar* x = a.constData();
+    const QChar* y = b.constData();
+    const QChar* const xEnd = x + std::min(a.size(), b.size());
+    for (;; ++x, ++y) {
+        std::tie(x, y) = std::mismatch(x, xEnd, y);
+        if (x == xEnd)
+            return a.size() != b.size() ? a.size() < b.size() : a < b;
+        if (x->unicode() >= 0x80 || y->unicode() >= 0x80) {
             const int order = a.compare(b, Qt::CaseInsensitive);
             return order != 0 ? order < 0 : a < b;
         }
-        if (fold(x) != fold(y))
-            return fold(x) < fold(y);
+        if (fold(x->unicode()) != fold(y->unicode()))
+            return fold(x->unicode()) < fold(y->unicode());
     }
-    return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
 QString joinHostPath(const QString& folder, const QString& name)

@@ -70,8 +70,10 @@ QByteArray toAnsi(const QString& text)
     const auto& table = unitToByteTable();
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char* out = bytes.data();
-    for (const QChar unit : text)
-        *out++ = static_cast<char>(table[unit.unicode()]);
+    for (const QChar unit : text) {
+        const char16_t code = unit.unicode();
+        *out++ = static_cast<char>(code < 0x80 ? code : table[code]);  // ASCII, most of a listing, as it is
+    }
     return bytes;
 }
 

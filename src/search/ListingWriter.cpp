@@ -230,7 +230,7 @@ private:
             size_ = -1;
             attempt([&] { size_ = details(file).size; });
             attempt([&] { date_ = details(file).lastWrite; });
-            line.clear();
+            line.resize(0);  // keeps the room the last line took
             line.append(QStringView(file.name).left(nameColumnsOf(file.name)));
             line.resize(NameColumns, u' ');
             if (size_ == -1)
