@@ -351,9 +351,11 @@ ThumbnailRun::Next ThumbnailRun::attempt(const std::function<void()>& statement,
                 passOver(readFile, error, stopAsked);
                 return Next::Go;
             }
-            if (action == RunErrorAction::EndWithMessage)
-                platform::interaction().msgBox(QStringLiteral("Preview Error: ") + QString::number(error.number()) +
-                                               u' ' + error.description());
+            // A build whose folders all meet one error (a full disk) says so once.
+            const QString message =
+                QStringLiteral("Preview Error: ") + QString::number(error.number()) + u' ' + error.description();
+            if (action == RunErrorAction::EndWithMessage && firstInBuild(message))
+                platform::interaction().msgBox(message);
             endAfterError();
             return Next::End;
         }

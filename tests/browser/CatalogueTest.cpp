@@ -249,6 +249,8 @@ TEST_F(CatalogueFixture, AStopEndsTheBuildAfterTheCurrentPicture)
     EXPECT_FALSE(exists("Flags/Cat/Sub.htm"));
     EXPECT_TRUE(env.dialogs().prompts().isEmpty());
     EXPECT_EQ(browser().Dir1->Path(), "E:\\Flags");
+    // The browser shows the folder whole again, not its first picture alone.
+    EXPECT_EQ(browser().GridCells(0, 1).FileName, "b.bmp");
     EXPECT_FALSE(ListSearch.StopFlag || ListSearch.CatMode);
 }
 
@@ -265,8 +267,13 @@ TEST_F(CatalogueFixture, FailuresEndTheBuildByTheirNumberWithItsFlagsReset)
          [&] { QFile::remove(env.hostPath("program/logo.gif")); }, {}, false, false},
         {"a file where the page folder belongs", [&] { env.writeFile("e/Flags/Cat", "a file"); },
          {"Create Cat Error: 70 Permission denied: the folder E:\\Flags\\Cat\\ cannot be made"}, false, false},
-        {"a thumbnail that cannot be saved keeps its cells",
-         [&] { folder("Flags/Cat/Images/Flags/Lion.jpg"); }, {"Thumbnail Save Error: -5"}, true, true},
+        {"thumbnails that cannot be saved keep their cells, with one message",
+         [&] {
+             picture("Flags/Rose.bmp");
+             folder("Flags/Cat/Images/Flags/Lion.jpg");
+             folder("Flags/Cat/Images/Flags/Rose.jpg");
+         },
+         {"Thumbnail Save Error: -5"}, true, true},
     };
     for (const Case& c : cases) {
         QDir(env.hostPath("e/Flags")).removeRecursively();
