@@ -127,7 +127,8 @@ bool Player::playBitmap(std::uint32_t type, const ByteView& record)
     const QSizeF sourceSize = type == record::BitBlt || type == record::MaskBlt
                                   ? target.size()
                                   : QSizeF(record.i32(100), record.i32(104));
-    const QRectF source(sourceAt, sourceSize);
+    // The source rectangle is in the source's logical units, which its transform makes pixels.
+    const QRectF source = transformAt(record, 52).value_or(QTransform()).mapRect(QRectF(sourceAt, sourceSize));
     if (type == record::MaskBlt) {
         const QImage mask = recordBitmap(record, MaskBitmapAt, record.u32(MaskBitmapAt - 4), dc_.palette);
         blit(target, mask.isNull() ? bitmap : masked(bitmap, mask), source, mask.isNull() ? rop : 0x00CC0020);

@@ -4,7 +4,6 @@
 #include "platform/PictureLoader.h"
 #include "platform/WmfStyle.h"
 
-#include <bit>
 #include <cmath>
 
 namespace platform::emf {
@@ -14,8 +13,6 @@ namespace {
 // Beyond these the records are taken for damaged.
 constexpr std::uint32_t MaxObjects = 65535;
 constexpr std::size_t MaxSavedContexts = 4096;
-// A transform that maps a logical unit on more image pixels than this draws nothing.
-constexpr double MaxTransformValue = 1e9;
 
 enum WorldMode : std::uint32_t { Identity = 1, LeftMultiply = 2, RightMultiply = 3, Set = 4 };
 
@@ -26,18 +23,6 @@ std::optional<QSizeF> extentAt(const ByteView& record, std::int64_t at)
 {
     const QSizeF extent(record.i32(at), record.i32(at + 4));
     return extent.width() != 0 && extent.height() != 0 ? std::optional(extent) : std::nullopt;
-}
-
-// An XFORM: six floats, the matrix by rows then the offset.
-std::optional<QTransform> transformAt(const ByteView& record, std::int64_t at)
-{
-    double values[6];
-    for (int i = 0; i < 6; ++i) {
-        values[i] = std::bit_cast<float>(record.u32(at + 4 * i));
-        if (!std::isfinite(values[i]) || std::abs(values[i]) > MaxTransformValue)
-            return std::nullopt;
-    }
-    return QTransform(values[0], values[1], values[2], values[3], values[4], values[5]);
 }
 
 bool drawable(const QTransform& transform)

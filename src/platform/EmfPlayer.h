@@ -41,6 +41,10 @@ public:
     void play(const Metafile& metafile);
 
 private:
+    // Each family's play... answers whether the record's type is one of its
+    // own (whether or not the record was sound enough to play); the helpers
+    // that read one record answer false for a damaged one.
+
     // ---- EmfPlayer.cpp: the walk, the device context and the objects ----
     void playRecord(std::uint32_t type, const ByteView& record);
     bool playState(std::uint32_t type, const ByteView& record);

@@ -1,5 +1,8 @@
 #include "platform/EmfRecords.h"
 
+#include <bit>
+#include <cmath>
+
 namespace platform::emf {
 
 namespace {
@@ -59,6 +62,17 @@ std::optional<Metafile> checkEnhancedMetafile(QByteArrayView bytes)
     if (file.u32(4) >= HeaderWithMicrometresSize && micrometres.width() > 0 && micrometres.height() > 0)
         header.deviceMillimetres = micrometres / 1000;
     return Metafile{bytes.first(length), header};
+}
+
+std::optional<QTransform> transformAt(const ByteView& record, std::int64_t at)
+{
+    double values[6];
+    for (int i = 0; i < 6; ++i) {
+        values[i] = std::bit_cast<float>(record.u32(at + 4 * i));
+        if (!std::isfinite(values[i]) || std::abs(values[i]) > MaxTransformValue)
+            return std::nullopt;
+    }
+    return QTransform(values[0], values[1], values[2], values[3], values[4], values[5]);
 }
 
 void forEachRecord(const Metafile& metafile, const std::function<void(std::uint32_t, const ByteView&)>& visit)

@@ -12,6 +12,7 @@
 #include <QByteArrayView>
 #include <QRectF>
 #include <QSizeF>
+#include <QTransform>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -63,6 +64,13 @@ bool looksLikeEnhancedMetafile(QByteArrayView bytes);
 
 // The metafile whose structure is sound; nullopt otherwise.
 std::optional<Metafile> checkEnhancedMetafile(QByteArrayView bytes);
+
+// Beyond this a transform's value is taken for damaged.
+inline constexpr double MaxTransformValue = 1e9;
+
+// The XFORM at `at` (six floats: the matrix by rows, then the offset);
+// nullopt when a value is not a finite number or beyond the largest.
+std::optional<QTransform> transformAt(const ByteView& record, std::int64_t at);
 
 // Calls `visit` with each record after the header, the end record left out.
 // Each view holds the whole record, its type and size included.

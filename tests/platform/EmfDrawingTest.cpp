@@ -158,6 +158,10 @@ INSTANTIATE_TEST_SUITE_P(
         DrawingCase{"StretchedBitmap",
                     {{81, ints({0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0xCC0020, 100, 100}) + Pixels2x2}},
                     "rrww rrww bbww bbww"},
+        DrawingCase{"BlitThroughTheSourceTransform",
+                    {{76, ints({0, 0, 0, 0, 0, 0, 100, 100, 0xCC0020, 0, 0}) + floats({0.02f, 0, 0, 0.02f, 0, 0})
+                              + ints({0, 0, 100, 40, 140, 16}) + Pixels2x2}},
+                    "rrww rrww bbww bbww"},
         DrawingCase{"PatternBlit", redFill({{76, ints({0, 0, 0, 0, 0, 50, 100, 50, 0xF00021}) + QByteArray(56, '\0')}}),
                     "wwww wwww rrrr rrrr"},
         DrawingCase{"Blackness", {{76, ints({0, 0, 0, 0, 50, 0, 50, 100, 0x000042}) + QByteArray(56, '\0')}},
