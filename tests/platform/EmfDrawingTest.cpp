@@ -7,6 +7,7 @@
 #include "platform/EmfRenderer.h"
 
 #include <QFile>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace rec = emfrecord;
@@ -242,6 +243,40 @@ INSTANTIATE_TEST_SUITE_P(
         DrawingCase{"DamagedRecordPassedOver",
                     redFill({{3, ints({0, 0, 0, 0, 1000, 0, 0})}, rec::rectangle(0, 0, 50, 50)}),
                     "rrww rrww wwww wwww"}));
+
+// A record whose counts or offsets reach past its end is passed over, and the
+// records after it draw.
+struct DamagedCase {
+    const char* name;
+    EnhancedRecord record;
+};
+
+void PrintTo(const DamagedCase& c, std::ostream* out) { *out << c.name; }
+
+class EmfDamagedRecordTest : public ::testing::TestWithParam<DamagedCase> {};
+
+TEST_P(EmfDamagedRecordTest, IsPassedOver)
+{
+    const std::vector<EnhancedRecord> records = redFill({GetParam().record, rec::rectangle(0, 0, 50, 50)});
+    const QImage image = drawn(enhancedMetafile(records));
+    ASSERT_EQ(image.size(), QSize(100, 100));
+    EXPECT_EQ(image.pixelColor(10, 10), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(90, 90), QColor(Qt::white));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, EmfDamagedRecordTest,
+    ::testing::Values(
+        DamagedCase{"PolyPolygonCounts", {8, ints({0, 0, 0, 0, 2, 4, 3, 3, 0, 0, 1, 1, 2, 2, 3, 3})}},
+        DamagedCase{"PolyPolygonMany", {8, ints({0, 0, 0, 0, 0x40000000, 0x40000000})}},
+        DamagedCase{"TextPastItsRecord", rec::text(0, 0, "MMMM", 0, {10, 10, 10, 10})},
+        DamagedCase{"TextOffset", {84, ints({0, 0, -1, -1, 1, 0, 0, 0, 0, 4, 0x7FFFFFF0, 0, 0, 0, 0, 0, 0})}},
+        DamagedCase{"BitmapOffset", {81, ints({0, 0, 0, 0, 0, 0, 0, 0, 2, 2, -8, 40, 120, 16, 0, 0xCC0020, 100, 100})}},
+        DamagedCase{"RegionCount", {75, ints({48, 5, 32, 1, 0x10000000, 16, 0, 0, 1, 1})}},
+        DamagedCase{"PaletteCount", {49, ints({2}) + QByteArray::fromHex("0003" "ffff")}},
+        DamagedCase{"GradientCounts", {118, ints({0, 0, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, 0})}},
+        DamagedCase{"RestoreBeyondTheSaves", {34, ints({-5})}},
+        DamagedCase{"WorldTransformNotANumber", {35, floats({NAN, 0, 0, 1, 0, 0})}}));
 
 // ---- the clip-art samples ---------------------------------------------------------
 
