@@ -398,43 +398,41 @@ BRISCA_AVX512 ChunkMasks scanAvx512(const char* at, const WatchedWord* words, st
 }
 #endif
 
-using LinePass = PassedLines (*)(const char*, const char*, const WatchedWord*, std::size_t, std::int32_t, std::size_t);
+// Each scan with its pass, by number; nulls where the processor cannot run them.
+struct ScanAndPass {
+    ChunkScan scan = nullptr;
+    LinePass pass = nullptr;
+};
 
-LinePass fastestPass()
+ScanAndPass scanAndPassNumber(std::size_t number)
 {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (__builtin_cpu_supports("avx512bw"))
-        return passAvx512;
-    if (__builtin_cpu_supports("avx2"))
-        return passAvx2;
-#endif
+    switch (number) {
+    case 0: return {scanBytes, passWithWords<ByteScan>};
 #if defined(__SSE2__)
-    return passWithWords<Sse2Scan>;
-#else
-    return passWithWords<ByteScan>;
+    case 1: return {scanSse2, passWithWords<Sse2Scan>};
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+    case 2: return __builtin_cpu_supports("avx2") ? ScanAndPass{scanAvx2, passAvx2} : ScanAndPass{};
+    case 3: return __builtin_cpu_supports("avx512bw") ? ScanAndPass{scanAvx512, passAvx512} : ScanAndPass{};
+#endif
+    default: return {};
+    }
 }
 
 }  // namespace
 
-ChunkScan chunkScanNumber(std::size_t number)
-{
-    switch (number) {
-    case 0: return scanBytes;
-#if defined(__SSE2__)
-    case 1: return scanSse2;
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
-    case 2: return __builtin_cpu_supports("avx2") ? scanAvx2 : nullptr;
-    case 3: return __builtin_cpu_supports("avx512bw") ? scanAvx512 : nullptr;
-#endif
-    default: return nullptr;
-    }
-}
+ChunkScan chunkScanNumber(std::size_t number) { return scanAndPassNumber(number).scan; }
+
+LinePass linePassNumber(std::size_t number) { return scanAndPassNumber(number).pass; }
 
 PassedLines passPlainLines(const char* at, const char* end, const WatchedWord* words, std::size_t wordCount,
                            std::int32_t most, std::size_t longLine)
 {
-    static const LinePass pass = fastestPass();
+    static const LinePass pass = [] {
+        LinePass fastest = nullptr;
+        for (std::size_t number = 0; number < ChunkScanCount; ++number)
+            fastest = linePassNumber(number) ? linePassNumber(number) : fastest;
+        return fastest;
+    }();
     return pass(at, end, words, wordCount, most, longLine);
 }

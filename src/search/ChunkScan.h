@@ -57,3 +57,9 @@ PassedLines passPlainLines(const char* at, const char* end, const WatchedWord* w
 // The pass uses the last one the processor runs.
 inline constexpr std::size_t ChunkScanCount = 4;
 ChunkScan chunkScanNumber(std::size_t number);
+
+// The pass over plain lines with each of those scans (a null entry where the
+// processor cannot run it); passPlainLines is the last one.
+using LinePass = PassedLines (*)(const char* at, const char* end, const WatchedWord* words, std::size_t wordCount,
+                                 std::int32_t most, std::size_t longLine);
+LinePass linePassNumber(std::size_t number);

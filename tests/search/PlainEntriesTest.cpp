@@ -147,6 +147,36 @@ std::string randomListing(std::mt19937& random)
     return listing;
 }
 
+TEST(ChunkScan, everyPassPassesWhatTheByteByByteOneDoes)
+{
+    std::mt19937 random(11);
+    const std::string text = randomListing(random);
+    const LinePass bytes = linePassNumber(0);
+    const char* const end = text.data() + text.size();
+    for (std::size_t number = 1; number < ChunkScanCount; ++number) {
+        const LinePass pass = linePassNumber(number);
+        if (!pass)
+            continue;
+        // From every 13th line start, with few words and many, for a few entries and for all.
+        int lineStart = 0;
+        for (std::size_t at = 1; at < text.size(); ++at) {
+            const bool startsLine = text[at - 1] == '\n' || (text[at - 1] == '\r' && text[at] != '\n');
+            if (!startsLine || ++lineStart % 13 != 0)
+                continue;
+            for (std::size_t words = 0; words <= Words.size(); ++words) {
+                for (const std::int32_t most : {3, 100000}) {
+                    const PassedLines expected = bytes(text.data() + at, end, Words.data(), words, most, 69);
+                    const PassedLines passed = pass(text.data() + at, end, Words.data(), words, most, 69);
+                    ASSERT_EQ(passed.next, expected.next) << number << " at " << at << " words " << words;
+                    ASSERT_EQ(passed.entries, expected.entries) << number << " at " << at << " words " << words;
+                    ASSERT_EQ(passed.longLine, expected.longLine) << number << " at " << at;
+                    ASSERT_EQ(passed.longLineLength, expected.longLineLength) << number << " at " << at;
+                }
+            }
+        }
+    }
+}
+
 struct Found {
     std::vector<std::string> hits;  // "70% folder | name | size | date"
     std::int32_t linesChecked = 0;
