@@ -15,8 +15,84 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QUrl>
+#include <cstdio>
 #include <functional>
+#include <map>
+#include <sys/stat.h>
+
+// A host file's bytes; its path in bytes, as a name need not be UTF-8.
+inline QByteArray readHost(const QByteArray& path)
+{
+    QByteArray bytes;
+    if (std::FILE* file = std::fopen(path.constData(), "rb")) {
+        char buffer[65536];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            bytes.append(buffer, static_cast<qsizetype>(got));
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+// Entities as a browser decodes them, the legacy ones without ";" included.
+inline QString decoded(const QString& html)
+{
+    static const QRegularExpression entity(R"(&(#[0-9]+|#[xX][0-9a-fA-F]+|amp|lt|gt|quot|copy|reg);?)");
+    static const std::map<QString, QString> named = {{"amp", "&"},  {"lt", "<"},     {"gt", ">"},
+                                                     {"quot", "\""}, {"copy", "\u00a9"}, {"reg", "\u00ae"}};
+    QString text;
+    qsizetype at = 0;
+    for (const QRegularExpressionMatch& match : entity.globalMatch(html)) {
+        text += html.mid(at, match.capturedStart() - at);
+        const QString name = match.captured(1);
+        if (name.startsWith('#')) {
+            const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
+            const char32_t code = name.mid(hex ? 2 : 1).toUInt(nullptr, hex ? 16 : 10);
+            text += QString::fromUcs4(&code, 1);
+        } else {
+            text += named.at(name);
+        }
+        at = match.capturedEnd();
+    }
+    return text + html.mid(at);
+}
+
+// A link's target resolved against the page's folder as a browser does for
+// a file: "#" ends the path, "?" too, "\" separates, %XX is a byte.
+inline QByteArray resolved(const QByteArray& pageFolder, const QString& target)
+{
+    QByteArrayList parts = pageFolder.split('/');
+    const QString path = target.section(u'#', 0, 0).section(u'?', 0, 0);
+    for (const QString& segment : QString(path).replace(u'\\', u'/').split(u'/')) {
+        const QByteArray bytes = QByteArray::fromPercentEncoding(segment.toUtf8());
+        if (bytes == "..")
+            parts.removeLast();
+        else if (bytes != "." && !bytes.isEmpty())
+            parts += bytes;
+    }
+    return parts.join('/');
+}
+
+struct PageLink {
+    bool image;
+    QByteArray file;  // the host file the target leads to
+    QString text;     // a link's text
+};
+
+// The images and links of a page as a browser reads them: the bytes in the
+// page's code page, then the markup, then the entities.
+inline QList<PageLink> linksOf(const QByteArray& page)
+{
+    static const QRegularExpression tag(
+        R"re(<(img|a) [^>]*?(?:src|href)=(?:"([^"]*)"|'([^']*)')[^>]*>(?:([^<]*)</a>)?)re");
+    const QString html = runtime::fromAnsi(readHost(page));
+    const QByteArray folder = page.left(page.lastIndexOf('/'));
+    QList<PageLink> links;
+    for (const QRegularExpressionMatch& match : tag.globalMatch(html)) {
+        const QString target = decoded(match.captured(2).isNull() ? match.captured(3) : match.captured(2));
+        links += {match.captured(1) == "img", resolved(folder, target), decoded(match.captured(4))};
+    }
+    return links;
+}
 
 class CatalogueFixture : public BrowserTestBase {
 protected:
@@ -71,20 +147,18 @@ protected:
     QByteArray page(const QString& relative) const { return env.readFile("e/" + relative); }
     bool exists(const QString& relative) const { return QFile::exists(env.hostPath("e/" + relative)); }
 
-    // Every href and src of every page under the folder that leads to no file
-    // when resolved as a browser resolves it ("#" starts an anchor, "?" a query).
+    // Every image and link of every page under the folder that leads to no
+    // file, the pages read as a browser reads them.
     QStringList unresolvedLinks(const QString& catFolder) const
     {
         QStringList missing;
-        static const QRegularExpression link(R"((?:href|src)=["']([^"']*)["'])");
         QDirIterator pages(env.hostPath("e/" + catFolder), {"*.htm"}, QDir::Files);
         while (pages.hasNext()) {
-            const QString page = pages.next();
-            const QString text = runtime::fromAnsi(env.readFile(page.mid(env.root().size() + 1)));
-            for (const QRegularExpressionMatch& match : link.globalMatch(text)) {
-                const QUrl target = QUrl::fromLocalFile(page).resolved(QUrl(match.captured(1)));
-                if (!QFile::exists(target.toLocalFile()))
-                    missing += QFileInfo(page).fileName() + ": " + match.captured(1);
+            const QByteArray page = QFile::encodeName(pages.next());
+            struct stat status {};
+            for (const PageLink& link : linksOf(page)) {
+                if (::stat(link.file.constData(), &status) != 0)
+                    missing += QFileInfo(QFile::decodeName(page)).fileName() + ": " + QFile::decodeName(link.file);
             }
         }
         return missing;
