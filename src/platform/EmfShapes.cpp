@@ -229,9 +229,11 @@ bool Player::playArc(std::uint32_t type, const ByteView& record)
         box = boxAt(record, 8);
         start = angleOf(box, QPointF(record.i32(24), record.i32(28)));
         const double end = angleOf(box, QPointF(record.i32(32), record.i32(36)));
-        // From the start to the end in the context's direction, all round when they meet.
+        // From the start to the end in the context's direction as the device
+        // shows it (a mapping whose y runs up turns it), all round when they meet.
+        const bool clockwise = dc_.clockwise != (logicalToDevice().determinant() < 0);
         sweep = std::fmod(end - start + 720, 360);
-        if (dc_.clockwise)
+        if (clockwise)
             sweep -= 360;
         else if (sweep == 0)
             sweep = 360;

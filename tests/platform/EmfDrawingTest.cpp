@@ -128,6 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
         DrawingCase{"Pie", redFill({{47, ints({0, 0, 100, 100, 100, 50, 0, 50})}}), "???? ?rr? wwww wwww"},
         DrawingCase{"ClockwiseChord", redFill({{57, ints({2})}, {46, ints({0, 0, 100, 100, 100, 50, 0, 50})}}),
                     "wwww wwww ?rr? ????"},
+        DrawingCase{"PieWithYUp", redFill({{17, ints({2})}, {47, ints({0, 0, 1000, -1000, 1000, -500, 0, -500})}}),
+                    "???? ?rr? wwww wwww"},
         DrawingCase{"FilledPath",
                     redFill({{59, {}}, rec::moveTo(0, 0), rec::lineTo(50, 0), rec::lineTo(50, 100), rec::lineTo(0, 100),
                              {61, {}}, {60, {}}, {62, ints({0, 0, 0, 0})}}),
