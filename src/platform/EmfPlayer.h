@@ -88,7 +88,8 @@ private:
     bool playText(std::uint32_t type, const ByteView& record);
     // The text of an EMRTEXT at `at`, in 16-bit (wide) or 8-bit characters.
     bool drawTextRecord(const ByteView& record, std::int64_t at, bool wide);
-    // Paints the run's letters; answers their advance in logical units.
+    // Paints the run's letters (inside a path bracket, adds their outlines to
+    // the path); answers their advance in logical units.
     double paintLetters(const ByteView& record, const TextRun& run, bool wide, const QTransform& toImage);
 
     // ---- EmfBitmaps.cpp: bitmaps and raster operations ----

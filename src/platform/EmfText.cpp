@@ -154,9 +154,10 @@ bool Player::drawTextRecord(const ByteView& record, std::int64_t at, bool wide)
         return true;
     painter_.save();
     wmfstyle::applyMix(painter_, wmfstyle::Mix{});
-    if (run->options & Opaque)
+    // Inside a path bracket only the letters' outlines join the path.
+    if ((run->options & Opaque) && !inPath_)
         painter_.fillRect(run->box, color(dc_.backColor));
-    if (run->options & Clipped)
+    if ((run->options & Clipped) && !inPath_)
         painter_.setClipRect(run->box, Qt::IntersectClip);
     // Glyph indexes name glyphs of the face the metafile was made with, which we do not have.
     if (run->count > 0 && !(run->options & GlyphIndexes)) {
@@ -190,14 +191,19 @@ double Player::paintLetters(const ByteView& record, const TextRun& run, bool wid
         }
     }
     const QPointF shift = alignmentShift(dc_.textAlign, metrics, advance);
-    painter_.setTransform(QTransform::fromTranslate(shift.x(), shift.y()) * frame->layoutToImage);
-    if (dc_.opaqueBackground)
-        painter_.fillRect(QRectF(0, -metrics.ascent(), advance, metrics.height()), color(dc_.backColor));
+    const QTransform placed = QTransform::fromTranslate(shift.x(), shift.y()) * frame->layoutToImage;
     QPainterPath letters;
     if (starts.empty())
         letters.addText(QPointF(0, 0), qfont, text);
     for (std::size_t i = 0; i < starts.size(); ++i)
         letters.addText(QPointF(starts[i], 0), qfont, text.mid(qsizetype(i), 1));
+    if (inPath_) {
+        path_.addPath((placed * deviceToImage_.inverted()).map(letters));
+        return advance / frame->layoutPerLogical;
+    }
+    painter_.setTransform(placed);
+    if (dc_.opaqueBackground)
+        painter_.fillRect(QRectF(0, -metrics.ascent(), advance, metrics.height()), color(dc_.backColor));
     const QColor ink = color(dc_.textColor);
     painter_.fillPath(letters, ink);
     // The lines are painted apart from the letters, whose outlines would cut holes where they cross.
