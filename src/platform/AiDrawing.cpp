@@ -2,6 +2,7 @@
 
 #include "platform/DibReader.h"
 
+#include <QPainter>
 #include <QtEndian>
 #include <cstring>
 
@@ -47,11 +48,25 @@ QByteArray header(const QImage& picture, const QString& title)
            "%%Page: 1 1\n";
 }
 
+// The drawing's colours with no alpha: clear parts of a picture (a GIF's
+// transparent colour, a metafile's undrawn paper) lie on white paper, as a
+// viewer shows them, instead of dropping to black.
+QImage onWhitePaper(const QImage& picture)
+{
+    if (!picture.hasAlphaChannel())
+        return picture.convertToFormat(QImage::Format_RGB888);
+    QImage paper(picture.size(), QImage::Format_RGB888);
+    paper.fill(Qt::white);
+    QPainter painter(&paper);
+    painter.drawImage(0, 0, picture);
+    return paper;
+}
+
 }  // namespace
 
 QByteArray aiDrawing(const QImage& picture, const QString& title)
 {
-    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    const QImage rgb = onWhitePaper(picture);
     const QByteArray width = QByteArray::number(rgb.width());
     const QByteArray height = QByteArray::number(rgb.height());
     QByteArray pixels;
@@ -123,10 +138,9 @@ QByteArray chunk(const char* id, const QByteArray& data)
 QByteArray previewBitmap(const QImage& picture)
 {
     const bool large = picture.width() > CdrPreviewSide || picture.height() > CdrPreviewSide;
-    const QImage preview =
-        (large ? picture.scaled(CdrPreviewSide, CdrPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-               : picture)
-            .convertToFormat(QImage::Format_RGB888);
+    const QImage preview = onWhitePaper(
+        large ? picture.scaled(CdrPreviewSide, CdrPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+              : picture);
     const int rowBytes = (preview.width() * 3 + 3) / 4 * 4;
     BitmapInfoHeader info;
     info.biWidth = preview.width();

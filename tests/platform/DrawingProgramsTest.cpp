@@ -154,4 +154,15 @@ TEST_F(DrawingProgramsTest, TheCdrFileIsARiffDrawingWithItsPreviewBeforeItsFirst
     EXPECT_TRUE(aiDrawing(twoColours({2, 2}), "a\nb.ai").contains("%%Title: (a?b.ai)\n"));
 }
 
+TEST(AiDrawingTest, ClearPartsOfAPictureLieOnWhitePaper)
+{
+    QImage picture(4, 2, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    picture.setPixel(0, 0, qRgba(200, 0, 0, 255));
+    const QImage drawn = aiDrawingPicture(aiDrawing(picture, "clear.ai"));
+    ASSERT_EQ(drawn.size(), picture.size());
+    EXPECT_EQ(drawn.pixel(0, 0), qRgb(200, 0, 0));
+    EXPECT_EQ(drawn.pixel(3, 1), qRgb(255, 255, 255));
+}
+
 }  // namespace
