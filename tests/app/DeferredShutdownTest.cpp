@@ -1,5 +1,6 @@
 // Closing the program while a rescan still runs: the search window hides at
-// once and the send-queue timer closes everything once the rescan has ended.
+// once, the send-queue timer closes everything once the rescan has ended, and
+// the location being walked keeps its files as they were.
 
 #include "app/ProgramHooks.h"
 #include "platform/Forms.h"
@@ -82,6 +83,31 @@ TEST_F(DeferredShutdownTest, WithoutARescanTheCloseCompletesAtOnce)
     EXPECT_TRUE(Forms::unload("SearchForm"));
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_FALSE(Forms::isLoaded("Browser"));
+}
+
+// Quitting while the rescan walks a large location: the walk is cut short,
+// and the location keeps the listing and archive it had, byte for byte.
+TEST_F(DeferredShutdownTest, QuitDuringARescanKeepsTheLocationsFilesWhole)
+{
+    env.mapDrive(u'e', "pictures");
+    for (int i = 0; i < 300; ++i)
+        env.writeFile(QString("pictures/Big/%1/clip.gif").arg(i), "gif");
+    env.writeFile("data/Big.txt", "old listing");
+    env.writeFile("data/Big.zip", "old archive");
+    SearchForm& form = Forms::get<SearchForm>("SearchForm");
+    form.Show();
+    ListSearch.LocalFolder = env.windowsPath("data") + u'\\';
+    ListSearch.LocCount = 1;
+    ListSearch.Locations[1] = {QString(), "Big", "E:\\Big"};
+    QSignalSpy unloaded(&form, &FormWindow::unloaded);
+    QTimer::singleShot(0, &form, [&form] { form.MenuQuit_Click(); });  // at the walk's first pump
+
+    form.ReScan_Click();
+
+    EXPECT_EQ(env.readFile("data/Big.txt"), "old listing");
+    EXPECT_EQ(env.readFile("data/Big.zip"), "old archive");
+    EXPECT_FALSE(QFile::exists(env.hostPath("data/Big.tmp")));
+    ASSERT_TRUE(unloaded.wait(5000));
 }
 
 }  // namespace
