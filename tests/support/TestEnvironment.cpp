@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <fcntl.h>
+#include <filesystem>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +42,10 @@ TestEnvironment::~TestEnvironment()
     platform::installInteraction(nullptr);
     platform::installProgramFolder({});
     platform::installShell(nullptr);
+    // Qt cannot remove a name whose bytes are not UTF-8, which several tests
+    // make; the standard library removes by bytes, so the sandbox goes whole.
+    std::error_code ignored;
+    std::filesystem::remove_all(QFile::encodeName(dir_.path()).toStdString(), ignored);
 }
 
 QString TestEnvironment::root() const { return dir_.path(); }
