@@ -95,17 +95,20 @@ QString& lastPreview()
     return path;
 }
 
-// Where a preview may go, in order: the program's folder, then, for an
-// installed program whose folder cannot be written, the user's cache folder.
-QStringList previewFolders()
+// The bytes as the whole file, or false with no file left.
+bool writeWhole(const QString& path, const QByteArray& bytes)
 {
-    QStringList folders{platform::programHostFolder()};
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    if (!cache.isEmpty() && QDir().mkpath(cache))
-        folders.append(cache);
-    return folders;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    if (file.write(bytes) == bytes.size() && file.flush())
+        return true;
+    file.remove();
+    return false;
 }
 
+// The preview goes to the program's folder or, for an installed program whose
+// folder cannot be written, to the user's cache folder.
 void writePreview(const QByteArray& header, qint64 palette, const QByteArray& colorsAndPixels)
 {
     QByteArray fileHeader(BitmapFileHeaderSize, '\0');
@@ -115,17 +118,14 @@ void writePreview(const QByteArray& header, qint64 palette, const QByteArray& co
     const QByteArray bytes = fileHeader + header + colorsAndPixels;
 
     const QString name = QString::number(::gettid()) + ".dib";
-    for (const QString& folder : previewFolders()) {
-        QFile preview(folder + "/" + name);
-        if (!preview.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            continue;
-        if (preview.write(bytes) == bytes.size() && preview.flush()) {
-            lastPreview() = platform::fileSystem().windowsPath(preview.fileName());
-            return;
-        }
-        preview.remove();
+    QString written = platform::programHostFolder() + "/" + name;
+    if (!writeWhole(written, bytes)) {
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        written = cache + "/" + name;
+        if (cache.isEmpty() || !QDir().mkpath(cache) || !writeWhole(written, bytes))
+            runtime::raise(runtime::err::PathFileAccessError);
     }
-    runtime::raise(runtime::err::PathFileAccessError);
+    lastPreview() = platform::fileSystem().windowsPath(written);
 }
 
 }  // namespace
