@@ -16,7 +16,8 @@
 // The player's work lies in one file a family: EmfPlayer.cpp (the walk,
 // state and objects), EmfShapes.cpp (lines, curves and shapes),
 // EmfPaths.cpp (paths and clipping), EmfText.cpp (text) and EmfBitmaps.cpp
-// (bitmaps and raster operations).
+// (bitmaps and raster operations); the objects themselves are read and made
+// into QPainter's pens and brushes in EmfStyle.h.
 
 #include "platform/ByteView.h"
 #include "platform/EmfRecords.h"
