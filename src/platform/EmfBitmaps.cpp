@@ -100,13 +100,7 @@ bool Player::playBitmap(std::uint32_t type, const ByteView& record)
             blit(target, bitmap, dibSource(record, bitmap, 32), record.u32(68));
         return true;
     }
-    case record::SetDiBitsToDevice: {
-        const QImage bitmap = recordBitmap(record, DibBitmapAt, record.u32(DibUsageAt), dc_.palette);
-        const QRectF source = dibSource(record, bitmap, 32);
-        if (!bitmap.isNull())
-            blit(QRectF(QPointF(record.i32(24), record.i32(28)), source.size()), bitmap, source, 0x00CC0020);
-        return true;
-    }
+    case record::SetDiBitsToDevice: playDibitsToDevice(record); return true;
     case record::GradientFill: playGradient(record); return true;
     default: return false;
     }
@@ -144,6 +138,25 @@ bool Player::playBitmap(std::uint32_t type, const ByteView& record)
     } else {
         blit(target, bitmap, source, rop);
     }
+    return true;
+}
+
+bool Player::playDibitsToDevice(const ByteView& record)
+{
+    // The pixels may be a band of the bitmap's rows only: `scans` rows from
+    // row `first`, counted from the bottom for rows that run bottom-up.
+    const bool bottomUp = record.i32(record.u32(DibBitmapAt) + 8) > 0;
+    const std::int64_t first = record.u32(68);
+    const std::int64_t scans = record.u32(72);
+    if (scans == 0)
+        return false;
+    const QImage band = recordBitmap(record, DibBitmapAt, record.u32(DibUsageAt), dc_.palette, scans);
+    if (band.isNull())
+        return false;
+    QRectF source = rectangleAt(record, 32);
+    source.moveTop(bottomUp ? double(scans) - (source.top() - double(first)) - source.height()
+                            : source.top() - double(first));
+    blit(QRectF(QPointF(record.i32(24), record.i32(28)), source.size()), band, source, 0x00CC0020);
     return true;
 }
 

@@ -95,6 +95,7 @@ private:
 
     // ---- EmfBitmaps.cpp: bitmaps and raster operations ----
     bool playBitmap(std::uint32_t type, const ByteView& record);
+    bool playDibitsToDevice(const ByteView& record);
     void blit(const QRectF& target, const QImage& source, const QRectF& sourceRect, std::uint32_t rop);
     void fillWithBrush(const QRectF& target, std::uint32_t rop);
     bool playGradient(const ByteView& record);

@@ -128,14 +128,20 @@ void setPaletteEntries(Palette& palette, const ByteView& record)
         palette[first + i] = entryAt(record, 20 + i * 4);
 }
 
-QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt, std::uint32_t usage, const Palette& palette)
+QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt, std::uint32_t usage, const Palette& palette,
+                    std::int64_t rows)
 {
     QByteArray packed = record.mid(record.u32(fieldsAt), record.u32(fieldsAt + 4)).toByteArray();
     const QByteArrayView pixels = record.mid(record.u32(fieldsAt + 8), record.u32(fieldsAt + 12));
     if (usage == PaletteIndexes)
         packed = withPaletteColours(packed, palette);
-    if (packed.isEmpty())
+    if (packed.size() < 40)
         return {};
+    if (rows > 0) {
+        // The header is made to describe the band of rows alone.
+        const std::int32_t height = ByteView(packed).i32(8);
+        qToLittleEndian<qint32>(static_cast<qint32>(height < 0 ? -rows : rows), packed.data() + 8);
+    }
     // The reader takes the header, colours and pixels as one block.
     packed.append(pixels);
     return readPackedBitmap(packed);

@@ -25,9 +25,11 @@ void setPaletteEntries(Palette& palette, const ByteView& record);
 // The bitmap a record carries: its info header and colours at the offset and
 // of the size at `fieldsAt`, its pixels at the offset and of the size in the
 // next two fields; a colour table of palette indexes (`usage` 1) takes its
-// colours from `palette`. A null image when it is missing or damaged.
+// colours from `palette`. Given `rows`, the pixels are that many rows of the
+// bitmap. A null image when it is missing or damaged.
 inline constexpr std::uint32_t PaletteIndexes = 1;  // DIB_PAL_COLORS
-QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt, std::uint32_t usage, const Palette& palette);
+QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt, std::uint32_t usage, const Palette& palette,
+                    std::int64_t rows = 0);
 
 // The pen `width` painter units wide for a painter whose transform makes
 // `scale` image pixels of one painter unit (a pen in logical units with the

@@ -170,6 +170,11 @@ INSTANTIATE_TEST_SUITE_P(
         DrawingCase{"StretchedBitmap",
                     {{81, ints({0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0xCC0020, 100, 100}) + Pixels2x2}},
                     "rrww rrww bbww bbww"},
+        DrawingCase{"BandOfRows",
+                    {{17, ints({8})}, {9, ints({2, 2})}, {11, ints({100, 100})},
+                     {80, ints({0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 76, 40, 116, 8, 0, 1, 1})
+                              + ints({40, 2, 2, 0x180001, 0, 0, 0, 0, 0, 0}) + QByteArray::fromHex("0000ff" "ffffff" "0000")}},
+                    "rrww rrww wwww wwww"},
         DrawingCase{"BlitThroughTheSourceTransform",
                     {{76, ints({0, 0, 0, 0, 0, 0, 100, 100, 0xCC0020, 0, 0}) + floats({0.02f, 0, 0, 0.02f, 0, 0})
                               + ints({0, 0, 100, 40, 140, 16}) + Pixels2x2}},
