@@ -62,6 +62,24 @@ TEST(AnsiCodePage, MissingCharactersBecomeQuestionMarks)
     EXPECT_EQ(toAnsi(QString::fromUtf8("a\xF0\x9F\x98\x80")), QByteArray("a??"));  // one per unit
 }
 
+// Plain text is taken many characters at a time: a character outside ASCII
+// is converted wherever it stands, ahead of, inside or after such a stretch.
+TEST(AnsiCodePage, ConvertsACharacterOutsideAsciiAnywhereInALine)
+{
+    const std::pair<char16_t, char> converted[] = {{0x20AC, '\x80'}, {0x0080, '?'}, {0x00E9, '\xE9'}};
+    for (const auto& [unit, byte] : converted) {
+        for (qsizetype size = 1; size <= 50; ++size) {
+            for (qsizetype at = 0; at < size; ++at) {
+                QString text(size, u'a');
+                QByteArray bytes(size, 'a');
+                text[at] = QChar(unit);
+                bytes[at] = byte;
+                ASSERT_EQ(toAnsi(text), bytes) << "size " << size << ", U+" << std::hex << int(unit) << " at " << at;
+            }
+        }
+    }
+}
+
 TEST(AnsiCodePage, LowerCaseAgreesWithUnicode)
 {
     const std::pair<int, int> rows[] = {{'A', 'a'}, {'Z', 'z'}, {'[', '['}, {0xC0, 0xE0},
