@@ -107,9 +107,11 @@ struct Series {
     }
 };
 
+// As a rescan writes a location's listing.
 void walk(const QString& listing)
 {
-    runtime::AnsiTextWriter out(listing);
+    runtime::AnsiTextWriter out(listing, runtime::AnsiTextWriter::Mode::Output,
+                                runtime::AnsiTextWriter::Encoding::AnsiOrUtf8);
     WriteFolderListing("w:\\", "*.*", ListingFiles{&out, nullptr}, "BENCH", listingflags::File1Only);
     out.close();
 }
