@@ -40,6 +40,16 @@ DayAndTime split(Date date)
     return {dayNumber, seconds};
 }
 
+// The Julian day number of a day of year 1 or later that exists, counted as
+// QDate counts it: in the Gregorian calendar, however far back.
+qint64 gregorianJulianDay(int year, int month, int day)
+{
+    const int march = month <= 2 ? 1 : 0;  // the year counted from March, so that 29 February ends it
+    const qint64 years = qint64(year) + 4800 - march;
+    const int monthFromMarch = month + 12 * march - 3;
+    return day + (153 * monthFromMarch + 2) / 5 + 365 * years + years / 4 - years / 100 + years / 400 - 32045;
+}
+
 QDate dayNumberDate(qint64 dayNumber)
 {
     return QDate::fromJulianDay(ZeroDateJulianDay + dayNumber);
@@ -70,15 +80,30 @@ QString amPm(int hour) { return hour < 12 ? QStringLiteral("AM") : QStringLitera
 
 }  // namespace
 
+bool isValidDate(int year, int month, int day)
+{
+    if (year == 0 || month < 1 || month > 12 || day < 1)
+        return false;
+    const int counted = year < 0 ? year + 1 : year;  // 1 BC is a leap year, as year 0 would be
+    const bool leap = counted % 4 == 0 && (counted % 100 != 0 || counted % 400 == 0);
+    constexpr int MonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return day <= MonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 Date makeDate(int year, int month, int day, int hour, int minute, int second)
 {
     // A month or day beyond its range carries into the next, as the classic
     // runtime's DateSerial does; a date in range is made at once.
-    const QDate date = QDate::isValid(year, month, day) ? QDate(year, month, day)
-                                                         : QDate(year, 1, 1).addMonths(month - 1).addDays(day - 1);
+    qint64 julianDay = 0;
+    if (year >= 1 && isValidDate(year, month, day)) {
+        julianDay = gregorianJulianDay(year, month, day);
+    } else {
+        const QDate date = QDate::isValid(year, month, day) ? QDate(year, month, day)
+                                                             : QDate(year, 1, 1).addMonths(month - 1).addDays(day - 1);
+        julianDay = date.toJulianDay();
+    }
     qint64 seconds = qint64(hour) * 3600 + qint64(minute) * 60 + second;
-    const qint64 dayNumber =
-        date.toJulianDay() - ZeroDateJulianDay + seconds / SecondsPerDay;
+    const qint64 dayNumber = julianDay - ZeroDateJulianDay + seconds / SecondsPerDay;
     return combine(dayNumber, static_cast<int>(seconds % SecondsPerDay));
 }
 

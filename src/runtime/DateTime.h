@@ -14,6 +14,8 @@ using Date = double;
 
 inline constexpr Date ZeroDate = 0.0;  // 30 December 1899, midnight
 
+// Whether the day exists, as QDate::isValid tells (there is no year 0).
+bool isValidDate(int year, int month, int day);
 Date makeDate(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 Date now();
 

@@ -4,7 +4,6 @@
 #include "runtime/Numbers.h"
 #include "runtime/RuntimeError.h"
 
-#include <QDate>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -36,10 +35,16 @@ bool takeNumber(std::string_view text, std::size_t& at, std::size_t fewest, std:
     return at - start >= fewest;
 }
 
+// Compares byte by byte: these texts are a few bytes long, shorter than a
+// call of memcmp.
 bool take(std::string_view text, std::size_t& at, std::string_view expected)
 {
-    if (text.substr(at, expected.size()) != expected)
+    if (text.size() - at < expected.size())
         return false;
+    for (std::size_t index = 0; index < expected.size(); ++index) {
+        if (text[at + index] != expected[index])
+            return false;
+    }
     at += expected.size();
     return true;
 }
@@ -82,7 +87,7 @@ std::optional<runtime::Date> plainDate(std::string_view text)
     int month = 0, day = 0, year = 0, hour = 12, minute = 0, second = 0;
     if (!takeNumber(text, at, 1, 2, month) || !take(text, at, "/") || !takeNumber(text, at, 1, 2, day) ||
         !take(text, at, "/") || at >= text.size() || text[at] == '0' || !takeNumber(text, at, 4, 4, year) ||
-        !QDate::isValid(year, month, day))
+        !runtime::isValidDate(year, month, day))
         return std::nullopt;
     bool afternoon = false;
     if (at < text.size()) {

@@ -99,6 +99,30 @@ TEST(DateParts, SplitRoundsToTheSecond)
     EXPECT_EQ(makeDate(2008, 13, 1), makeDate(2009, 1, 1));
 }
 
+TEST(DateTime, DaysAreCountedAsQDateCountsThem)
+{
+    // Leap rules of each kind, month ends, the calendar's switch and years far
+    // apart; a day that does not exist carries into the next month.
+    const QDate zero(1899, 12, 30);
+    for (const int year : {1, 4, 100, 1000, 1582, 1600, 1899, 1900, 1999, 2000, 2024, 2100, 9999, -1, -4}) {
+        for (const int month : {1, 2, 3, 10, 12}) {
+            for (const int day : {1, 15, 28, 29, 30, 31}) {
+                const QDate date(year, month, day);
+                EXPECT_EQ(isValidDate(year, month, day), date.isValid()) << year << '/' << month << '/' << day;
+                if (!date.isValid())
+                    continue;
+                // The hour counts forward, also before the zero date.
+                const auto days = static_cast<double>(zero.daysTo(date));
+                EXPECT_EQ(makeDate(year, month, day, 13), days < 0 ? days - 13.0 / 24 : days + 13.0 / 24)
+                    << year << '/' << month << '/' << day;
+            }
+        }
+    }
+    EXPECT_FALSE(isValidDate(0, 1, 1));
+    EXPECT_FALSE(isValidDate(2024, 13, 1));
+    EXPECT_EQ(makeDate(2023, 2, 29), makeDate(2023, 3, 1));
+}
+
 TEST(DateTime, QDateTimeRoundTrip)
 {
     const QDateTime moment(QDate(2026, 12, 7), QTime(10, 30, 15));
