@@ -11,11 +11,17 @@ namespace {
 
 bool isByte(char byte, const WatchedByte& watched) { return byte == watched.lower || byte == watched.capital; }
 
+// A byte before a colon that may end a mark, as one comparison: 'e' and 'y'
+// with these bits set are the same byte.
+constexpr char ColonFold = 0x1C;
+constexpr char ColonAfter = 'e' | ColonFold;
+static_assert(('y' | ColonFold) == ColonAfter);
+
 bool isMark(const char* at)
 {
     switch (*at) {
-    case ':': return at[-1] == 'e' || at[-1] == 'y';
-    case '<': return at[1] == 'D';
+    case ':': return (at[-1] | ColonFold) == ColonAfter;
+    case '<': return true;
     case '-': return at[1] == '-';
     default: return false;
     }
@@ -216,14 +222,16 @@ public:
     ChunkMasks masks(const char* at) const
     {
         ChunkMasks masks;
+#pragma GCC unroll 4
         for (int part = 0; part < 64; part += 16) {
             const char* const from = at + part;
             const __m128i bytes = load(from);
             const __m128i before = load(from - 1);
             const __m128i after = load(from + 1);
             masks.lineEnds |= bits(_mm_or_si128(equal(bytes, '\n'), equal(bytes, '\r'))) << part;
-            const __m128i colons = _mm_and_si128(equal(bytes, ':'), _mm_or_si128(equal(before, 'e'), equal(before, 'y')));
-            const __m128i subFolders = _mm_and_si128(equal(bytes, '<'), equal(after, 'D'));
+            const __m128i colons =
+                _mm_and_si128(equal(bytes, ':'), equal(_mm_or_si128(before, _mm_set1_epi8(ColonFold)), ColonAfter));
+            const __m128i subFolders = equal(bytes, '<');
             const __m128i rules = _mm_and_si128(equal(bytes, '-'), equal(after, '-'));
             masks.marks |= bits(_mm_or_si128(colons, _mm_or_si128(subFolders, rules))) << part;
             __m128i starts = _mm_setzero_si128();
@@ -279,14 +287,16 @@ public:
     BRISCA_AVX2 ChunkMasks masks(const char* at) const
     {
         ChunkMasks masks;
+#pragma GCC unroll 4
         for (int part = 0; part < 64; part += 32) {
             const char* const from = at + part;
             const __m256i bytes = load(from);
             const __m256i before = load(from - 1);
             const __m256i after = load(from + 1);
             masks.lineEnds |= bits(_mm256_or_si256(equal(bytes, '\n'), equal(bytes, '\r'))) << part;
-            const __m256i colons = _mm256_and_si256(equal(bytes, ':'), _mm256_or_si256(equal(before, 'e'), equal(before, 'y')));
-            const __m256i subFolders = _mm256_and_si256(equal(bytes, '<'), equal(after, 'D'));
+            const __m256i colons = _mm256_and_si256(
+                equal(bytes, ':'), equal(_mm256_or_si256(before, _mm256_set1_epi8(ColonFold)), ColonAfter));
+            const __m256i subFolders = equal(bytes, '<');
             const __m256i rules = _mm256_and_si256(equal(bytes, '-'), equal(after, '-'));
             masks.marks |= bits(_mm256_or_si256(colons, _mm256_or_si256(subFolders, rules))) << part;
             __m256i starts = _mm256_setzero_si256();
@@ -339,8 +349,8 @@ public:
         const __m512i after = _mm512_loadu_si512(at + 1);
         ChunkMasks masks;
         masks.lineEnds = equal(bytes, lineFeed_) | equal(bytes, carriageReturn_);
-        masks.marks = (equal(bytes, colon_) & (equal(before, e_) | equal(before, y_))) |
-            (equal(bytes, less_) & equal(after, capitalD_)) | (equal(bytes, hyphen_) & equal(after, hyphen_));
+        masks.marks = (equal(bytes, colon_) & equal(_mm512_or_si512(before, colonFold_), colonAfter_)) |
+            equal(bytes, less_) | (equal(bytes, hyphen_) & equal(after, hyphen_));
         for (const auto& [rarest, next] : words_)
             masks.wordStarts |= matches(at, rarest) & matches(at, next);
         return masks;
@@ -367,10 +377,9 @@ private:
     __m512i lineFeed_ = _mm512_set1_epi8('\n');
     __m512i carriageReturn_ = _mm512_set1_epi8('\r');
     __m512i colon_ = _mm512_set1_epi8(':');
-    __m512i e_ = _mm512_set1_epi8('e');
-    __m512i y_ = _mm512_set1_epi8('y');
+    __m512i colonFold_ = _mm512_set1_epi8(ColonFold);
+    __m512i colonAfter_ = _mm512_set1_epi8(ColonAfter);
     __m512i less_ = _mm512_set1_epi8('<');
-    __m512i capitalD_ = _mm512_set1_epi8('D');
     __m512i hyphen_ = _mm512_set1_epi8('-');
     std::array<std::pair<Byte, Byte>, Words> words_;
 };

@@ -26,8 +26,10 @@ struct WatchedWord {
 
 struct ChunkMasks {
     std::uint64_t lineEnds = 0;    // CR and LF
-    // Where a mark may be: ':' after 'e' or 'y' ("Volume:", "Directory:"),
-    // '<' before 'D' ("<DIR>"), '-' before '-' (a rule).
+    // Where a mark may be: ':' after a byte that is 'e' or 'y' with bits 0x1C
+    // set ("Volume:", "Directory:"; also after 'a' 'i' 'm' 'q' 'u' '}'),
+    // '<' ("<DIR>"), '-' before '-' (a rule). Each takes few steps to find
+    // and is rare in entry lines; the reader tells the marks from the others.
     std::uint64_t marks = 0;
     std::uint64_t wordStarts = 0;  // both watched bytes of a word agree
 };
