@@ -25,8 +25,11 @@ QString textOf(std::string_view bytes)
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The reads below are made in place, each for its own field: every hit's
+// date passes through them.
+
 // Reads the digits at `at` into `value`: between `fewest` and `most` of them.
-bool takeNumber(std::string_view text, std::size_t& at, std::size_t fewest, std::size_t most, int& value)
+[[gnu::always_inline]] inline bool takeNumber(std::string_view text, std::size_t& at, std::size_t fewest, std::size_t most, int& value)
 {
     const std::size_t start = at;
     value = 0;
@@ -37,7 +40,7 @@ bool takeNumber(std::string_view text, std::size_t& at, std::size_t fewest, std:
 
 // Compares byte by byte: these texts are a few bytes long, shorter than a
 // call of memcmp.
-bool take(std::string_view text, std::size_t& at, std::string_view expected)
+[[gnu::always_inline]] inline bool take(std::string_view text, std::size_t& at, std::string_view expected)
 {
     if (text.size() - at < expected.size())
         return false;
