@@ -11,12 +11,6 @@ namespace {
 
 bool isByte(char byte, const WatchedByte& watched) { return byte == watched.lower || byte == watched.capital; }
 
-// A byte before a colon that may end a mark, as one comparison: 'e' and 'y'
-// with these bits set are the same byte.
-constexpr char ColonFold = 0x1C;
-constexpr char ColonAfter = 'e' | ColonFold;
-static_assert(('y' | ColonFold) == ColonAfter);
-
 bool isMark(const char* at)
 {
     switch (*at) {

@@ -24,6 +24,12 @@ struct WatchedWord {
     WatchedByte next;
 };
 
+// A byte before a colon that may end a mark, as one comparison: 'e' and 'y'
+// with these bits set are the same byte.
+inline constexpr char ColonFold = 0x1C;
+inline constexpr char ColonAfter = 'e' | ColonFold;
+static_assert(('y' | ColonFold) == ColonAfter);
+
 struct ChunkMasks {
     std::uint64_t lineEnds = 0;    // CR and LF
     // Where a mark may be: ':' after a byte that is 'e' or 'y' with bits 0x1C

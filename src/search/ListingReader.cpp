@@ -52,29 +52,29 @@ unsigned lineEndMask(const char* at)
 }
 
 // Bits 0-15 for the sixteen bytes at `at` that may be part of a mark: a colon
-// after "e" or "y" ("Volume:", "Directory:"), "<" before "D" ("<DIR>") and a
-// hyphen before a hyphen (a rule). Reads the byte before `at` and the one
-// after the sixteen.
+// after "e" or "y" or a byte that looks the same with bits 0x1C set
+// ("Volume:", "Directory:"), "<" ("<DIR>") and a hyphen before a hyphen (a
+// rule). Reads the byte before `at` and the one after the sixteen.
 unsigned markMask(const char* at)
 {
-    const __m128i colons = _mm_and_si128(equalAt(at, ':'), _mm_or_si128(equalAt(at - 1, 'e'), equalAt(at - 1, 'y')));
-    const __m128i subFolders = _mm_and_si128(equalAt(at, '<'), equalAt(at + 1, 'D'));
+    const __m128i beforeFolded = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at - 1)),
+                                              _mm_set1_epi8(ColonFold));
+    const __m128i colons = _mm_and_si128(equalAt(at, ':'), _mm_cmpeq_epi8(beforeFolded, _mm_set1_epi8(ColonAfter)));
+    const __m128i subFolders = equalAt(at, '<');
     const __m128i rules = _mm_and_si128(equalAt(at, '-'), equalAt(at + 1, '-'));
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(colons, _mm_or_si128(subFolders, rules))));
 }
 #endif
 
 #if !defined(__SSE2__)
-// Whether the byte at `at` is part of a mark: a colon after "e" or "y"
-// ("Volume:", "Directory:"), "<" before "D" ("<DIR>") or a hyphen before a
-// hyphen (a rule).
+// Whether the byte at `at` may be part of a mark, as markMask tells.
 bool isMarkByte(const char* at)
 {
     switch (*at) {
     case ':':
-        return at[-1] == 'e' || at[-1] == 'y';
+        return (at[-1] | ColonFold) == ColonAfter;
     case '<':
-        return at[1] == 'D';
+        return true;
     case '-':
         return at[1] == '-';
     default:

@@ -258,7 +258,7 @@ std::string randomListing(std::size_t size, const std::vector<std::string>& more
 {
     std::vector<std::string> pieces = {
         "Volume:    CD ", "Directory: \\A\\B\\", "<DIR> sub", "---------------", "--------------",
-        "x-y--z", "e:y:", "<D", "<DIR", "time 10:30:00 AM", std::string(60, ' '), "\xC9\x8A", "Volume", "Directory"};
+        "x-y--z", "e:y:", "drama:", "a<b", "<D", "<DIR", "time 10:30:00 AM", std::string(60, ' '), "\xC9\x8A", "Volume", "Directory"};
     pieces.insert(pieces.end(), more.begin(), more.end());
     const std::vector<std::string> endings = {"\r\n", "\n", "\r", "\r\n\r\n"};
     std::string listing;
