@@ -47,14 +47,20 @@ void WmfRecordState::follow(std::uint16_t function, const ByteView& params)
     case fn::RestoreDc: restore(params.i16(0)); break;
     case fn::SetBkColor: context_.background = params.u32(0) & 0x00FFFFFF; break;
     case fn::SetTextAlign: context_.textAlign = params.u16(0); break;
-    case fn::CreatePalette: create(true, paletteEntries(params)); break;
+    case fn::CreatePalette: create(Object{true, true, paletteEntries(params), {}}); break;
+    case fn::CreateFontIndirect: create(Object{true, false, {}, params.mid(0, params.size()).toByteArray()}); break;
     case fn::CreatePenIndirect:
     case fn::CreateBrushIndirect:
-    case fn::CreateFontIndirect:
     case fn::CreatePatternBrush:
     case fn::DibCreatePatternBrush:
-    case fn::CreateRegion: create(false); break;
+    case fn::CreateRegion: create(Object{true, false, {}, {}}); break;
     case fn::SelectPalette: context_.palette = params.u16(0); break;
+    case fn::SelectObject:
+        if (params.u16(0) < objects_.size() && !objects_[params.u16(0)].font.isEmpty())
+            context_.font = objects_[params.u16(0)].font;
+        break;
+    case fn::MoveTo:
+    case fn::LineTo: position_ = QPointF(params.i16(2), params.i16(0)); break;
     case fn::DeleteObject:
         if (params.u16(0) < objects_.size())
             objects_[params.u16(0)] = Object{};
@@ -96,11 +102,11 @@ std::uint32_t WmfRecordState::resolve(std::uint32_t colour) const
 }
 
 // A new object takes the lowest free number, as players number them.
-void WmfRecordState::create(bool palette, std::vector<std::uint32_t> colours)
+void WmfRecordState::create(Object object)
 {
-    for (Object& object : objects_) {
-        if (!object.used) {
-            object = Object{true, palette, std::move(colours)};
+    for (Object& free : objects_) {
+        if (!free.used) {
+            free = std::move(object);
             return;
         }
     }

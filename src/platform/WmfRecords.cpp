@@ -170,7 +170,7 @@ void appendPlaceholder(QByteArray& out, std::uint16_t function)
 
 // Copies one record to `out`: an unsound record becomes its placeholder, an
 // old-style blit with a bitmap its device-independent form, a palette colour
-// the colour it names, and an extended text what the player draws right.
+// the colour it names, and a text what the player draws right.
 void copyRecord(QByteArray& out, std::uint16_t function, std::int64_t recordWords, const ByteView& params,
                 WmfRecordState& state)
 {
@@ -181,8 +181,10 @@ void copyRecord(QByteArray& out, std::uint16_t function, std::int64_t recordWord
     }
     const bool deviceBlit = (function == record::BitBlt || function == record::StretchBlt)
                             && carriesBitmap(function, recordWords);
-    if (function == record::ExtTextOut) {
-        wmftextrecords::appendExtTextOut(out, params, state);
+    if (function == record::ExtTextOut || function == record::TextOut) {
+        wmftextrecords::appendText(out, function, params, state);
+    } else if (function == record::SetTextAlign) {
+        wmftextrecords::appendTextAlign(out, params);
     } else if (deviceBlit) {
         const std::int64_t at = bitmapOffset(function);
         const QByteArray packed = packedFromDeviceBitmap(ByteView(params.mid(at, params.size() - at)));

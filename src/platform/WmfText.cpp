@@ -156,6 +156,26 @@ float stringWidth(wmfAPI*, wmfFont* font, char* text)
     return static_cast<float>(advance * widthStretch(*font, metrics) / playerRatio(*font));
 }
 
+double advanceInUnits(const ByteView& fontRecord, QByteArrayView bytes)
+{
+    constexpr std::int64_t FaceAt = 18;
+    QByteArray face = fontRecord.mid(FaceAt, fontRecord.size() - FaceAt).toByteArray();
+    face.truncate(face.indexOf('\0') < 0 ? face.size() : face.indexOf('\0'));
+    // The player's reading of the record: heights and widths without their signs, no width the height.
+    wmfFont font{};
+    font.lfHeight = static_cast<std::uint16_t>(std::abs(fontRecord.i16(0)));
+    font.lfWidth = fontRecord.i16(2) == 0 ? font.lfHeight : static_cast<std::uint16_t>(std::abs(fontRecord.i16(2)));
+    font.lfWeight = fontRecord.u16(8);
+    font.lfItalic = fontRecord.u8(10);
+    font.lfCharSet = fontRecord.u8(13);
+    font.lfPitchAndFamily = fontRecord.u8(17);
+    font.lfFaceName = face.data();
+    const QFontMetricsF metrics(layoutFont(font));
+    const double advance = metrics.horizontalAdvance(textFor(font, bytes));
+    const bool givenWidth = font.lfWidth != font.lfHeight && metrics.averageCharWidth() > 0;
+    return givenWidth ? advance * font.lfWidth / metrics.averageCharWidth() : advance * font.lfHeight / metrics.height();
+}
+
 void drawText(QPainter& painter, const QTransform& toImage, const wmfDrawText_t& text)
 {
     const wmfDC& dc = *text.dc;

@@ -5,6 +5,7 @@
 // the string's width the player needs to align it, and the text drawn as
 // outlines at its height, weight, slant, width, angle and decorations.
 
+#include "platform/ByteView.h"
 #include "platform/LibWmf.h"
 
 #include <QFont>
@@ -27,6 +28,11 @@ QString textFor(const wmfFont& font, QByteArrayView bytes);
 // The player's measure (wmfFontData::stringwidth): the width of `text` in
 // the font, per unit of the font's height and width ratio.
 float stringWidth(wmfAPI* api, wmfFont* font, char* text);
+
+// How far `bytes` written in the font that a font record's parameters
+// (CREATEFONTINDIRECT's) make reach along the baseline, in the metafile's
+// units, as drawText draws them; the units are taken to be as wide as high.
+double advanceInUnits(const ByteView& fontRecord, QByteArrayView bytes);
 
 // Draws one text record (or one character of a spaced one) in the device
 // coordinates `toImage` maps onto the image.

@@ -8,7 +8,11 @@
 //   of that colour;
 // - characters placed by pairs of across and down steps (ETO_PDY), which the
 //   player reads as steps across only, are drawn one record each at their
-//   own points (or, at the current position, with their steps across).
+//   own points;
+// - text drawn at the current position (TA_UPDATECP) is left there by the
+//   player, so what follows overwrites it: the walk keeps the position,
+//   draws such text at it as at any point, and moves it on by the text's
+//   advance (its steps, or the font's measure) for what follows.
 
 #include "platform/ByteView.h"
 #include "platform/WmfRecordState.h"
@@ -17,8 +21,13 @@
 
 namespace platform::wmftextrecords {
 
-// Appends the records that draw the EXTTEXTOUT with these parameters, whose
-// counts the walk has checked.
-void appendExtTextOut(QByteArray& out, const ByteView& params, const WmfRecordState& state);
+// Appends the records that draw the TEXTOUT or EXTTEXTOUT with these
+// parameters, whose counts the walk has checked, and moves the current
+// position on when the text is drawn at it.
+void appendText(QByteArray& out, std::uint16_t function, const ByteView& params, WmfRecordState& state);
+
+// Appends SETTEXTALIGN without its current position flag: the walk places
+// that text itself.
+void appendTextAlign(QByteArray& out, const ByteView& params);
 
 }  // namespace platform::wmftextrecords

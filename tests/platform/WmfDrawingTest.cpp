@@ -253,6 +253,12 @@ std::vector<MetafileRecord> framed(std::vector<MetafileRecord> records)
 
 MetafileRecord box(int left, int top, int right, int bottom) { return {0x041B, words({bottom, right, top, left})}; }
 
+// TEXTOUT at (0, 0), or at the current position.
+MetafileRecord textOut(const QByteArray& text)
+{
+    return {0x0521, words({int(text.size())}) + text + QByteArray(text.size() % 2, '\0') + words({0, 0})};
+}
+
 MetafileRecord font(const char* face, int height)
 {
     return {0x02FB, words({height, 0, 0, 0, 400, 0, 0, 0, 0}) + QByteArray(face) + QByteArray(1, '\0')};
@@ -298,8 +304,14 @@ std::vector<GridCase> gridDrawings()
          windowsMetafile(framed({font("Arial", -10), rec::select(2),
                                  {0x0A32, words({0, 0, 2, 0x2000}) + QByteArray("HH") + words({30, -30, 0, 0})}})),
          {"KWWW", "WWWW", "WWWW", "WWWK"}},
+        // At the current position: "H" stepped 20 on, "H" after it; "HHHHH" by the font's measure, "H" after it.
+        {"text at the current position moves it on by its steps or by the font's measure",
+         windowsMetafile(framed({font("Arial", -12), rec::select(2), {0x012E, words({25})}, {0x0214, words({19, 0})},
+                                 {0x0A32, words({0, 0, 1, 0}) + QByteArray("H", 2) + words({20})}, textOut("H"),
+                                 {0x0214, words({37, 0})}, textOut("HHHHH"), textOut("H")})),
+         {"WWWW", "KWKW", "WWWW", "KKKK"}},
         {"a face the program lacks falls back to one it has, at the record's height",
-         windowsMetafile(framed({font("No Such Face", -20), rec::select(2), {0x0521, words({1}) + QByteArray("H", 2) + words({0, 0})}})),
+         windowsMetafile(framed({font("No Such Face", -20), rec::select(2), textOut("H")})),
          {"KWWW", "KWWW", "WWWW", "WWWW"}},
         {"a region record cut short is passed over",
          windowsMetafile(framed({shortRegion, redBrush, rec::select(3), box(0, 0, 40, 40)})),
@@ -336,7 +348,7 @@ class GridDrawingTest : public ::testing::TestWithParam<GridCase> {};
 
 TEST_P(GridDrawingTest, FillsEachCellAsItsRecordsSay)
 {
-    const QImage image = drawn(GetParam().metafile);
+    const QImage image = drawn(GetParam().metafile); 
     ASSERT_FALSE(image.isNull());
     const QImage grid = image.scaled(4, 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     for (int y = 0; y < 4; ++y)
