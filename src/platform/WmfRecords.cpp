@@ -3,6 +3,7 @@
 #include "platform/ByteView.h"
 #include "platform/DibReader.h"
 #include "platform/PictureLoader.h"
+#include "platform/WmfBlitRecords.h"
 #include "platform/WmfRecordBytes.h"
 #include "platform/WmfRecordState.h"
 #include "platform/WmfTextRecords.h"
@@ -192,7 +193,11 @@ void copyRecord(QByteArray& out, std::uint16_t function, std::int64_t recordWord
             return;  // a bitmap the renderer could not draw anyway: leave it out
         QByteArray converted = params.mid(0, at).toByteArray();
         converted.append(packed);
+        if (function == record::StretchBlt)
+            converted = wmfblitrecords::forwards(record::DibStretchBlt, ByteView(converted), at);
         appendRecord(out, function == record::BitBlt ? record::DibBitBlt : record::DibStretchBlt, converted);
+    } else if (function == record::StretchDib || (function == record::DibStretchBlt && carriesBitmap(function, recordWords))) {
+        appendRecord(out, function, wmfblitrecords::forwards(function, params, bitmapOffset(function)));
     } else {
         QByteArray copied = params.mid(0, params.size()).toByteArray();
         state.resolveColours(function, copied);

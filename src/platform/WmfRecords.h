@@ -11,7 +11,7 @@
 // carry a device-dependent bitmap the renderer cannot draw, become their
 // device-independent forms, and records the player would draw wrong are
 // rewritten (palette colours as the colours they name; see also
-// WmfTextRecords.h).
+// WmfTextRecords.h and WmfBlitRecords.h).
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -281,6 +281,18 @@ MetafileRecord redOverBlue()
                         + QByteArray::fromHex("ff000000" "ff000000" "0000ff00" "0000ff00")};
 }
 
+// STRETCHDIB of an 8 by 8 bitmap in quarters, red and yellow over blue and
+// black, onto the rectangle from (x, y) as wide and high as given.
+MetafileRecord quarters(int x, int y, int width, int height)
+{
+    const QByteArray header = words({40, 0, 8, 0, 8, 0, 1, 24, 0, 0, 192, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    QByteArray rows;  // bottom-up, blue green red
+    for (int row = 0; row < 8; ++row)
+        for (int column = 0; column < 8; ++column)
+            rows += QByteArray::fromHex(row < 4 ? (column < 4 ? "ff0000" : "000000") : (column < 4 ? "0000ff" : "00ffff"));
+    return {0x0F43, words({0x0020, 0x00CC, 0, 8, 8, 0, 0, height, width, y, x}) + header + rows};
+}
+
 std::vector<GridCase> gridDrawings()
 {
     constexpr quint32 PaletteIndex = 0x01000000;
@@ -320,6 +332,9 @@ std::vector<GridCase> gridDrawings()
         {"a bitmap where the units run up the page is laid upwards, mirrored",
          windowsMetafile(framed({{0x020B, words({40, 0})}, {0x020C, words({-40, 40})}, redOverBlue()})),
          {"WWWW", "WWWW", "BBBB", "RRRR"}},
+        {"a bitmap stretched to a negative width and height is mirrored across both",
+         windowsMetafile(framed({quarters(40, 40, -40, -40)})),
+         {"KKBB", "KKBB", "YYRR", "YYRR"}},
         {"a mask and an inverted image of device bitmaps leave paper around the image",
          windowsMetafile(framed({deviceStretchBlt(0x008800C6, 1, QByteArray::fromHex("f000" "9000" "9000" "f000")),
                                  deviceStretchBlt(0x00660046, 4, QByteArray::fromHex("0000" "0990" "0990" "0000"))})),
