@@ -3,6 +3,8 @@
 #include "runtime/AnsiText.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace runtime {
 
@@ -78,8 +80,35 @@ void unitsToAnsi(const char16_t* __restrict in, char* __restrict out, qsizetype 
 
 }  // namespace
 
+namespace {
+
+// Whether any byte lies in 0x80-0x9F, where the code page differs from
+// Latin-1; eight bytes at a time, as most texts have none.
+bool holdsHighControlRange(const QByteArray& bytes)
+{
+    constexpr std::uint64_t Ones = 0x0101010101010101;
+    const char* at = bytes.constData();
+    const char* const end = at + bytes.size();
+    for (; end - at >= 8; at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, at, sizeof word);
+        const std::uint64_t differs = (word & (0xE0 * Ones)) ^ (0x80 * Ones);  // a zero byte where in range
+        if (((differs - Ones) & ~differs & (0x80 * Ones)) != 0)
+            return true;
+    }
+    for (; at < end; ++at) {
+        if ((static_cast<unsigned char>(*at) & 0xE0) == 0x80)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 QString fromAnsi(const QByteArray& bytes)
 {
+    if (!holdsHighControlRange(bytes))
+        return QString::fromLatin1(bytes);
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char byte : bytes)

@@ -55,6 +55,25 @@ TEST(AnsiCodePage, EveryByteRoundTrips)
     EXPECT_EQ(text[0xE9], QChar(0x00E9));
 }
 
+TEST(AnsiCodePage, ABytePeculiarToTheCodePageIsFoundAnywhere)
+{
+    // Each byte at each place of texts of every length around a word of
+    // eight bytes: those of 0x80-0x9F differ from Latin-1, their neighbours not.
+    const std::vector<std::pair<char, QChar>> bytes = {
+        {'\x80', QChar(0x20AC)}, {'\x9F', QChar(0x0178)}, {'\x7F', QChar(0x7F)}, {'\xA0', QChar(0xA0)}};
+    for (int length = 1; length <= 19; ++length) {
+        for (int place = 0; place < length; ++place) {
+            for (const auto& [byte, unit] : bytes) {
+                QByteArray text(length, 'a');
+                text[place] = byte;
+                QString expected(length, u'a');
+                expected[place] = unit;
+                EXPECT_EQ(fromAnsi(text), expected) << length << ' ' << place << ' ' << int(byte);
+            }
+        }
+    }
+}
+
 TEST(AnsiCodePage, MissingCharactersBecomeQuestionMarks)
 {
     EXPECT_EQ(toAnsi(QStringLiteral("Gr\u00fc\u00dfe \u20ac")), QByteArray("Gr\xfc\xdf" "e \x80"));
