@@ -125,17 +125,19 @@ QByteArray deviceColourTable(int bitCount)
 // The packed bitmap for an old-style device-dependent bitmap (a BITMAP16:
 // type, width, height, bytes per row, planes, bits per pixel, then the rows
 // top-down). Monochrome, 4-, 8-, 24- and 32-bit bitmaps; empty for any other.
+// The rows lie a whole number of words apart, as the width and bits per
+// pixel make them: a device makes its bitmap so whatever the record's own
+// count of bytes per row says.
 QByteArray packedFromDeviceBitmap(const ByteView& bitmap)
 {
     const std::int64_t width = bitmap.i16(2);
     const std::int64_t height = bitmap.i16(4);
-    const std::int64_t rowBytes = bitmap.i16(6);
     const int planes = bitmap.u8(8);
     const int bitCount = bitmap.u8(9);
     const bool supported = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24 || bitCount == 32;
+    const std::int64_t rowBytes = (width * bitCount + 15) / 16 * 2;
     const std::int64_t stride = (width * bitCount + 31) / 32 * 4;
-    if (!supported || planes != 1 || width <= 0 || height <= 0 || rowBytes * 8 < width * bitCount
-        || !bitmap.has(10, rowBytes * height))
+    if (!supported || planes != 1 || width <= 0 || height <= 0 || !bitmap.has(10, rowBytes * height))
         return {};
 
     BitmapInfoHeader header;

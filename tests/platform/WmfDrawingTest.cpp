@@ -265,10 +265,10 @@ MetafileRecord font(const char* face, int height)
 }
 
 // STRETCHBLT of an old-style 4 by 4 device bitmap (rows of two bytes, top
-// first) over the whole frame.
-MetafileRecord deviceStretchBlt(quint32 rop, int bitsPerPixel, const QByteArray& rows)
+// first, whatever bytes per row it says) over the whole frame.
+MetafileRecord deviceStretchBlt(quint32 rop, int bitsPerPixel, const QByteArray& rows, int rowBytes = 2)
 {
-    return {0x0B23, words({int(rop & 0xFFFF), int(rop >> 16), 4, 4, 0, 0, 40, 40, 0, 0, 0, 4, 4, 2})
+    return {0x0B23, words({int(rop & 0xFFFF), int(rop >> 16), 4, 4, 0, 0, 40, 40, 0, 0, 0, 4, 4, rowBytes})
                         + QByteArray(1, '\1') + QByteArray(1, char(bitsPerPixel)) + rows};
 }
 
@@ -339,6 +339,11 @@ std::vector<GridCase> gridDrawings()
          windowsMetafile(framed({deviceStretchBlt(0x008800C6, 1, QByteArray::fromHex("f000" "9000" "9000" "f000")),
                                  deviceStretchBlt(0x00660046, 4, QByteArray::fromHex("0000" "0990" "0990" "0000"))})),
          {"WWWW", "WRRW", "WRRW", "WWWW"}},
+        // Saying 8 bytes a row, a monochrome mask read 8 bytes a row would be black throughout.
+        {"a device bitmap's rows lie as its width makes them, whatever bytes per row it says",
+         windowsMetafile(framed({deviceStretchBlt(0x008800C6, 1, QByteArray::fromHex("0000" "0000" "f000" "f000")
+                                                                      + QByteArray(24, '\0'), 8)})),
+         {"KKKK", "KKKK", "WWWW", "WWWW"}},
     };
 }
 
