@@ -86,7 +86,7 @@ bool isValidDate(int year, int month, int day)
         return false;
     const int counted = year < 0 ? year + 1 : year;  // 1 BC is a leap year, as year 0 would be
     const bool leap = counted % 4 == 0 && (counted % 100 != 0 || counted % 400 == 0);
-    constexpr int MonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    static constexpr int MonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return day <= MonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
