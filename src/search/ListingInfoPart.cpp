@@ -4,6 +4,7 @@
 #include "runtime/Numbers.h"
 #include "runtime/RuntimeError.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -23,6 +24,8 @@ QString textOf(std::string_view bytes)
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+// The digit's value, or 10 and more for any other byte: one comparison tells.
+unsigned digitOf(char c) { return static_cast<unsigned char>(c) - unsigned{'0'}; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The reads below are made in place, each for its own field: every hit's
@@ -32,9 +35,10 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 [[gnu::always_inline]] inline bool takeNumber(std::string_view text, std::size_t& at, std::size_t fewest, std::size_t most, int& value)
 {
     const std::size_t start = at;
+    const std::size_t last = std::min(text.size(), start + most);
     value = 0;
-    while (at < text.size() && at - start < most && isDigit(text[at]))
-        value = value * 10 + (text[at++] - '0');
+    for (unsigned digit = 0; at < last && (digit = digitOf(text[at])) < 10; ++at)
+        value = value * 10 + static_cast<int>(digit);
     return at - start >= fewest;
 }
 
@@ -61,9 +65,11 @@ std::optional<std::int64_t> plainSize(std::string_view field)
     if (at == field.size() || !isDigit(field[at]))
         return std::nullopt;
     std::int64_t value = 0;
-    for (; at < field.size() && (isDigit(field[at]) || field[at] == ','); ++at) {
-        if (field[at] != ',')
-            value = value * 10 + (field[at] - '0');
+    for (; at < field.size(); ++at) {
+        if (const unsigned digit = digitOf(field[at]); digit < 10)
+            value = value * 10 + digit;
+        else if (field[at] != ',')
+            break;
     }
     while (at < field.size() && isBlank(field[at]))
         ++at;
