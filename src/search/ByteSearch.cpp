@@ -86,6 +86,14 @@ void AnsiLowerCase::apply(std::string_view text, char* out) const
     byTable(text.data(), text.data() + text.size(), out);
 }
 
+std::string_view AnsiLowerCase::lower(std::string_view text, std::string& into) const
+{
+    if (into.size() < text.size() + WordSearchPadding)
+        into.resize(text.size() + WordSearchPadding);
+    apply(text, into.data());
+    return std::string_view(into.data(), text.size());
+}
+
 // As containsWord, with each sixteen bytes lower-cased as they are loaded:
 // when the word begins and ends in ASCII, a byte outside ASCII can match
 // neither end, and the bytes between are compared through the table.
@@ -118,10 +126,7 @@ bool AnsiLowerCase::contains(std::string_view text, std::string_view lowerWord)
         return false;
     }
 #endif
-    if (lowered_.size() < text.size() + WordSearchPadding)
-        lowered_.resize(text.size() + WordSearchPadding);
-    apply(text, lowered_.data());
-    return containsWord(std::string_view(lowered_.data(), text.size()), lowerWord);
+    return containsWord(lower(text, lowered_), lowerWord);
 }
 
 // Sixteen start positions at a time are tested on the word's first and last

@@ -21,6 +21,9 @@ public:
     AnsiLowerCase();
     // Writes text.size() bytes to out.
     void apply(std::string_view text, char* out) const;
+    // The text lower-cased into `into`, which keeps WordSearchPadding more
+    // bytes after it.
+    std::string_view lower(std::string_view text, std::string& into) const;
     // Whether `lowerWord` occurs in the text once lower-cased; the text's
     // storage must hold WordSearchPadding more bytes after it. Compares on the
     // fly, without writing the lower-cased text, where the code page allows.

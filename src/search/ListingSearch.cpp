@@ -27,13 +27,7 @@ public:
             return std::nullopt;
         return bytes.toStdString();
     }
-    std::string_view lower(std::string_view text, std::string& into) const
-    {
-        if (into.size() < text.size() + WordSearchPadding)
-            into.resize(text.size() + WordSearchPadding);
-        lowerCase_.apply(text, into.data());
-        return std::string_view(into.data(), text.size());
-    }
+    std::string_view lower(std::string_view text, std::string& into) const { return lowerCase_.lower(text, into); }
     bool contains(std::string_view text, std::string_view lowerWord) { return lowerCase_.contains(text, lowerWord); }
     bool watch(WordStarts& starts, const std::vector<std::string_view>& lowerWords) const
     {

@@ -41,12 +41,8 @@ std::size_t utf8Prefix(std::string_view text, std::size_t units)
 
 std::string_view Utf8LowerCase::lower(std::string_view text, std::string& into) const
 {
-    if (isAscii(text)) {
-        if (into.size() < text.size() + WordSearchPadding)
-            into.resize(text.size() + WordSearchPadding);
-        ascii_.apply(text, into.data());
-        return std::string_view(into.data(), text.size());
-    }
+    if (isAscii(text))
+        return ascii_.lower(text, into);
     const QByteArray lowered =
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toLower().toUtf8();
     into.assign(lowered.constData(), static_cast<std::size_t>(lowered.size()));
