@@ -14,6 +14,12 @@ namespace {
 constexpr qint64 ReadAheadSize = 64 * 1024;
 constexpr int DiskFull = 61;
 
+// Raises 61 when the disk is full, else 75.
+[[noreturn]] void raiseWriteFault(const QFileDevice& file)
+{
+    raise(file.error() == QFileDevice::ResourceError ? DiskFull : err::PathFileAccessError);
+}
+
 bool isLineEnd(int c) { return c == '\r' || c == '\n'; }
 
 // Reads one delimited field from a cursor with peek() (-1 at the end) and
@@ -164,7 +170,7 @@ void AnsiTextWriter::write(const QString& text)
 void AnsiTextWriter::writeBytes(const QByteArray& bytes)
 {
     if (file_.write(bytes) != bytes.size())
-        raise(file_.error() == QFileDevice::ResourceError ? DiskFull : err::PathFileAccessError);
+        raiseWriteFault(file_);
 }
 
 // Every byte of the code page has one UTF-8 form of one to three bytes, so
@@ -172,14 +178,11 @@ void AnsiTextWriter::writeBytes(const QByteArray& bytes)
 // to where its UTF-8 form begins, and no byte is overwritten before it is read.
 void AnsiTextWriter::turnIntoUtf8()
 {
-    const auto failed = [this](const QFileDevice& file) {
-        raise(file.error() == QFileDevice::ResourceError ? DiskFull : err::PathFileAccessError);
-    };
     if (!file_.flush())
-        failed(file_);
+        raiseWriteFault(file_);
     QFile file(file_.fileName());
     if (!file.open(QIODevice::ReadWrite))
-        failed(file);
+        raiseWriteFault(file);
     constexpr qint64 Block = 1024 * 1024;
     const qint64 ansiSize = file.size();
     std::vector<qint64> targets;  // where each block's UTF-8 form begins
@@ -187,20 +190,20 @@ void AnsiTextWriter::turnIntoUtf8()
     for (QByteArray block; !(block = file.read(Block)).isEmpty(); size += fromAnsi(block).toUtf8().size())
         targets.push_back(size);
     if (file.error() != QFileDevice::NoError || !file.resize(size))
-        failed(file);
+        raiseWriteFault(file);
     for (auto index = static_cast<qint64>(targets.size()); index-- > 0;) {
         if (!file.seek(index * Block))
-            failed(file);
+            raiseWriteFault(file);
         const QByteArray utf8 = fromAnsi(file.read(std::min(Block, ansiSize - index * Block))).toUtf8();
         if (!file.seek(targets[static_cast<std::size_t>(index)]) || file.write(utf8) != utf8.size())
-            failed(file);
+            raiseWriteFault(file);
     }
     if (!file.seek(0) || file.write(Utf8ByteOrderMark.data(), static_cast<qint64>(Utf8ByteOrderMark.size())) !=
                              static_cast<qint64>(Utf8ByteOrderMark.size()) || !file.flush())
-        failed(file);
+        raiseWriteFault(file);
     file.close();
     if (!file_.seek(size))
-        failed(file_);
+        raiseWriteFault(file_);
     utf8_ = true;
 }
 
@@ -212,7 +215,7 @@ void AnsiTextWriter::writeLine(const QString& line)
 void AnsiTextWriter::close()
 {
     if (file_.isOpen() && !file_.flush())
-        raise(file_.error() == QFileDevice::ResourceError ? DiskFull : err::PathFileAccessError);
+        raiseWriteFault(file_);
     file_.close();
 }
 
