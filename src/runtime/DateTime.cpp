@@ -93,15 +93,11 @@ bool isValidDate(int year, int month, int day)
 Date makeDate(int year, int month, int day, int hour, int minute, int second)
 {
     // A month or day beyond its range carries into the next, as the classic
-    // runtime's DateSerial does; a date in range is made at once.
-    qint64 julianDay = 0;
-    if (year >= 1 && isValidDate(year, month, day)) {
-        julianDay = gregorianJulianDay(year, month, day);
-    } else {
-        const QDate date = QDate::isValid(year, month, day) ? QDate(year, month, day)
-                                                             : QDate(year, 1, 1).addMonths(month - 1).addDays(day - 1);
-        julianDay = date.toJulianDay();
-    }
+    // runtime's DateSerial does; a day that exists from year 1 on is counted
+    // at once.
+    const qint64 julianDay = year >= 1 && isValidDate(year, month, day)
+                                 ? gregorianJulianDay(year, month, day)
+                                 : QDate(year, 1, 1).addMonths(month - 1).addDays(day - 1).toJulianDay();
     qint64 seconds = qint64(hour) * 3600 + qint64(minute) * 60 + second;
     const qint64 dayNumber = julianDay - ZeroDateJulianDay + seconds / SecondsPerDay;
     return combine(dayNumber, static_cast<int>(seconds % SecondsPerDay));
