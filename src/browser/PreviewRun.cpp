@@ -36,6 +36,11 @@ constexpr int NameListSize = 8001;
 
 QString withBackslash(const QString& path) { return path.endsWith(u'\\') ? path : path + u'\\'; }
 
+QString previewErrorMessage(const runtime::RuntimeError& error)
+{
+    return QStringLiteral("Preview Error: ") + QString::number(error.number()) + u' ' + error.description();
+}
+
 class ThumbnailRun {
 public:
     ThumbnailRun(Browser& browser, QString FolderName, QString ImageFolder, std::int16_t HTML, QString Relative)
@@ -352,8 +357,7 @@ ThumbnailRun::Next ThumbnailRun::attempt(const std::function<void()>& statement,
                 return Next::Go;
             }
             // A build whose folders all meet one error (a full disk) says so once.
-            const QString message =
-                QStringLiteral("Preview Error: ") + QString::number(error.number()) + u' ' + error.description();
+            const QString message = previewErrorMessage(error);
             if (action == RunErrorAction::EndWithMessage && firstInBuild(message))
                 platform::interaction().msgBox(message);
             endAfterError();
@@ -369,8 +373,7 @@ void ThumbnailRun::passOver(const QString& F, const runtime::RuntimeError& error
     const QString path = P_ + F;
     if (stopAsked || !firstInBuild(path))
         return;
-    platform::interaction().msgBox(QStringLiteral("Preview Error: ") + QString::number(error.number()) + u' ' +
-                                   error.description() + QStringLiteral(": ") + path);
+    platform::interaction().msgBox(previewErrorMessage(error) + QStringLiteral(": ") + path);
 }
 
 // The run ends where it stands: the grid keeps what it has, and the button

@@ -35,4 +35,3 @@ enum class RunErrorAction {
 // `retries` counts the statement's earlier retries; `stopAsked` is true while
 // StopFlag or PreviewStop is set, which silences the message.
 RunErrorAction runErrorAction(int number, int retries, std::int16_t ConvertStage, bool stopAsked);
-
