@@ -41,18 +41,20 @@ void makeFolder(const QString& path)
 }
 
 // A folder the build cannot do without: made beside any of its name in
-// another case (a source folder "cat" stays the user's), and when it cannot
-// be made, an error that says so rather than a later "Path not found".
+// another case (a source folder "cat" stays the user's), or kept when it is
+// there; when it cannot be made, an error that says so rather than a later
+// "Path not found".
 void makeBuildFolder(const QString& path)
 {
     platform::FileSystem& files = platform::fileSystem();
     try {
         files.mkDirExact(path);
     } catch (const RuntimeError& error) {
-        if (error.number() != runtime::err::PathFileAccessError || files.folderExists(path))
+        if (error.number() != runtime::err::PathFileAccessError)
             throw;
-        runtime::raise(runtime::err::PermissionDenied,
-                       QStringLiteral("Permission denied: the folder %1 cannot be made").arg(path));
+        if (!files.folderExists(path))
+            runtime::raise(runtime::err::PermissionDenied,
+                           QStringLiteral("Permission denied: the folder %1 cannot be made").arg(path));
     }
 }
 
@@ -206,9 +208,9 @@ void takeSourceFolder(const CatalogueHost& host)
 void writeCatalogue(CatalogueHost& host, const QString& pageRoot)
 {
     ListSearch.CatHtmlFolder = pageRoot + PageFolderName + u'\\';
-    passing75([] { makeBuildFolder(ListSearch.CatHtmlFolder); });
+    makeBuildFolder(ListSearch.CatHtmlFolder);
     ListSearch.CatImageFolder = ListSearch.CatHtmlFolder + QStringLiteral("Images\\");
-    passing75([] { makeBuildFolder(ListSearch.CatImageFolder); });
+    makeBuildFolder(ListSearch.CatImageFolder);
     makeFolder(ListSearch.CatImageFolder + ListSearch.CatFolderName);
     for (const QString& icon : {QStringLiteral("folder.gif"), QStringLiteral("logo.gif")}) {
         passing75([&] {
