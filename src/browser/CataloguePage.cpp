@@ -59,13 +59,15 @@ QString text(const QString& name)
     return escaped;
 }
 
-QString percentEncoded(const QByteArray& bytes, bool keepAscii)
+// Every byte as %XX but ASCII letters, digits and "-._~", which a link
+// target holds as they are.
+QString percentEncoded(const QByteArray& bytes)
 {
     QString escaped;
     for (const char byte : bytes) {
         const auto unsignedByte = static_cast<unsigned char>(byte);
         const bool plain = unsignedByte < 0x80 && (QChar(byte).isLetterOrNumber() || QByteArrayView("-._~").contains(byte));
-        if (keepAscii && plain)
+        if (plain)
             escaped += QChar(byte);
         else
             escaped += QStringLiteral("%%1").arg(unsignedByte, 2, 16, QChar(u'0')).toUpper();
@@ -77,7 +79,7 @@ QString percentEncoded(const QByteArray& bytes, bool keepAscii)
 QString sourceName(const QString& name, const QString& hostName)
 {
     const QByteArray bytes = platform::hostBytes(hostName);
-    return bytes == name.toUtf8() ? linkTarget(name) : percentEncoded(bytes, true);
+    return bytes == name.toUtf8() ? linkTarget(name) : percentEncoded(bytes);
 }
 
 }  // namespace
@@ -152,9 +154,9 @@ QString linkTarget(const QString& path)
         else if (character == u'%')
             target += QStringLiteral("%25");
         else if (character.isHighSurrogate() && i + 1 < path.size())
-            target += percentEncoded(path.mid(i++, 2).toUtf8(), false);
+            target += percentEncoded(path.mid(i++, 2).toUtf8());
         else if (!inCodePage(character))
-            target += percentEncoded(QString(character).toUtf8(), false);
+            target += percentEncoded(QString(character).toUtf8());
         else
             target += character;
     }
