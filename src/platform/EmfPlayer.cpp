@@ -216,25 +216,12 @@ bool Player::prepare(const QTransform& toImage)
 
 bool Player::applyStyle(const QTransform& toImage, double unitsPerLogical, bool stroke, bool fill)
 {
-    const std::optional<wmfstyle::Mix> mix = wmfstyle::binaryMix(unsigned(dc_.rop2));
-    if (!mix)
-        return false;
     const double scale = std::sqrt(std::abs(toImage.determinant()));
-    QPen pen = stroke ? qtPen(dc_.pen, color(dc_.pen.color), dc_.pen.width * unitsPerLogical, scale)
-                      : QPen(Qt::NoPen);
-    QBrush brush = fill ? qtBrush(dc_.brush, color(dc_.brush.color), toImage) : QBrush(Qt::NoBrush);
-    if (mix->plainColor) {
-        if (pen.style() != Qt::NoPen)
-            pen.setColor(*mix->plainColor);
-        if (brush.style() != Qt::NoBrush)
-            brush = QBrush(*mix->plainColor);
-    }
-    painter_.setPen(pen);
-    painter_.setBrush(brush);
-    wmfstyle::applyMix(painter_, *mix);
-    painter_.setBackgroundMode(dc_.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
-    painter_.setBackground(color(dc_.backColor));
-    return true;
+    const QPen pen = stroke ? qtPen(dc_.pen, color(dc_.pen.color), dc_.pen.width * unitsPerLogical, scale)
+                            : QPen(Qt::NoPen);
+    const QBrush brush = fill ? qtBrush(dc_.brush, color(dc_.brush.color), toImage) : QBrush(Qt::NoBrush);
+    return wmfstyle::applyShapeStyle(painter_, pen, brush, unsigned(dc_.rop2), dc_.opaqueBackground,
+                                     color(dc_.backColor));
 }
 
 }  // namespace platform::emf

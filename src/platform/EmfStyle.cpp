@@ -20,8 +20,6 @@ constexpr std::int64_t LogFontSize = 92;
 // A PALETTEENTRY: red, green, blue and flags.
 QRgb entryAt(const ByteView& record, std::int64_t at) { return qRgb(record.u8(at), record.u8(at + 1), record.u8(at + 2)); }
 
-bool nullStyle(unsigned style) { return (style & PS_STYLE_MASK) == PS_NULL; }
-
 // A bitmap's colour table of 16-bit palette indexes made into one of colours;
 // empty when it does not fit the bytes.
 QByteArray withPaletteColours(const QByteArray& info, const Palette& palette)
@@ -149,37 +147,15 @@ QImage recordBitmap(const ByteView& record, std::int64_t fieldsAt, std::uint32_t
 
 QPen qtPen(const Pen& pen, const QColor& color, double width, double scale)
 {
-    if (nullStyle(pen.style))
-        return Qt::NoPen;
-    QPen qpen(color);
-    qpen.setCapStyle(wmfstyle::cap(pen.style));
-    qpen.setJoinStyle(wmfstyle::join(pen.style));
-    // The width is laid in image pixels, whatever the painter's transform.
-    qpen.setCosmetic(true);
+    // A damaged width draws a hairline; a huge one is drawn at most MaxPenPixels wide.
     const double pixels = pen.cosmetic ? 0 : width * scale;
-    if (!std::isfinite(pixels) || pixels <= 1.5) {
-        // A hairline is one image pixel wide at any scale; only hairlines take dashes.
-        qpen.setWidthF(1);
-        qpen.setStyle(wmfstyle::dashes(pen.style & PS_STYLE_MASK));
-        return qpen;
-    }
-    qpen.setWidthF(std::min(pixels, MaxPenPixels));
-    return qpen;
+    return wmfstyle::styledPen(pen.style, color, std::isfinite(pixels) ? std::min(pixels, MaxPenPixels) : 0);
 }
 
 QBrush qtBrush(const Brush& brush, const QColor& color, const QTransform& toImage)
 {
-    switch (brush.style) {
-    case BS_NULL: return Qt::NoBrush;
-    case BS_HATCHED: return wmfstyle::inImagePixels(QBrush(color, wmfstyle::hatch(brush.hatch)), toImage);
-    case BS_PATTERN:
-    case BS_DIBPATTERN:
-    case BS_DIBPATTERNPT:
-        if (!brush.pattern.isNull())
-            return wmfstyle::inImagePixels(QBrush(brush.pattern), toImage);
-        return QBrush(color);
-    default: return QBrush(color);
-    }
+    return wmfstyle::styledBrush(brush.style, brush.hatch, color, toImage,
+                                 brush.pattern.isNull() ? nullptr : &brush.pattern);
 }
 
 }  // namespace platform::emf

@@ -5,6 +5,8 @@
 
 namespace platform::wmfstyle {
 
+namespace {
+
 using Mode = QPainter::CompositionMode;
 
 Qt::PenStyle dashes(unsigned style)
@@ -58,40 +60,52 @@ QBrush inImagePixels(QBrush brush, const QTransform& toImage)
     return brush;
 }
 
+}  // namespace
+
 QColor color(const wmfRGB& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
-QPen pen(const wmfPen& pen, const QTransform& toImage)
+QPen styledPen(unsigned penStyle, const QColor& color, double pixels)
 {
-    const unsigned style = pen.lopnStyle & PS_STYLE_MASK;
+    const unsigned style = penStyle & PS_STYLE_MASK;
     if (style == PS_NULL)
         return Qt::NoPen;
-    // The player gives the width in the device's units across and down,
-    // which need not be alike: the pen is as wide in the image either way.
-    const double width = std::sqrt(std::abs(pen.width * toImage.m11() * pen.height * toImage.m22()));
-    QPen qpen(color(pen.lopnColor));
+    QPen qpen(color);
     qpen.setCosmetic(true);
-    qpen.setCapStyle(cap(pen.lopnStyle));
-    qpen.setJoinStyle(join(pen.lopnStyle));
-    // A hairline is one image pixel wide at any scale; only hairlines take dashes.
-    const bool hairline = width <= 1.5;
-    qpen.setWidthF(hairline ? 1 : width);
+    qpen.setCapStyle(cap(penStyle));
+    qpen.setJoinStyle(join(penStyle));
+    const bool hairline = pixels <= 1.5;
+    qpen.setWidthF(hairline ? 1 : pixels);
     qpen.setStyle(hairline ? dashes(style) : Qt::SolidLine);
     return qpen;
 }
 
-QBrush brush(const wmfBrush& brush, const QTransform& toImage, const QImage* pattern)
+QBrush styledBrush(unsigned brushStyle, unsigned hatchStyle, const QColor& color, const QTransform& toImage,
+                   const QImage* pattern)
 {
-    switch (brush.lbStyle) {
+    switch (brushStyle) {
     case BS_NULL: return Qt::NoBrush;
-    case BS_HATCHED: return inImagePixels(QBrush(color(brush.lbColor), hatch(brush.lbHatch)), toImage);
+    case BS_HATCHED: return inImagePixels(QBrush(color, hatch(hatchStyle)), toImage);
     case BS_PATTERN:
     case BS_DIBPATTERN:
     case BS_DIBPATTERNPT:
         if (pattern)
             return inImagePixels(QBrush(*pattern), toImage);
         [[fallthrough]];
-    default: return QBrush(color(brush.lbColor));
+    default: return QBrush(color);
     }
+}
+
+QPen pen(const wmfPen& pen, const QTransform& toImage)
+{
+    // The player gives the width in the device's units across and down,
+    // which need not be alike: the pen is as wide in the image either way.
+    const double width = std::sqrt(std::abs(pen.width * toImage.m11() * pen.height * toImage.m22()));
+    return styledPen(pen.lopnStyle, color(pen.lopnColor), width);
+}
+
+QBrush brush(const wmfBrush& brush, const QTransform& toImage, const QImage* pattern)
+{
+    return styledBrush(brush.lbStyle, brush.lbHatch, color(brush.lbColor), toImage, pattern);
 }
 
 std::optional<Mix> binaryMix(unsigned rop2)
@@ -143,25 +157,31 @@ void applyMix(QPainter& painter, const Mix& mix)
     painter.setRenderHint(QPainter::Antialiasing, mix.mode == Mode::CompositionMode_SourceOver);
 }
 
-bool applyShapeStyle(QPainter& painter, const wmfDC& dc, const QTransform& toImage, const QImage* pattern)
+bool applyShapeStyle(QPainter& painter, QPen pen, QBrush brush, unsigned rop2, bool opaqueBackground,
+                     const QColor& background)
 {
-    const std::optional<Mix> mix = binaryMix(dc.ROPmode);
+    const std::optional<Mix> mix = binaryMix(rop2);
     if (!mix)
         return false;
-    QPen shapePen = dc.pen ? pen(*dc.pen, toImage) : QPen(Qt::NoPen);
-    QBrush shapeBrush = dc.brush ? brush(*dc.brush, toImage, pattern) : QBrush(Qt::NoBrush);
     if (mix->plainColor) {
-        if (shapePen.style() != Qt::NoPen)
-            shapePen.setColor(*mix->plainColor);
-        if (shapeBrush.style() != Qt::NoBrush)
-            shapeBrush = QBrush(*mix->plainColor);
+        if (pen.style() != Qt::NoPen)
+            pen.setColor(*mix->plainColor);
+        if (brush.style() != Qt::NoBrush)
+            brush = QBrush(*mix->plainColor);
     }
-    painter.setPen(shapePen);
-    painter.setBrush(shapeBrush);
+    painter.setPen(pen);
+    painter.setBrush(brush);
     applyMix(painter, *mix);
-    painter.setBackgroundMode(dc.bgmode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    painter.setBackground(color(dc.bgcolor));
+    painter.setBackgroundMode(opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
+    painter.setBackground(background);
     return true;
+}
+
+bool applyShapeStyle(QPainter& painter, const wmfDC& dc, const QTransform& toImage, const QImage* pattern)
+{
+    return applyShapeStyle(painter, dc.pen ? pen(*dc.pen, toImage) : QPen(Qt::NoPen),
+                           dc.brush ? brush(*dc.brush, toImage, pattern) : QBrush(Qt::NoBrush), dc.ROPmode,
+                           dc.bgmode == OPAQUE, color(dc.bgcolor));
 }
 
 }  // namespace platform::wmfstyle

@@ -14,14 +14,17 @@ namespace platform::wmfstyle {
 
 QColor color(const wmfRGB& rgb);
 
-// The parts of a pen's or brush's style, as both kinds of metafile give them.
-Qt::PenStyle dashes(unsigned penStyle);
-Qt::PenCapStyle cap(unsigned penStyle);
-Qt::PenJoinStyle join(unsigned penStyle);
-Qt::BrushStyle hatch(unsigned hatchStyle);
-// Lays a brush's pattern in image pixels, whatever the drawing's scale
-// (`toImage`, the painter's transform).
-QBrush inImagePixels(QBrush brush, const QTransform& toImage);
+// A pen of a style as both kinds of metafile give it (its dashes, end cap
+// and join), `pixels` image pixels wide whatever the painter's transform. A
+// hairline (1.5 pixels or thinner) is one pixel wide and the only width that
+// takes dashes; the null style draws nothing.
+QPen styledPen(unsigned penStyle, const QColor& color, double pixels);
+// A brush of a style (solid, null, hatched or pattern) as both kinds of
+// metafile give it, its hatches and pattern laid in image pixels under the
+// painter's `toImage` transform. A pattern brush paints `pattern` (none: its
+// colour).
+QBrush styledBrush(unsigned brushStyle, unsigned hatchStyle, const QColor& color, const QTransform& toImage,
+                   const QImage* pattern);
 
 // The pen of a device context, its width in image pixels under the
 // painter's `toImage` transform and never thinner than one pixel.
@@ -49,8 +52,12 @@ bool invertsDestination(unsigned long rop3);
 // take) for a raster operation.
 void applyMix(QPainter& painter, const Mix& mix);
 
-// Sets the painter's pen, brush (see `brush`) and mix for a shape of the
-// device context; false when its raster operation leaves the image as it is.
+// Sets the painter's pen and brush in the mix of the binary raster operation
+// `rop2`, and its background; false when the operation leaves the image as
+// it is.
+bool applyShapeStyle(QPainter& painter, QPen pen, QBrush brush, unsigned rop2, bool opaqueBackground,
+                     const QColor& background);
+// The same for a shape of the device context, with its brush (see `brush`).
 bool applyShapeStyle(QPainter& painter, const wmfDC& dc, const QTransform& toImage, const QImage* pattern);
 
 }  // namespace platform::wmfstyle
