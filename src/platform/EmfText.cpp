@@ -20,8 +20,6 @@ struct TextRun {
 
 namespace {
 
-// Text is laid out at this size, then scaled to the record's height.
-constexpr double LayoutEm = 64;
 constexpr std::int64_t TextFieldsSize = 40;  // EMRTEXT
 constexpr std::int64_t MaxCharacters = 65536;
 // A font without a height is this many device pixels high.
@@ -32,16 +30,6 @@ enum Align : std::uint32_t { UpdatePosition = 1, Right = 2, Centre = 6, Bottom =
 
 // Symbol faces take their characters from a private area of the character set.
 constexpr char16_t SymbolArea = 0xF000;
-
-QFont layoutFont(const Font& font, const QString& family)
-{
-    QFont qfont(family);
-    qfont.setPixelSize(static_cast<int>(LayoutEm));
-    qfont.setHintingPreference(QFont::PreferNoHinting);
-    qfont.setWeight(QFont::Weight(font.weight <= 0 ? 400 : std::clamp(font.weight, 100, 900)));
-    qfont.setItalic(font.italic);
-    return qfont;
-}
 
 QString recordText(const ByteView& record, std::int64_t at, std::int64_t count, bool wide, bool symbol)
 {
@@ -108,7 +96,7 @@ std::optional<TextFrame> textFrame(const QTransform& toImage, QPointF reference,
     const double unitX = length(alongX);
     const double unitY = length(toImage.map(reference + QPointF(0, 1)) - origin);
     const double height = font.height == 0 ? defaultHeight : std::abs(font.height) * unitY;
-    const double scaleY = height / (font.height > 0 ? metrics.height() : LayoutEm);
+    const double scaleY = height / (font.height > 0 ? metrics.height() : wmftext::LayoutEm);
     const double scaleX = font.width > 0 && metrics.averageCharWidth() > 0
                               ? font.width * unitX / metrics.averageCharWidth()
                               : scaleY;
@@ -174,7 +162,7 @@ double Player::paintLetters(const ByteView& record, const TextRun& run, bool wid
     const Font& font = dc_.font;
     const QString family = wmftext::familyFor(font.face, font.pitchAndFamily);
     const QString text = recordText(record, run.textAt, run.count, wide, wmftext::isSymbolFace(family, font.charset));
-    const QFont qfont = layoutFont(font, family);
+    const QFont qfont = wmftext::layoutFont(family, font.weight, font.italic);
     const QFontMetricsF metrics(qfont);
     const std::optional<TextFrame> frame = textFrame(toImage, run.reference, font, metrics,
                                                      DefaultHeight * std::sqrt(std::abs(deviceToImage_.determinant())));
@@ -204,14 +192,7 @@ double Player::paintLetters(const ByteView& record, const TextRun& run, bool wid
     painter_.setTransform(placed);
     if (dc_.opaqueBackground)
         painter_.fillRect(QRectF(0, -metrics.ascent(), advance, metrics.height()), color(dc_.backColor));
-    const QColor ink = color(dc_.textColor);
-    painter_.fillPath(letters, ink);
-    // The lines are painted apart from the letters, whose outlines would cut holes where they cross.
-    const double thickness = std::max(metrics.lineWidth(), 1.0);
-    if (font.underline)
-        painter_.fillRect(QRectF(0, metrics.underlinePos(), advance, thickness), ink);
-    if (font.strikeOut)
-        painter_.fillRect(QRectF(0, -metrics.strikeOutPos(), advance, thickness), ink);
+    wmftext::paintLetters(painter_, letters, metrics, advance, font.underline, font.strikeOut, color(dc_.textColor));
     return advance / frame->layoutPerLogical;
 }
 

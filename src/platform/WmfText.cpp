@@ -11,9 +11,6 @@ namespace platform::wmftext {
 
 namespace {
 
-// Text is laid out at this size, then scaled to the record's height.
-constexpr double LayoutEm = 64;
-
 constexpr std::uint8_t SymbolCharset = 2;
 constexpr std::uint8_t FixedPitch = 1;
 constexpr std::uint8_t FamilyRoman = 0x10, FamilyModern = 0x30;
@@ -32,13 +29,7 @@ bool isSymbolFont(const wmfFont& font)
 
 QFont layoutFont(const wmfFont& font)
 {
-    QFont qfont(familyFor(font));
-    qfont.setPixelSize(static_cast<int>(LayoutEm));
-    qfont.setHintingPreference(QFont::PreferNoHinting);
-    const int weight = font.lfWeight == 0 ? 400 : std::clamp<int>(font.lfWeight, 100, 900);
-    qfont.setWeight(QFont::Weight(weight));
-    qfont.setItalic(font.lfItalic != 0);
-    return qfont;
+    return wmftext::layoutFont(familyFor(font), font.lfWeight, font.lfItalic != 0);
 }
 
 // The player's width to height ratio of the font: 1 when the record gives no width.
@@ -70,23 +61,6 @@ QChar decodeByte(std::uint8_t byte, bool symbol)
     return QChar(byte);
 }
 
-// Paints the text's letters and lines at the layout size, its baseline on
-// y = 0 from x = 0. The lines are painted apart from the letters, whose
-// outlines would cut holes where they cross.
-void paintLetters(QPainter& painter, const QFont& qfont, const QFontMetricsF& metrics, const wmfFont& font,
-                  const QString& text, const QColor& colour)
-{
-    QPainterPath letters;
-    letters.addText(QPointF(0, 0), qfont, text);
-    painter.fillPath(letters, colour);
-    const double advance = metrics.horizontalAdvance(text);
-    const double thickness = std::max(metrics.lineWidth(), 1.0);
-    if (font.lfUnderline)
-        painter.fillRect(QRectF(0, metrics.underlinePos(), advance, thickness), colour);
-    if (font.lfStrikeOut)
-        painter.fillRect(QRectF(0, -metrics.strikeOutPos(), advance, thickness), colour);
-}
-
 // Where the text starts, at the layout size, from the point the player gives.
 // The player puts the baseline a whole cell below a top-aligned point and a
 // third of a cell above a bottom-aligned one; the face's own ascent and
@@ -108,6 +82,27 @@ QRectF rectangle(const wmfD_Coord& topLeft, const wmfD_Coord& bottomRight)
 }
 
 }  // namespace
+
+QFont layoutFont(const QString& family, int weight, bool italic)
+{
+    QFont qfont(family);
+    qfont.setPixelSize(static_cast<int>(LayoutEm));
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    qfont.setWeight(QFont::Weight(weight <= 0 ? 400 : std::clamp(weight, 100, 900)));
+    qfont.setItalic(italic);
+    return qfont;
+}
+
+void paintLetters(QPainter& painter, const QPainterPath& letters, const QFontMetricsF& metrics, double advance,
+                  bool underline, bool strikeOut, const QColor& colour)
+{
+    painter.fillPath(letters, colour);
+    const double thickness = std::max(metrics.lineWidth(), 1.0);
+    if (underline)
+        painter.fillRect(QRectF(0, metrics.underlinePos(), advance, thickness), colour);
+    if (strikeOut)
+        painter.fillRect(QRectF(0, -metrics.strikeOutPos(), advance, thickness), colour);
+}
 
 QString familyFor(const QString& faceName, std::uint8_t pitchAndFamily)
 {
@@ -212,7 +207,10 @@ void drawText(QPainter& painter, const QTransform& toImage, const wmfDrawText_t&
     painter.setTransform(placed);
     if (dc.bgmode == OPAQUE)
         painter.fillRect(QRectF(0, -metrics.ascent(), advance, metrics.height()), wmfstyle::color(dc.bgcolor));
-    paintLetters(painter, qfont, metrics, font, string, wmfstyle::color(dc.textcolor));
+    QPainterPath letters;
+    letters.addText(QPointF(0, 0), qfont, string);
+    paintLetters(painter, letters, metrics, advance, font.lfUnderline, font.lfStrikeOut,
+                 wmfstyle::color(dc.textcolor));
     painter.restore();
 }
 

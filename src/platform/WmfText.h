@@ -9,7 +9,9 @@
 #include "platform/LibWmf.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QString>
 
 namespace platform::wmftext {
@@ -24,6 +26,17 @@ bool isSymbolFace(const QString& family, std::uint8_t charset);
 QString textFromBytes(QByteArrayView bytes, bool symbol);
 // The record's bytes as text (Windows-1252; the symbol face takes them as they are).
 QString textFor(const wmfFont& font, QByteArrayView bytes);
+
+// Text is laid out in pixels of this size, then scaled to the record's height.
+inline constexpr double LayoutEm = 64;
+// The font text is laid out in: the family at the layout size, of the weight
+// (none: normal) and slant a record gives.
+QFont layoutFont(const QString& family, int weight, bool italic);
+// Paints laid-out letters and their underline and strike-out lines, `advance`
+// long, with the baseline on y = 0 from x = 0. The lines are painted apart
+// from the letters, whose outlines would cut holes where they cross.
+void paintLetters(QPainter& painter, const QPainterPath& letters, const QFontMetricsF& metrics, double advance,
+                  bool underline, bool strikeOut, const QColor& colour);
 
 // The player's measure (wmfFontData::stringwidth): the width of `text` in
 // the font, per unit of the font's height and width ratio.
