@@ -78,11 +78,6 @@ QColor vertexColor(const ByteView& record, std::int64_t vertex)
     return QColor(record.u16(vertex + 8) >> 8, record.u16(vertex + 10) >> 8, record.u16(vertex + 12) >> 8);
 }
 
-QPointF vertexPoint(const ByteView& record, std::int64_t vertex)
-{
-    return QPointF(record.i32(vertex), record.i32(vertex + 4));
-}
-
 }  // namespace
 
 bool Player::playBitmap(std::uint32_t type, const ByteView& record)
@@ -229,11 +224,11 @@ bool Player::playGradient(const ByteView& record)
                          c = vertexColor(record, *third);
             painter_.setBrush(QColor((a.red() + b.red() + c.red()) / 3, (a.green() + b.green() + c.green()) / 3,
                                      (a.blue() + b.blue() + c.blue()) / 3));
-            painter_.drawPolygon(QPolygonF({vertexPoint(record, *first), vertexPoint(record, *second),
-                                            vertexPoint(record, *third)}));
+            painter_.drawPolygon(
+                QPolygonF({pointAt(record, *first), pointAt(record, *second), pointAt(record, *third)}));
             continue;
         }
-        const QRectF box = QRectF(vertexPoint(record, *first), vertexPoint(record, *second)).normalized();
+        const QRectF box = QRectF(pointAt(record, *first), pointAt(record, *second)).normalized();
         QLinearGradient gradient(box.topLeft(), mode == Across ? box.topRight() : box.bottomLeft());
         gradient.setColorAt(0, vertexColor(record, *first));
         gradient.setColorAt(1, vertexColor(record, *second));

@@ -27,19 +27,9 @@ std::optional<QPainterPath> regionAt(const ByteView& record, std::int64_t at, st
         return std::nullopt;
     QPainterPath region;
     region.setFillRule(Qt::WindingFill);
-    for (std::int64_t i = 0; i < count; ++i) {
-        const std::int64_t rect = at + RegionHeaderSize + i * 16;
-        region.addRect(QRectF(QPointF(record.i32(rect), record.i32(rect + 4)),
-                              QPointF(record.i32(rect + 8), record.i32(rect + 12)))
-                           .normalized());
-    }
+    for (std::int64_t i = 0; i < count; ++i)
+        region.addRect(cornersAt(record, at + RegionHeaderSize + i * 16).normalized());
     return region;
-}
-
-QRectF rectangleAt(const ByteView& record, std::int64_t at)
-{
-    return QRectF(QPointF(record.i32(at), record.i32(at + 4)), QPointF(record.i32(at + 8), record.i32(at + 12)))
-        .normalized();
 }
 
 }  // namespace
@@ -96,7 +86,7 @@ bool Player::playClip(std::uint32_t type, const ByteView& record)
     case record::IntersectClipRect:
     case record::ExcludeClipRect: {
         QPainterPath box;
-        box.addRect(rectangleAt(record, 8));
+        box.addRect(cornersAt(record, 8).normalized());
         combineClip(logicalToDevice().map(box), type == record::IntersectClipRect ? And : Diff);
         return true;
     }

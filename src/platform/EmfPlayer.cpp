@@ -16,8 +16,6 @@ constexpr std::size_t MaxSavedContexts = 4096;
 
 enum WorldMode : std::uint32_t { Identity = 1, LeftMultiply = 2, RightMultiply = 3, Set = 4 };
 
-QPointF pointAt(const ByteView& record, std::int64_t at) { return QPointF(record.i32(at), record.i32(at + 4)); }
-
 // A non-zero extent at `at`; nullopt for an empty one, which would divide by zero.
 std::optional<QSizeF> extentAt(const ByteView& record, std::int64_t at)
 {

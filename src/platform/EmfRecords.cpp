@@ -12,11 +12,6 @@ constexpr std::int64_t MinHeaderSize = 88;
 constexpr std::int64_t HeaderWithMicrometresSize = 108;
 constexpr std::int64_t RecordHeadSize = 8;
 
-QRectF rectangle(const ByteView& bytes, std::int64_t at)
-{
-    return QRectF(QPointF(bytes.i32(at), bytes.i32(at + 4)), QPointF(bytes.i32(at + 8), bytes.i32(at + 12)));
-}
-
 // The length of the metafile up to and with its end record; 0 when a record
 // breaks the structure or the end record is missing.
 std::int64_t checkedLength(const ByteView& file)
@@ -52,8 +47,8 @@ std::optional<Metafile> checkEnhancedMetafile(QByteArrayView bytes)
     if (length == 0)
         return std::nullopt;
     Header header;
-    header.bounds = rectangle(file, 8);
-    header.frameHimetric = rectangle(file, 24);
+    header.bounds = cornersAt(file, 8);
+    header.frameHimetric = cornersAt(file, 24);
     header.handles = file.u16(56);
     header.devicePixels = QSizeF(file.i32(72), file.i32(76));
     header.deviceMillimetres = QSizeF(file.i32(80), file.i32(84));
@@ -62,6 +57,13 @@ std::optional<Metafile> checkEnhancedMetafile(QByteArrayView bytes)
     if (file.u32(4) >= HeaderWithMicrometresSize && micrometres.width() > 0 && micrometres.height() > 0)
         header.deviceMillimetres = micrometres / 1000;
     return Metafile{bytes.first(length), header};
+}
+
+QPointF pointAt(const ByteView& record, std::int64_t at) { return QPointF(record.i32(at), record.i32(at + 4)); }
+
+QRectF cornersAt(const ByteView& record, std::int64_t at)
+{
+    return QRectF(pointAt(record, at), pointAt(record, at + 8));
 }
 
 std::optional<QTransform> transformAt(const ByteView& record, std::int64_t at)

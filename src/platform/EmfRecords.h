@@ -10,6 +10,7 @@
 #include "platform/ByteView.h"
 
 #include <QByteArrayView>
+#include <QPointF>
 #include <QRectF>
 #include <QSizeF>
 #include <QTransform>
@@ -64,6 +65,11 @@ bool looksLikeEnhancedMetafile(QByteArrayView bytes);
 
 // The metafile whose structure is sound; nullopt otherwise.
 std::optional<Metafile> checkEnhancedMetafile(QByteArrayView bytes);
+
+// The POINTL at `at`: x, then y.
+QPointF pointAt(const ByteView& record, std::int64_t at);
+// The RECTL at `at` (left, top, right, bottom), its corners as they are.
+QRectF cornersAt(const ByteView& record, std::int64_t at);
 
 // Beyond this a transform's value is taken for damaged.
 inline constexpr double MaxTransformValue = 1e9;

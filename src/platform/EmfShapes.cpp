@@ -16,7 +16,7 @@ std::int64_t pointSize(bool small) { return small ? 4 : 8; }
 
 QPointF pointAt(const ByteView& record, std::int64_t at, bool small)
 {
-    return small ? QPointF(record.i16(at), record.i16(at + 2)) : QPointF(record.i32(at), record.i32(at + 4));
+    return small ? QPointF(record.i16(at), record.i16(at + 2)) : emf::pointAt(record, at);
 }
 
 // `count` points from `at`; nullopt when they do not lie inside the record
@@ -30,12 +30,6 @@ std::optional<QPolygonF> pointsAt(const ByteView& record, std::int64_t at, std::
     for (std::int64_t i = 0; i < count; ++i)
         points.append(pointAt(record, at + i * pointSize(small), small));
     return points;
-}
-
-QRectF boxAt(const ByteView& record, std::int64_t at)
-{
-    return QRectF(QPointF(record.i32(at), record.i32(at + 4)), QPointF(record.i32(at + 8), record.i32(at + 12)))
-        .normalized();
 }
 
 // Cubic curves through `points` from the path's current position, three points each.
@@ -99,7 +93,7 @@ bool Player::playShape(std::uint32_t type, const ByteView& record)
     case record::Ellipse:
     case record::RoundRect: {
         QPainterPath shape;
-        const QRectF box = boxAt(record, 8);
+        const QRectF box = cornersAt(record, 8).normalized();
         if (type == record::Rectangle)
             shape.addRect(box);
         else if (type == record::Ellipse)
@@ -226,7 +220,7 @@ bool Player::playArc(std::uint32_t type, const ByteView& record)
             return false;
         sweep = std::clamp(sweep, -360.0, 360.0);
     } else {
-        box = boxAt(record, 8);
+        box = cornersAt(record, 8).normalized();
         start = angleOf(box, QPointF(record.i32(24), record.i32(28)));
         const double end = angleOf(box, QPointF(record.i32(32), record.i32(36)));
         // From the start to the end in the context's direction as the device

@@ -60,13 +60,11 @@ QPointF alignmentShift(unsigned align, const QFontMetricsF& metrics, double adva
 std::optional<TextRun> readRun(const ByteView& record, std::int64_t at, bool wide)
 {
     TextRun run;
-    run.reference = QPointF(record.i32(at), record.i32(at + 4));
+    run.reference = pointAt(record, at);
     run.count = record.u32(at + 8);
     run.textAt = record.u32(at + 12);
     run.options = record.u32(at + 16);
-    run.box = QRectF(QPointF(record.i32(at + 20), record.i32(at + 24)),
-                     QPointF(record.i32(at + 28), record.i32(at + 32)))
-                  .normalized();
+    run.box = cornersAt(record, at + 20).normalized();
     if (!record.has(at, TextFieldsSize) || run.count > MaxCharacters
         || !record.has(run.textAt, run.count * (wide ? 2 : 1)))
         return std::nullopt;
