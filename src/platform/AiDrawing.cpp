@@ -141,25 +141,7 @@ QByteArray previewBitmap(const QImage& picture)
     const QImage preview = onWhitePaper(
         large ? picture.scaled(CdrPreviewSide, CdrPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
               : picture);
-    const int rowBytes = (preview.width() * 3 + 3) / 4 * 4;
-    BitmapInfoHeader info;
-    info.biWidth = preview.width();
-    info.biHeight = preview.height();
-    info.biBitCount = 24;
-    info.biSizeImage = static_cast<std::uint32_t>(rowBytes * preview.height());
-    QByteArray bytes(4, '\0');
-    bytes += QByteArray(reinterpret_cast<const char*>(&info), sizeof info);
-    for (int y = preview.height() - 1; y >= 0; --y) {
-        QByteArray row(rowBytes, '\0');
-        const uchar* rgb = preview.constScanLine(y);
-        for (int x = 0; x < preview.width(); ++x) {
-            row[x * 3] = static_cast<char>(rgb[x * 3 + 2]);
-            row[x * 3 + 1] = static_cast<char>(rgb[x * 3 + 1]);
-            row[x * 3 + 2] = static_cast<char>(rgb[x * 3]);
-        }
-        bytes += row;
-    }
-    return bytes;
+    return QByteArray(4, '\0') + packedBitmap(preview);
 }
 
 }  // namespace

@@ -384,4 +384,22 @@ std::int64_t packedBitmapLength(const BitmapInfoHeader& header)
     return layout ? layout->pixelOffset() + layout->pixelBytes() : 0;
 }
 
+QByteArray packedBitmap(const QImage& picture)
+{
+    const QImage rows = picture.convertToFormat(QImage::Format_BGR888);
+    const qsizetype rowBytes = qsizetype{rows.width()} * 3;
+    const qsizetype stride = (rowBytes + 3) / 4 * 4;
+    BitmapInfoHeader header;
+    header.biWidth = rows.width();
+    header.biHeight = rows.height();
+    header.biBitCount = 24;
+    header.biSizeImage = static_cast<std::uint32_t>(stride * rows.height());
+    QByteArray bytes(reinterpret_cast<const char*>(&header), sizeof header);
+    for (int y = rows.height() - 1; y >= 0; --y) {
+        bytes.append(reinterpret_cast<const char*>(rows.constScanLine(y)), rowBytes);
+        bytes.append(QByteArray(stride - rowBytes, '\0'));
+    }
+    return bytes;
+}
+
 }  // namespace platform

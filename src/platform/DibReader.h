@@ -12,7 +12,10 @@
 // The reader is strict: a header it does not know, a colour table or pixel
 // block that does not fit the bytes, or a run-length stream that leaves the
 // picture or stops before its end marker makes it refuse the bitmap.
+//
+// Pictures the program hands on as bitmaps are written in one plain form.
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QImage>
 #include <bit>
@@ -48,5 +51,9 @@ QImage readPackedBitmap(QByteArrayView bytes);
 // The length of the packed bitmap that starts with this header (the header,
 // masks, colour table and pixels); 0 when the reader does not take the header.
 std::int64_t packedBitmapLength(const BitmapInfoHeader& header);
+
+// The picture written as a packed 24-bit bitmap, its rows bottom-up and each
+// padded to four bytes, as bitmaps are most widely read.
+QByteArray packedBitmap(const QImage& picture);
 
 }  // namespace platform

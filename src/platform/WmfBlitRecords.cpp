@@ -22,24 +22,6 @@ Layout layoutOf(std::uint16_t function)
     return function == wmfrecord::function::StretchDib ? Layout{3, 7} : Layout{2, 6};
 }
 
-// The bitmap as a packed 24-bit bitmap, its rows bottom-up.
-QByteArray packed(const QImage& image)
-{
-    const QImage rows = image.convertToFormat(QImage::Format_BGR888);
-    const qsizetype stride = (qsizetype{rows.width()} * 3 + 3) / 4 * 4;
-    BitmapInfoHeader header;
-    header.biWidth = rows.width();
-    header.biHeight = rows.height();
-    header.biBitCount = 24;
-    header.biSizeImage = static_cast<std::uint32_t>(stride * rows.height());
-    QByteArray bytes(reinterpret_cast<const char*>(&header), sizeof header);
-    for (int y = rows.height() - 1; y >= 0; --y) {
-        bytes.append(reinterpret_cast<const char*>(rows.constScanLine(y)), qsizetype{rows.width()} * 3);
-        bytes.append(QByteArray(stride - qsizetype{rows.width()} * 3, '\0'));
-    }
-    return bytes;
-}
-
 void putWord(QByteArray& params, std::int64_t word, int value)
 {
     qToLittleEndian<std::int16_t>(static_cast<std::int16_t>(value), params.data() + 2 * word);
@@ -72,7 +54,7 @@ QByteArray forwards(std::uint16_t function, const ByteView& params, std::int64_t
         putWord(rewritten, layout.source + 2, bitmap.height() - word(layout.source + 2) - word(layout.source));
     }
     rewritten.truncate(bitmapAt);
-    return rewritten + packed(bitmap.mirrored(acrossBack, downBack));
+    return rewritten + packedBitmap(bitmap.mirrored(acrossBack, downBack));
 }
 
 }  // namespace platform::wmfblitrecords

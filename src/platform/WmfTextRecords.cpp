@@ -110,14 +110,9 @@ void appendBlock(QByteArray& out, const ByteView& rectangle, std::uint32_t colou
     QByteArray params;
     for (const int word : {int(SourceCopy & 0xFFFF), int(SourceCopy >> 16), 0, 1, 1, 0, 0, height, width, top, left})
         appendWord(params, word);
-    BitmapInfoHeader header;
-    header.biWidth = 1;
-    header.biHeight = 1;
-    header.biBitCount = 24;
-    header.biSizeImage = 4;
-    params.append(reinterpret_cast<const char*>(&header), sizeof header);
-    const char pixel[4] = {char(colour >> 16), char(colour >> 8), char(colour), 0};  // blue, green, red
-    params.append(pixel, 4);
+    QImage pixel(1, 1, QImage::Format_RGB32);
+    pixel.fill(QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+    params.append(packedBitmap(pixel));
     wmfrecord::appendRecord(out, fn::StretchDib, params);
 }
 
