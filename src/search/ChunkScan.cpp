@@ -11,16 +11,6 @@ namespace {
 
 bool isByte(char byte, const WatchedByte& watched) { return byte == watched.lower || byte == watched.capital; }
 
-bool isMark(const char* at)
-{
-    switch (*at) {
-    case ':': return (at[-1] | ColonFold) == ColonAfter;
-    case '<': return true;
-    case '-': return at[1] == '-';
-    default: return false;
-    }
-}
-
 // Each scan is made for a number of words known when it is compiled, once
 // for a pass, so that what it compares with stays in registers from chunk to
 // chunk; masks(at) gives the masks of the chunk at `at`.
@@ -37,7 +27,7 @@ public:
             const std::uint64_t bit = std::uint64_t{1} << place;
             if (at[place] == '\n' || at[place] == '\r')
                 masks.lineEnds |= bit;
-            if (isMark(at + place))
+            if (mayBeMark(at + place))
                 masks.marks |= bit;
             for (std::size_t word = 0; word < Words; ++word) {
                 const WatchedWord& watched = words_[word];

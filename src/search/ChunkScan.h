@@ -40,6 +40,18 @@ struct ChunkMasks {
     std::uint64_t wordStarts = 0;  // both watched bytes of a word agree
 };
 
+// Whether the byte at `at` is one that `marks` sets; reads the byte before it
+// and the one after.
+inline bool mayBeMark(const char* at)
+{
+    switch (*at) {
+    case ':': return (at[-1] | ColonFold) == ColonAfter;
+    case '<': return true;
+    case '-': return at[1] == '-';
+    default: return false;
+    }
+}
+
 // Reads the sixty-four bytes at `at`, the byte before them, the byte after
 // them and, for the words, as many past them as the farthest watched byte.
 using ChunkScan = ChunkMasks (*)(const char* at, const WatchedWord* words, std::size_t wordCount);

@@ -66,23 +66,6 @@ unsigned markMask(const char* at)
 }
 #endif
 
-#if !defined(__SSE2__)
-// Whether the byte at `at` may be part of a mark, as markMask tells.
-bool isMarkByte(const char* at)
-{
-    switch (*at) {
-    case ':':
-        return (at[-1] | ColonFold) == ColonAfter;
-    case '<':
-        return true;
-    case '-':
-        return at[1] == '-';
-    default:
-        return false;
-    }
-}
-#endif
-
 // The scan of a line stops at CR and LF and at the bytes that may be part of
 // a mark. Typical entry lines hold none of these, so the scan runs through
 // them to their end at once.
@@ -97,7 +80,7 @@ const char* nextStop(const char* at, const char* end)
     }
     return end;
 #else
-    while (at < end && *at != '\n' && *at != '\r' && !isMarkByte(at))
+    while (at < end && *at != '\n' && *at != '\r' && !mayBeMark(at))
         ++at;
     return at;
 #endif
